@@ -1,0 +1,30 @@
+// platform/prompts.cpp — Qt message boxes and the scripted test double.
+#include "platform/prompts.h"
+
+#include <QMessageBox>
+
+#include "platform/qt_text.h"
+
+void QtPrompts::ShowMessage(std::string_view text, std::string_view caption) {
+  QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+bool QtPrompts::AskYesNo(std::string_view text, std::string_view caption) {
+  QMessageBox box(QMessageBox::Question, ToQt(caption), ToQt(text),
+                  QMessageBox::Yes | QMessageBox::No, parent_);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void ScriptedPrompts::ShowMessage(std::string_view text, std::string_view caption) {
+  shown_.push_back({false, std::string(text), std::string(caption)});
+}
+
+bool ScriptedPrompts::AskYesNo(std::string_view text, std::string_view caption) {
+  shown_.push_back({true, std::string(text), std::string(caption)});
+  if (answers_.empty()) return false;
+  const bool yes = answers_.front();
+  answers_.pop_front();
+  return yes;
+}

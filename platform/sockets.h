@@ -1,0 +1,104 @@
+// platform/sockets.h — the TCP connections of both programs: a listening socket that hands out
+// connection ids, and a client socket. Every event arrives on the event loop, one at a time.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Identifies one accepted connection for the life of the process; ids are never reused.
+using ConnectionId = std::uint64_t;
+
+class ServerTransportListener {
+ public:
+  virtual ~ServerTransportListener() = default;
+  virtual void OnClientConnect(ConnectionId id) = 0;
+  // All bytes waiting on the connection at one read event, as one message.
+  virtual void OnClientRead(ConnectionId id, const std::string& bytes) = 0;
+  // Reported once per connection, whether the peer or this side ended it.
+  virtual void OnClientDisconnect(ConnectionId id) = 0;
+};
+
+class ServerTransport {
+ public:
+  virtual ~ServerTransport() = default;
+  void SetListener(ServerTransportListener* listener) { listener_ = listener; }
+  // Starts listening on all IPv4 interfaces; false with a readable reason on failure.
+  virtual bool Listen(std::uint16_t port, std::string* error) = 0;
+  // The port actually listened on (useful when 0 asked the system for a free one).
+  virtual std::uint16_t Port() const = 0;
+  // Queues the whole text for sending; nothing when the connection is gone.
+  virtual void Send(ConnectionId id, std::string_view bytes) = 0;
+  // Ends the connection; its disconnect is reported through the event loop.
+  virtual void Close(ConnectionId id) = 0;
+
+ protected:
+  ServerTransportListener* listener_ = nullptr;
+};
+
+class QTcpServer;
+class QTcpSocket;
+
+// Listening socket on Qt: TCP_NODELAY on every connection, reads hand over all waiting bytes.
+class QtServerTransport : public ServerTransport {
+ public:
+  QtServerTransport();
+  ~QtServerTransport() override;
+  bool Listen(std::uint16_t port, std::string* error) override;
+  std::uint16_t Port() const override;
+  void Send(ConnectionId id, std::string_view bytes) override;
+  void Close(ConnectionId id) override;
+
+ private:
+  void Accept();
+  void Lost(ConnectionId id);
+
+  std::unique_ptr<QTcpServer> server_;
+  std::map<ConnectionId, QTcpSocket*> sockets_;
+  ConnectionId next_id_ = 1;
+};
+
+class ClientConnectionListener {
+ public:
+  virtual ~ClientConnectionListener() = default;
+  virtual void OnConnected() = 0;
+  virtual void OnRead(const std::string& bytes) = 0;
+  // The connection ended after it was established (reported once).
+  virtual void OnDisconnected() = 0;
+  // The connection could not be established, or failed; `message` is readable (UTF-8).
+  virtual void OnConnectError(const std::string& message) = 0;
+};
+
+class ClientConnection {
+ public:
+  virtual ~ClientConnection() = default;
+  void SetListener(ClientConnectionListener* listener) { listener_ = listener; }
+  // Starts connecting; the outcome arrives as OnConnected or OnConnectError.
+  virtual void Open(const std::string& host, std::uint16_t port) = 0;
+  // Ends the connection (an established one reports OnDisconnected).
+  virtual void Close() = 0;
+  // Queues the whole text; false when not connected.
+  virtual bool Send(std::string_view bytes) = 0;
+  virtual bool Connected() const = 0;
+
+ protected:
+  ClientConnectionListener* listener_ = nullptr;
+};
+
+class QtClientConnection : public ClientConnection {
+ public:
+  QtClientConnection();
+  ~QtClientConnection() override;
+  void Open(const std::string& host, std::uint16_t port) override;
+  void Close() override;
+  bool Send(std::string_view bytes) override;
+  bool Connected() const override;
+
+ private:
+  void Attach();
+
+  QTcpSocket* socket_ = nullptr;
+  bool connected_ = false;
+};

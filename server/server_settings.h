@@ -1,0 +1,45 @@
+// server/server_settings.h — the server's settings file QuellDraum.dat and its two logs.
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+
+// What the settings file keeps: the log-saving choice and the texts of the two limit entries.
+struct ServerSettings {
+  bool LogSave = true;
+  std::string GameLimitText = "5";
+  std::string JoinLimitText = "50";
+};
+
+inline constexpr std::string_view kSettingsFileName = "QuellDraum.dat";
+inline constexpr std::string_view kLogFolderName = "Log";
+inline constexpr std::string_view kEventLogName = "DraumLog.dat";
+inline constexpr std::string_view kBoardLogName = "DraumChat.dat";
+// A log is moved aside at close when it is larger than this many bytes.
+inline constexpr long long kLogRotateSize = 50000;
+
+// Reads the settings file's text into `settings`: the box is ticked exactly when the text holds
+// "LogSave[1]"; a limit text is taken when its key is followed by a non-empty value and "]".
+void ApplySettingsText(std::string_view text, ServerSettings& settings);
+// The file's whole content; an empty limit text is saved as its default.
+std::string SettingsFileText(const ServerSettings& settings);
+
+// "//===" start "===//" CR LF, the body, "//===" close "===//" CR LF CR LF.
+std::string LogBlock(std::string_view start_stamp, std::string_view body,
+                     std::string_view close_stamp);
+// A date and time as the logs write them: date " -- " time.
+std::string LogStamp(const Clock& clock);
+
+// Moves the log at `path` aside when it is larger than kLogRotateSize: its name up to ".dat"
+// followed by the date and time without "/" and ":", "-" between them, then ".dat"; a "_2", "_3"
+// ... is added rather than replace an earlier one. Returns the new path, or empty when nothing
+// was moved.
+std::string RotateLogFile(const std::string& path, const Clock& clock);
+
+// Appends this run's blocks to the logs in `folder` (created when missing), moving large logs
+// aside first. The board log gets a block only when `board_text` is not empty. Returns the path
+// of the first log that could not be written, or empty when everything was written.
+std::string WriteServerLogs(const std::string& folder, std::string_view start_stamp,
+                            std::string_view event_text, std::string_view board_text,
+                            const Clock& clock);

@@ -1,0 +1,76 @@
+// server/server_tables.h — everything the match server knows while it runs: counters, the
+// participant and game tables, the shared texts and the lobby lists.
+#pragma once
+#include <array>
+#include <string>
+
+#include "platform/line_list.h"
+#include "platform/sockets.h"
+
+constexpr int kMaxPlayers = 50;  // participant slots 1..50
+constexpr int kMaxGames = 5;     // game slots 1..5
+
+// One logged-in participant. A vacated slot holds these values again.
+struct Participant {
+  std::string PlayerName = "555";
+  int PlayerMode = 0;        // 1 may play and watch (waiting list), 0 watch only
+  int AttachedGame = 0;      // game slot played or watched, 0 none
+  int RoomState = 0;         // analysis room: 0 outside, 1 member, 2 member holding the input right
+  ConnectionId PlayerSocket = 0;  // 0: no connection
+};
+
+// One game slot. Freeing a slot only resets its state; the texts stay until the next game.
+struct GameSlot {
+  int GameState = 0;    // 0 free, 1 being played, 2 finished and kept while it has watchers
+  int WatchCount = 0;   // attached participants that are not its running players
+  std::string WatchNames;  // each watcher's name followed by LF
+  int PassCount = 0;    // consecutive passes
+  int UndoState = 0;    // 0 none asked, 1 asked by black, 2 asked by white
+  std::string GameDiagrams;
+  std::string GameChatLog;
+  std::string GameRecord;
+  std::string BlackName, WhiteName;
+  std::string BlackClock, WhiteClock;  // last clock texts received with moves
+};
+
+struct ServerTables {
+  ServerTables();
+
+  // Counters.
+  int PlayerCount = -1;  // -1 until the server's own test connection arrives
+  int GameCount = 0;
+  int GameLimit = 5;     // 1..5
+  int JoinLimit = 50;    // 2..50
+  int DiagramCounter = 0;
+  int RoomCount = 0;
+  int RegisteredCount = 0;
+  int RoomGame = 0;
+
+  // Index 0 exists and is never used; slots 1..PlayerCount are in use, in order of login.
+  std::array<Participant, kMaxPlayers + 1> Players{};
+  std::array<GameSlot, kMaxGames + 1> Games{};
+
+  // Shared texts.
+  const std::string JoinKeyTable = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ0";
+  const std::string RecordLetters = "tabcdefghijklmnopqrs";
+  const std::string MoveTemplate = ";[55]";
+  std::string BoardText;      // the message board, each line followed by CR LF
+  std::string StartStamp;     // start date " -- " start time
+  std::string ProgramFolder;  // folder of the program file, with its trailing separator
+  std::string WaitHintList;   // one "[g]" per line of Memo3
+  std::string RoomRecord;
+  std::string InputHolder;
+  std::string RoomMembers = "\r\n";
+  std::string RegList = "\r\n";
+  std::string RoomChatLog;
+  std::string RoomDiagrams;
+  std::string RoomMoveSuu;
+
+  // The window's lists: event log, game list, waiting list, watch-only list.
+  LineList Memo1, Memo2, Memo3, Memo4;
+
+  // True for a participant slot in use (1..PlayerCount).
+  bool SlotInUse(int j) const { return j >= 1 && j <= PlayerCount && j <= kMaxPlayers; }
+  // True for a game number that names a slot (1..5), whatever its state.
+  static bool GameNumberValid(int g) { return g >= 1 && g <= kMaxGames; }
+};

@@ -1,0 +1,378 @@
+// server/server_window.cpp — the match server's window and its start-up and close paths.
+#include "server/server_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "platform/fonts.h"
+#include "platform/memo_view.h"
+#include "platform/qt_text.h"
+#include "platform/termination.h"
+#include "server/join_key.h"
+#include "server/server_settings.h"
+#include "server/tag_message.h"
+
+namespace {
+constexpr const char* kWindowFont = "ＭＳ Ｐゴシック";
+constexpr const char* kControlFont = "HG正楷書体-PRO";
+constexpr int kEnterKey = 13;
+
+void Place(QWidget* widget, int left, int top, int width, int height) {
+  widget->setGeometry(left, top, width, height);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* caption, int left, int top) {
+  auto* label = new QLabel(QString::fromUtf8(caption), parent);
+  label->setFont(PixelFont(kControlFont, 21));
+  label->setAttribute(Qt::WA_TranslucentBackground);
+  label->adjustSize();
+  label->move(left, top);
+  return label;
+}
+
+MemoView* MakeListMemo(QWidget* parent, int left, int top, int width, int height) {
+  auto* memo = new MemoView(parent);
+  memo->setFont(PixelFont(kControlFont, 19));
+  memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Place(memo, left, top, width, height);
+  return memo;
+}
+
+QPixmap StonePixmap(int size, bool black) {
+  QPixmap pixmap(size, size);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QRadialGradient shade(size * 0.35, size * 0.3, size * 0.7);
+  shade.setColorAt(0, black ? QColor(110, 110, 110) : QColor(255, 255, 255));
+  shade.setColorAt(1, black ? QColor(10, 10, 10) : QColor(190, 190, 185));
+  painter.setBrush(shade);
+  painter.setPen(QPen(QColor(40, 40, 40), size / 32.0 + 0.5));
+  painter.drawEllipse(QRectF(1, 1, size - 2, size - 2));
+  return pixmap;
+}
+}  // namespace
+
+QIcon ServerIcon() {
+  QIcon icon;
+  for (int size : {16, 32, 48}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    const int stone = size * 2 / 3;
+    painter.drawPixmap(0, 0, StonePixmap(stone, true));
+    painter.drawPixmap(size - stone, size - stone, StonePixmap(stone, false));
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+TForm1::TForm1(const ServerEnvironment& env) : env_(env) {
+  // 1. The window and its controls; the listening socket starts listening.
+  CreateControls();
+  std::string error;
+  if (!env_.transport->Listen(env_.port, &error)) {
+    env_.prompts->ShowMessage(J("ポート ") + std::to_string(env_.port) + J(" で待ち受けできません: ") +
+                                  Cp932FromUtf8(error),
+                              J("Kordraum"));
+    return;
+  }
+  // 2. Tables and counters get their initial values.
+  core_ = std::make_unique<ServerCore>(*env_.transport, *env_.clock);
+  core_->ProgramFolder = env_.program_folder;
+  core_->OnPlayerCountChanged = [this] { SetCaption(); };
+  memo1_->Bind(&core_->Memo1);
+  memo2_->Bind(&core_->Memo2);
+  memo3_->Bind(&core_->Memo3);
+  memo4_->Bind(&core_->Memo4);
+  // 3. Caption, and the application title for message boxes.
+  SetCaption();
+  app_title_ = ServerCaption(0);
+  // 4. The self-test connection to our own listening port; it never sends anything.
+  env_.self_test->Open("127.0.0.1", env_.transport->Port());
+  // 5. Start stamp.
+  core_->StartStamp = LogStamp(*env_.clock);
+  // 6. Join keys. 7. Settings.
+  ShowJoinKeys();
+  LoadSettings();
+  started_ = true;
+}
+
+TForm1::~TForm1() {
+  for (MemoView* memo : {memo1_, memo2_, memo3_, memo4_, memo5_}) memo->Bind(nullptr);
+  if (env_.tray != nullptr) env_.tray->OnPress = nullptr;
+}
+
+void TForm1::CreateControls() {
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  setFixedSize(452, 451);
+  setFont(PixelFont(kWindowFont, 12));
+  setWindowTitle(QString::fromUtf8(" Kordraum [ ネット対戦サーバ ] "));
+  setWindowIcon(ServerIcon());
+  setAutoFillBackground(true);
+  setPalette(QApplication::palette());
+  setFocusPolicy(Qt::ClickFocus);
+
+  memo5_ = new MemoView(this);
+  memo5_->setFrameStyle(QFrame::NoFrame);
+  memo5_->setFont(PixelFont(kControlFont, 20, true));
+  memo5_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  memo5_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  QPalette face = memo5_->palette();
+  face.setColor(QPalette::Base, palette().color(QPalette::Button));
+  memo5_->setPalette(face);
+  Place(memo5_, 10, 12, 338, 45);
+  memo5_lines_.Add("Memo5");
+  memo5_->Bind(&memo5_lines_);
+
+  speed_button1_ = new QToolButton(this);
+  speed_button1_->setText(QString::fromUtf8("過去ログ"));
+  speed_button1_->setAutoRaise(true);
+  speed_button1_->setFont(PixelFont(kControlFont, 21, true));
+  Place(speed_button1_, 353, 12, 95, 25);
+  connect(speed_button1_, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+
+  check_box1_ = new QCheckBox(QString::fromUtf8("ログ保存"), this);
+  check_box1_->setFont(PixelFont(kControlFont, 15));
+  check_box1_->setChecked(true);
+  check_box1_->setFocusPolicy(Qt::NoFocus);
+  Place(check_box1_, 18, 72, 106, 17);
+
+  label2_ = MakeLabel(this, "対局数上限:", 137, 70);
+  edit2_ = new QLineEdit(QStringLiteral("5"), this);
+  edit2_->setFont(PixelFont(kControlFont, 19));
+  edit2_->setFocusPolicy(Qt::ClickFocus);
+  Place(edit2_, 249, 67, 24, 27);
+  connect(edit2_, &QLineEdit::returnPressed, this, [this] { Edit2KeyDown(kEnterKey); });
+
+  label1_ = MakeLabel(this, "参加数上限:", 287, 70);
+  edit3_ = new QLineEdit(QStringLiteral("50"), this);
+  edit3_->setFont(PixelFont(kControlFont, 19));
+  edit3_->setFocusPolicy(Qt::ClickFocus);
+  Place(edit3_, 400, 66, 33, 27);
+  connect(edit3_, &QLineEdit::returnPressed, this, [this] { Edit3KeyDown(kEnterKey); });
+
+  memo1_ = MakeListMemo(this, 15, 105, 418, 181);
+  MakeLabel(this, "対 局", 48, 300);
+  MakeLabel(this, "待 ち", 196, 300);
+  MakeLabel(this, "観 戦", 333, 300);
+  memo2_ = MakeListMemo(this, 15, 326, 140, 111);
+  memo3_ = MakeListMemo(this, 156, 326, 140, 111);
+  memo4_ = MakeListMemo(this, 297, 326, 140, 111);
+
+  popup_menu1_ = new QMenu(this);
+  QAction* show = popup_menu1_->addAction(QIcon(StonePixmap(16, false)),
+                                          QString::fromUtf8("表示 (&L)"));
+  QAction* exit = popup_menu1_->addAction(QIcon(StonePixmap(16, true)),
+                                          QString::fromUtf8("終了(&X)"));
+  connect(show, &QAction::triggered, this, [this] { ShowClick(); });
+  connect(exit, &QAction::triggered, this, [this] { ExitClick(); });
+
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+  }
+}
+
+void TForm1::SetCaption() { setWindowTitle(ToQt(core_->CaptionText())); }
+
+void TForm1::FormCreate() {
+  env_.tray->OnPress = [this](TrayIcon::Press press) { TrayMessage(press); };
+  env_.tray->Add(J(" ザ ン テ [ Kordraum ] "));
+}
+
+void TForm1::MinimizeToTray() {
+  // Only a window whose icon is in the notification area may vanish; without one, minimising
+  // stays an ordinary minimise so the window can always come back.
+  if (env_.tray != nullptr && env_.tray->Shown()) hide();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+    QTimer::singleShot(0, this, [this] {
+      if (isMinimized()) MinimizeToTray();
+    });
+  }
+}
+
+void TForm1::Restore() {
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+}
+
+void TForm1::TrayMessage(TrayIcon::Press press) {
+  if (press == TrayIcon::Press::Left) {
+    Restore();
+    return;
+  }
+  if (isVisible()) {
+    raise();
+    activateWindow();
+  }
+  popup_menu1_->popup(QCursor::pos());
+}
+
+void TForm1::ShowClick() { Restore(); }
+
+void TForm1::ExitClick() { close(); }
+
+void TForm1::ApplyLimitEntry(QLineEdit* edit, int& limit, int low, int high) {
+  const int value = ReadNumber(FromQt(edit->text()), 0);
+  if (value >= low && value <= high) {
+    limit = value;
+  } else {
+    edit->setText(QString::number(limit));
+  }
+  edit->clearFocus();
+  setFocus();
+}
+
+void TForm1::Edit2KeyDown(int key) {
+  if (key == kEnterKey && core_) ApplyLimitEntry(edit2_, core_->GameLimit, 1, kMaxGames);
+}
+
+void TForm1::Edit3KeyDown(int key) {
+  if (key == kEnterKey && core_) ApplyLimitEntry(edit3_, core_->JoinLimit, 2, kMaxPlayers);
+}
+
+void TForm1::SpeedButton1Click() {
+  const std::string path =
+      JoinPath(JoinPath(env_.work_folder, kLogFolderName), kEventLogName);
+  if (FileExists(path)) {
+    env_.desktop->OpenFile(path);
+  } else {
+    env_.prompts->ShowMessage(J("過去ログが見付かりません (\\Log\\DraumLog.dat)"), app_title_);
+  }
+}
+
+void TForm1::ShowJoinKeys() {
+  const JoinKeyDisplay display =
+      ComposeJoinKeys(env_.network->HostName(), env_.network->Ipv4Addresses());
+  memo5_->setToolTip(ToQt(display.hint));
+  if (!display.shown) return;
+  memo5_lines_.SetText(display.memo_text);
+  env_.clipboard->SetText(display.clipboard);
+}
+
+void TForm1::LoadSettings() {
+  std::string text;
+  if (!ReadWholeFile(JoinPath(env_.work_folder, kSettingsFileName), text)) return;
+  ServerSettings settings{check_box1_->isChecked(), FromQt(edit2_->text()), FromQt(edit3_->text())};
+  ApplySettingsText(text, settings);
+  check_box1_->setChecked(settings.LogSave);
+  edit2_->setText(ToQt(settings.GameLimitText));
+  edit3_->setText(ToQt(settings.JoinLimitText));
+}
+
+void TForm1::SaveSettings() {
+  if (edit2_->text().isEmpty()) edit2_->setText(QStringLiteral("5"));
+  if (edit3_->text().isEmpty()) edit3_->setText(QStringLiteral("50"));
+  const ServerSettings settings{check_box1_->isChecked(), FromQt(edit2_->text()),
+                                FromQt(edit3_->text())};
+  const std::string path = JoinPath(env_.work_folder, kSettingsFileName);
+  if (!WriteWholeFile(path, SettingsFileText(settings))) {
+    env_.prompts->ShowMessage(J("設定ファイルを保存できません (QuellDraum.dat)"), app_title_);
+  }
+}
+
+bool TForm1::FormCloseQuery() {
+  if (!core_ || core_->PlayerCount <= 1) return true;
+  return env_.prompts->AskYesNo(J("未だ接続が残っていますが、終了しますか？"),
+                                J("Kordraum : 終了の確認"));
+}
+
+void TForm1::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  env_.tray->Remove();
+  if (core_ && check_box1_->isChecked() && !core_->Memo1.Empty()) {
+    const std::string failed =
+        WriteServerLogs(JoinPath(env_.work_folder, kLogFolderName), core_->StartStamp,
+                        core_->Memo1.Text(), core_->BoardText, *env_.clock);
+    if (!failed.empty()) {
+      // The close goes on: the settings are still written and the program ends.
+      env_.prompts->ShowMessage(J("ログを保存できません (") + Cp932FromUtf8(failed) + ")",
+                                app_title_);
+    }
+  }
+  SaveSettings();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (closed_) {
+    event->accept();
+    return;
+  }
+  if (ask_before_close_ && !FormCloseQuery()) {
+    event->ignore();
+    return;
+  }
+  FormClose();
+  event->accept();
+  if (OnClosed) OnClosed();
+}
+
+void TForm1::CloseWithoutQuestion() {
+  ask_before_close_ = false;
+  if (!closed_) {
+    close();
+    if (!closed_) {  // a window that was never shown gets no close event
+      FormClose();
+      if (OnClosed) OnClosed();
+    }
+  }
+}
+
+int ServerMain(int argc, char** argv, std::uint16_t port) {
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  InstallJapaneseFontSubstitutes();
+
+  QtServerTransport transport;
+  QtClientConnection self_test;
+  QtPrompts prompts;
+  QtClipboard clipboard;
+  QtTrayIcon tray(ServerIcon());
+  QtDesktop desktop;
+  SystemNetworkInfo network;
+  SystemClock clock;
+
+  ServerEnvironment env;
+  env.transport = &transport;
+  env.self_test = &self_test;
+  env.prompts = &prompts;
+  env.clipboard = &clipboard;
+  env.tray = &tray;
+  env.desktop = &desktop;
+  env.network = &network;
+  env.clock = &clock;
+  env.program_folder = PathFromQt(QCoreApplication::applicationDirPath()) + "/";
+  env.port = port;
+
+  TForm1 form(env);
+  if (!form.Started()) return 1;
+  prompts.SetParent(&form);
+  form.FormCreate();
+  form.OnClosed = [] { QCoreApplication::quit(); };
+  OnTerminationSignal([&form] { form.CloseWithoutQuestion(); });
+  form.show();
+  return app.exec();
+}

@@ -1,0 +1,98 @@
+// tests/e2e/server_process.cpp — starting the server program and talking to it.
+#include "tests/e2e/server_process.h"
+
+#include <signal.h>
+
+#include <QTcpServer>
+#include <cstdlib>
+#include <filesystem>
+
+#include "tests/qt_wait.h"
+
+std::uint16_t FreePort() {
+  QTcpServer probe;
+  probe.listen(QHostAddress::LocalHost, 0);
+  return probe.serverPort();
+}
+
+ServerProcess::ServerProcess() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "kordraum.XXXXXX").string();
+  folder_ = mkdtemp(pattern.data());
+}
+
+ServerProcess::~ServerProcess() {
+  if (process_.state() != QProcess::NotRunning) {
+    process_.kill();
+    process_.waitForFinished(3000);
+  }
+}
+
+bool ServerProcess::Start() {
+  const std::string program = std::string(KOR_BIN_DIR) + "/KordraumOnPort";
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    port_ = FreePort();
+    process_.setWorkingDirectory(QString::fromStdString(folder_));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process_.setProcessEnvironment(env);
+    process_.start(QString::fromStdString(program), {QString::number(port_)});
+    if (!process_.waitForStarted(5000)) return false;
+    // The server is up once a connection is answered with the name prompt. A connection that
+    // arrives before the server's own test connection is taken for it and gets no prompt, so
+    // unanswered probes are simply repeated.
+    ProtocolClient probe;
+    const bool up = WaitFor(
+        [&] { return probe.Connect(port_) && probe.Expect("<<QuellName=", 500); }, 10000);
+    if (up) return true;
+    process_.kill();
+    process_.waitForFinished(3000);
+  }
+  return false;
+}
+
+int ServerProcess::Terminate() {
+  if (process_.state() == QProcess::NotRunning) return -1;
+  ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+  if (!process_.waitForFinished(10000)) return -1;
+  return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+}
+
+std::string ServerProcess::ErrorOutput() { return process_.readAllStandardError().toStdString(); }
+
+bool ProtocolClient::Connect(std::uint16_t port) {
+  socket_.abort();
+  socket_.connectToHost("127.0.0.1", port);
+  return socket_.waitForConnected(1000);
+}
+
+void ProtocolClient::Send(const std::string& bytes) {
+  socket_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  socket_.flush();
+}
+
+void ProtocolClient::Pull() { received_ += socket_.readAll().toStdString(); }
+
+bool ProtocolClient::Expect(const std::string& text, int timeout_ms) {
+  std::size_t at = std::string::npos;
+  const bool found = WaitFor(
+      [&] {
+        Pull();
+        at = received_.find(text);
+        return at != std::string::npos;
+      },
+      timeout_ms);
+  if (found) received_.erase(0, at + text.size());
+  return found;
+}
+
+std::string ProtocolClient::Pending() {
+  socket_.waitForReadyRead(50);
+  Pull();
+  std::string pending;
+  pending.swap(received_);
+  return pending;
+}
+
+bool ProtocolClient::WaitForDisconnect(int timeout_ms) {
+  return WaitFor([&] { return socket_.state() == QAbstractSocket::UnconnectedState; }, timeout_ms);
+}

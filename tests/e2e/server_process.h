@@ -1,0 +1,49 @@
+// tests/e2e/server_process.h — the real server program on a free port in a temporary working
+// folder, and scripted protocol clients that talk to it over loopback.
+#pragma once
+#include <QProcess>
+#include <QTcpSocket>
+#include <memory>
+#include <string>
+
+// One run of the server program. The working folder is fresh and kept for inspection.
+class ServerProcess {
+ public:
+  ServerProcess();
+  ~ServerProcess();
+  // Starts the program and waits until its listening socket answers; false on failure.
+  bool Start();
+  // Sends SIGTERM and waits for the program to end; its exit code, or -1 when it did not end.
+  int Terminate();
+  std::uint16_t port() const { return port_; }
+  const std::string& folder() const { return folder_; }
+  // What the program wrote on its standard error so far.
+  std::string ErrorOutput();
+
+ private:
+  std::string folder_;
+  std::uint16_t port_ = 0;
+  QProcess process_;
+};
+
+// A participant's connection, driven by the test with cp932 bytes.
+class ProtocolClient {
+ public:
+  bool Connect(std::uint16_t port);
+  void Send(const std::string& bytes);
+  // Waits until the bytes received and not yet consumed contain `text`; consumes everything up
+  // to and including it and returns true; false after the timeout.
+  bool Expect(const std::string& text, int timeout_ms = 5000);
+  // Everything received and not yet consumed (waits briefly for pending bytes first).
+  std::string Pending();
+  bool WaitForDisconnect(int timeout_ms = 5000);
+
+ private:
+  void Pull();
+
+  QTcpSocket socket_;
+  std::string received_;
+};
+
+// A TCP port that was free a moment ago.
+std::uint16_t FreePort();

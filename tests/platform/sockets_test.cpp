@@ -1,0 +1,130 @@
+// Tests of the Qt listening and client sockets on loopback.
+#include "platform/sockets.h"
+
+#include <gtest/gtest.h>
+
+#include <QTcpSocket>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "tests/qt_wait.h"
+
+namespace {
+struct Recorder : ServerTransportListener {
+  std::vector<ConnectionId> connected, disconnected;
+  std::map<ConnectionId, std::string> received;
+  std::function<void(ConnectionId, const std::string&)> on_read;
+  void OnClientConnect(ConnectionId id) override { connected.push_back(id); }
+  void OnClientRead(ConnectionId id, const std::string& bytes) override {
+    received[id] += bytes;
+    if (on_read) on_read(id, bytes);
+  }
+  void OnClientDisconnect(ConnectionId id) override { disconnected.push_back(id); }
+};
+
+std::unique_ptr<QTcpSocket> ConnectTo(std::uint16_t port) {
+  auto socket = std::make_unique<QTcpSocket>();
+  socket->connectToHost("127.0.0.1", port);
+  socket->waitForConnected(3000);
+  return socket;
+}
+}  // namespace
+
+TEST(QtServerTransport, IdsAreNeverReusedAndEachEndIsReportedOnce) {
+  QtServerTransport transport;
+  Recorder events;
+  transport.SetListener(&events);
+  std::string error;
+  ASSERT_TRUE(transport.Listen(0, &error)) << error;
+  ASSERT_NE(transport.Port(), 0);
+
+  auto first = ConnectTo(transport.Port());
+  ASSERT_TRUE(WaitFor([&] { return events.connected.size() == 1; }));
+  first->write("hello");
+  ASSERT_TRUE(WaitFor([&] { return events.received[events.connected[0]] == "hello"; }));
+  first->disconnectFromHost();
+  ASSERT_TRUE(WaitFor([&] { return events.disconnected.size() == 1; }));
+
+  auto second = ConnectTo(transport.Port());
+  ASSERT_TRUE(WaitFor([&] { return events.connected.size() == 2; }));
+  EXPECT_NE(events.connected[0], events.connected[1]);
+  EXPECT_EQ(events.disconnected[0], events.connected[0]);
+
+  // Sending to the gone connection is silently nothing.
+  transport.Send(events.connected[0], "lost");
+  // The server ending a connection reports it once as well.
+  transport.Close(events.connected[1]);
+  ASSERT_TRUE(WaitFor([&] { return events.disconnected.size() == 2; }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(events.disconnected.size(), 2u);
+}
+
+TEST(QtServerTransport, WholeTextArrivesAndAHandlerMaySendAndClose) {
+  QtServerTransport transport;
+  Recorder events;
+  transport.SetListener(&events);
+  ASSERT_TRUE(transport.Listen(0, nullptr));
+  // A handler answers and ends the connection inside its own read event.
+  events.on_read = [&](ConnectionId id, const std::string&) {
+    transport.Send(id, std::string(300000, 'x') + "END");
+    transport.Close(id);
+  };
+  auto client = ConnectTo(transport.Port());
+  client->write("ask");
+  QByteArray got;
+  ASSERT_TRUE(WaitFor([&] {
+    got += client->readAll();
+    return got.endsWith("END");
+  }));
+  EXPECT_EQ(got.size(), 300003);
+  ASSERT_TRUE(WaitFor([&] { return events.disconnected.size() == 1; }));
+}
+
+TEST(QtClientConnection, ConnectsReadsAndReportsTheEnd) {
+  QtServerTransport transport;
+  Recorder server_events;
+  transport.SetListener(&server_events);
+  ASSERT_TRUE(transport.Listen(0, nullptr));
+
+  struct ClientEvents : ClientConnectionListener {
+    int connected = 0, disconnected = 0;
+    std::string read, error;
+    void OnConnected() override { ++connected; }
+    void OnRead(const std::string& bytes) override { read += bytes; }
+    void OnDisconnected() override { ++disconnected; }
+    void OnConnectError(const std::string& message) override { error = message; }
+  } events;
+  QtClientConnection client;
+  client.SetListener(&events);
+  EXPECT_FALSE(client.Send("too early"));
+  client.Open("127.0.0.1", transport.Port());
+  ASSERT_TRUE(WaitFor([&] { return events.connected == 1 && server_events.connected.size() == 1; }));
+  EXPECT_TRUE(client.Send("<<QuellName=a>>"));
+  transport.Send(server_events.connected[0], "<<SysComeIn>>");
+  ASSERT_TRUE(WaitFor([&] { return events.read == "<<SysComeIn>>"; }));
+  transport.Close(server_events.connected[0]);
+  ASSERT_TRUE(WaitFor([&] { return events.disconnected == 1; }));
+  EXPECT_FALSE(client.Connected());
+  EXPECT_EQ(server_events.received[server_events.connected[0]], "<<QuellName=a>>");
+}
+
+TEST(QtClientConnection, RefusedConnectionIsAnErrorNotADisconnect) {
+  auto probe = std::make_unique<QtServerTransport>();
+  ASSERT_TRUE(probe->Listen(0, nullptr));
+  const std::uint16_t port = probe->Port();
+  probe.reset();  // the port is free again and nobody listens on it
+  struct ClientEvents : ClientConnectionListener {
+    int disconnected = 0;
+    std::string error;
+    void OnConnected() override {}
+    void OnRead(const std::string&) override {}
+    void OnDisconnected() override { ++disconnected; }
+    void OnConnectError(const std::string& message) override { error = message; }
+  } events;
+  QtClientConnection client;
+  client.SetListener(&events);
+  client.Open("127.0.0.1", port);
+  ASSERT_TRUE(WaitFor([&] { return !events.error.empty(); }));
+  EXPECT_EQ(events.disconnected, 0);
+}

@@ -1,0 +1,121 @@
+// Tests of the server's settings file, log blocks and log rotation.
+#include "server/server_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/files.h"
+
+namespace {
+std::string TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "korlogs.XXXXXX").string();
+  return mkdtemp(pattern.data());
+}
+
+std::string Read(const std::string& path) {
+  std::string bytes;
+  ReadWholeFile(path, bytes);
+  return bytes;
+}
+}  // namespace
+
+TEST(ServerSettings, LoadingTakesNonEmptyValuesAndTheLogSwitch) {
+  struct Case {
+    const char* file;
+    bool log_save;
+    const char* game_limit;
+    const char* join_limit;
+  } cases[] = {
+      {"LogSave[1]\r\nGameLimit[3]\r\nJoinLimit[20]\r\n", true, "3", "20"},
+      {"LogSave[0]\r\nGameLimit[3]\r\n", false, "3", "9"},
+      {"GameLimit[4]\r\n", false, "4", "9"},           // no log line unticks the box
+      {"LogSave[1]\r\nGameLimit[]\r\nJoinLimit[x", true, "7", "9"},  // empty or unclosed: kept
+      {"LogSave[1]\nGameLimit[abc]\nJoinLimit[99]", true, "abc", "99"},  // not validated
+      {"", false, "7", "9"},
+  };
+  for (const auto& c : cases) {
+    ServerSettings settings{true, "7", "9"};
+    ApplySettingsText(c.file, settings);
+    EXPECT_EQ(settings.LogSave, c.log_save) << c.file;
+    EXPECT_EQ(settings.GameLimitText, c.game_limit) << c.file;
+    EXPECT_EQ(settings.JoinLimitText, c.join_limit) << c.file;
+  }
+}
+
+TEST(ServerSettings, SavedFileHasThreeLinesAndDefaultsForEmptyEntries) {
+  EXPECT_EQ(SettingsFileText({true, "3", "20"}), "LogSave[1]\r\nGameLimit[3]\r\nJoinLimit[20]\r\n");
+  EXPECT_EQ(SettingsFileText({false, "", ""}), "LogSave[0]\r\nGameLimit[5]\r\nJoinLimit[50]\r\n");
+  ServerSettings loaded{true, "", ""};
+  ApplySettingsText(SettingsFileText({false, "", "12"}), loaded);
+  EXPECT_EQ(loaded.GameLimitText, "5");
+  EXPECT_EQ(loaded.JoinLimitText, "12");
+}
+
+TEST(ServerLogs, BlockFrameAndBoardLogOnlyWhenTheBoardHasLines) {
+  EXPECT_EQ(LogBlock("2026/12/09 -- 9:00:00", "a\r\n", "2026/12/09 -- 10:00:00"),
+            "//===2026/12/09 -- 9:00:00===//\r\na\r\n//===2026/12/09 -- 10:00:00===//\r\n\r\n");
+
+  const std::string folder = JoinPath(TempFolder(), "Log");  // created by the first write
+  FixedClock clock("2026/12/09", "10:00:00");
+  ASSERT_EQ(WriteServerLogs(folder, "S", "line\r\n", "", clock), "");
+  EXPECT_EQ(Read(JoinPath(folder, "DraumLog.dat")),
+            "//===S===//\r\nline\r\n//===2026/12/09 -- 10:00:00===//\r\n\r\n");
+  EXPECT_FALSE(FileExists(JoinPath(folder, "DraumChat.dat")));
+
+  ASSERT_EQ(WriteServerLogs(folder, "T", "two\r\n", "board\r\n", clock), "");
+  EXPECT_EQ(Read(JoinPath(folder, "DraumLog.dat")),
+            "//===S===//\r\nline\r\n//===2026/12/09 -- 10:00:00===//\r\n\r\n"
+            "//===T===//\r\ntwo\r\n//===2026/12/09 -- 10:00:00===//\r\n\r\n");
+  EXPECT_EQ(Read(JoinPath(folder, "DraumChat.dat")),
+            "//===T===//\r\nboard\r\n//===2026/12/09 -- 10:00:00===//\r\n\r\n");
+}
+
+TEST(ServerLogs, RotationAbove50000BytesNeverOverwritesAnEarlierLog) {
+  const std::string folder = TempFolder();
+  const std::string log = JoinPath(folder, "DraumLog.dat");
+  FixedClock clock("2001/09/21", "0:32:58");
+
+  WriteWholeFile(log, std::string(50000, 'a'));
+  EXPECT_EQ(RotateLogFile(log, clock), "");  // exactly 50000 bytes stays
+  EXPECT_TRUE(FileExists(log));
+
+  WriteWholeFile(log, std::string(50001, 'b'));
+  const std::string moved = RotateLogFile(log, clock);
+  EXPECT_EQ(moved, JoinPath(folder, "DraumLog20010921-03258.dat"));
+  EXPECT_FALSE(FileExists(log));
+  EXPECT_EQ(FileSizeOf(moved), 50001);
+
+  WriteWholeFile(log, std::string(60000, 'c'));  // same second: a second name, not a replacement
+  const std::string second = RotateLogFile(log, clock);
+  EXPECT_EQ(second, JoinPath(folder, "DraumLog20010921-03258_2.dat"));
+  EXPECT_EQ(FileSizeOf(moved), 50001);
+  EXPECT_EQ(FileSizeOf(second), 60000);
+  EXPECT_EQ(RotateLogFile(JoinPath(folder, "none.dat"), clock), "");
+}
+
+TEST(ServerLogs, AFolderWithSeparatorsInItsNameIsKeptWhenALogIsMovedAside) {
+  const std::string folder = JoinPath(TempFolder(), "a:b");
+  MakeDirectory(folder);
+  const std::string log = JoinPath(folder, "DraumChat.dat");
+  WriteWholeFile(log, std::string(50001, 'x'));
+  FixedClock clock("2026/01/02", "3:04:05");
+  EXPECT_EQ(RotateLogFile(log, clock), JoinPath(folder, "DraumChat20260102-30405.dat"));
+}
+
+TEST(ServerLogs, BlockIsAppendedAfterTheOldLogWasMovedAside) {
+  const std::string folder = TempFolder();
+  WriteWholeFile(JoinPath(folder, "DraumLog.dat"), std::string(50001, 'o'));
+  FixedClock clock("2026/12/09", "1:02:03");
+  ASSERT_EQ(WriteServerLogs(folder, "S", "e\r\n", "", clock), "");
+  EXPECT_EQ(Read(JoinPath(folder, "DraumLog.dat")),
+            "//===S===//\r\ne\r\n//===2026/12/09 -- 1:02:03===//\r\n\r\n");
+  EXPECT_EQ(FileSizeOf(JoinPath(folder, "DraumLog20261209-10203.dat")), 50001);
+}
+
+TEST(ServerLogs, AnUnwritableFolderIsReported) {
+  const std::string folder = TempFolder();
+  WriteWholeFile(JoinPath(folder, "Log"), "a file where the folder should be");
+  FixedClock clock;
+  EXPECT_NE(WriteServerLogs(JoinPath(folder, "Log"), "S", "e\r\n", "", clock), "");
+}

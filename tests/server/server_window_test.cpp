@@ -1,0 +1,255 @@
+// Tests of the server window: start-up, limit entries, join keys, settings, the notification
+// icon and the close path. Real sockets on a free port; every other service is a test double.
+#include "server/server_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTcpSocket>
+#include <filesystem>
+
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "platform/memo_view.h"
+#include "platform/qt_text.h"
+#include "tests/qt_wait.h"
+
+namespace {
+std::string TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "korwin.XXXXXX").string();
+  return mkdtemp(pattern.data());
+}
+
+std::string Read(const std::string& path) {
+  std::string bytes;
+  ReadWholeFile(path, bytes);
+  return bytes;
+}
+
+struct ServerWindowTest : testing::Test {
+  QtServerTransport transport;
+  QtClientConnection self_test;
+  ScriptedPrompts prompts;
+  MemoryClipboard clipboard;
+  FakeTrayIcon tray{true};
+  FakeDesktop desktop;
+  FakeNetworkInfo network{"go-host", {"192.168.0.1"}};
+  FixedClock clock{"2026/12/09", "9:05:07"};
+  std::string folder = TempFolder();
+  std::unique_ptr<TForm1> form;
+
+  ServerEnvironment Environment() {
+    ServerEnvironment env;
+    env.transport = &transport;
+    env.self_test = &self_test;
+    env.prompts = &prompts;
+    env.clipboard = &clipboard;
+    env.tray = &tray;
+    env.desktop = &desktop;
+    env.network = &network;
+    env.clock = &clock;
+    env.work_folder = folder;
+    env.program_folder = folder + "/";
+    env.port = 0;  // a free port
+    return env;
+  }
+
+  // Starts the server and waits for its self-test connection.
+  void Start() {
+    form = std::make_unique<TForm1>(Environment());
+    ASSERT_TRUE(form->Started());
+    form->FormCreate();
+    ASSERT_TRUE(WaitFor([&] { return form->Core().PlayerCount == 0; }));
+  }
+};
+}  // namespace
+
+TEST_F(ServerWindowTest, StartUpProvesTheSocketAndShowsCaptionAndJoinKey) {
+  Start();
+  EXPECT_EQ(form->Core().Memo1.Line(0), J("<<サーバ起動ＯＫ>>"));
+  EXPECT_EQ(form->Memo1()->ShownText(), J("<<サーバ起動ＯＫ>>"));
+  EXPECT_EQ(FromQt(form->windowTitle()), J(" ザンテ - Kordraum   [ 参加者数 = ") + "0 ]");
+  EXPECT_EQ(form->ApplicationTitle(), FromQt(form->windowTitle()));
+  EXPECT_EQ(form->Core().StartStamp, "2026/12/09 -- 9:05:07");
+  EXPECT_EQ(form->Memo5()->ShownText(), J(" 参 加 キー = ") + "CO015400");
+  EXPECT_EQ(FromQt(form->Memo5()->toolTip()), J("[ PC名 = ") + "go-host ]");
+  EXPECT_EQ(clipboard.Text(), "CO015400");
+  EXPECT_EQ(tray.tip(), J(" ザ ン テ [ Kordraum ] "));
+  EXPECT_EQ(form->width(), 452);
+  EXPECT_EQ(form->height(), 451);
+}
+
+TEST_F(ServerWindowTest, ANewConnectionGetsTheBarePrompt) {
+  Start();
+  QTcpSocket client;
+  client.connectToHost("127.0.0.1", transport.Port());
+  QByteArray got;
+  ASSERT_TRUE(WaitFor([&] {
+    got += client.readAll();
+    return got.size() >= 12;
+  }));
+  EXPECT_EQ(got.toStdString(), "<<QuellName=");
+}
+
+TEST_F(ServerWindowTest, ThreeAddressesShowAndCopyNothing) {
+  network = FakeNetworkInfo("h", {"1.1.1.1", "2.2.2.2", "3.3.3.3"});
+  Start();
+  EXPECT_EQ(form->Memo5()->ShownText(), "Memo5");
+  EXPECT_EQ(clipboard.writes(), 0);
+}
+
+TEST_F(ServerWindowTest, LimitEntriesApplyOnlyOnEnterAndGiveUpTheFocus) {
+  Start();
+  form->show();
+  form->activateWindow();
+  ServerCore& core = form->Core();
+
+  form->Edit2()->setText("3");
+  form->Edit2KeyDown('3');  // any key but Enter applies nothing
+  EXPECT_EQ(core.GameLimit, 5);
+  form->Edit2()->setFocus();
+  form->Edit2KeyDown(13);
+  EXPECT_EQ(core.GameLimit, 3);
+  EXPECT_FALSE(form->Edit2()->hasFocus());
+
+  struct Case {
+    bool game;
+    const char* typed;
+    int limit;
+    const char* shown;
+  } cases[] = {
+      {true, "0", 3, "3"},   {true, "6", 3, "3"},    {true, "x", 3, "3"}, {true, "", 3, "3"},
+      {true, "5", 5, "5"},   {true, "1", 1, "1"},    {false, "1", 50, "50"},
+      {false, "51", 50, "50"}, {false, "2", 2, "2"}, {false, "50", 50, "50"},
+  };
+  for (const auto& c : cases) {
+    QLineEdit* edit = c.game ? form->Edit2() : form->Edit3();
+    edit->setText(c.typed);
+    c.game ? form->Edit2KeyDown(13) : form->Edit3KeyDown(13);
+    EXPECT_EQ(c.game ? core.GameLimit : core.JoinLimit, c.limit) << c.typed;
+    EXPECT_EQ(edit->text().toStdString(), c.shown) << c.typed;
+  }
+}
+
+TEST_F(ServerWindowTest, CloseAsksOnlyWhileMoreThanOneParticipantIsLoggedIn) {
+  Start();
+  for (int count : {0, 1}) {
+    form->Core().PlayerCount = count;
+    EXPECT_TRUE(form->FormCloseQuery());
+    EXPECT_TRUE(prompts.shown().empty());
+  }
+  form->Core().PlayerCount = 2;
+  prompts.QueueAnswer(false);
+  form->show();
+  form->close();  // "No": the server keeps running
+  EXPECT_TRUE(form->isVisible());
+  ASSERT_EQ(prompts.shown().size(), 1u);
+  EXPECT_TRUE(prompts.shown()[0].question);
+  EXPECT_EQ(prompts.shown()[0].text, J("未だ接続が残っていますが、終了しますか？"));
+  EXPECT_EQ(prompts.shown()[0].caption, J("Kordraum : 終了の確認"));
+  EXPECT_FALSE(FileExists(JoinPath(folder, "QuellDraum.dat")));
+
+  bool closed = false;
+  form->OnClosed = [&] { closed = true; };
+  prompts.QueueAnswer(true);
+  form->close();
+  EXPECT_TRUE(closed);
+  EXPECT_TRUE(FileExists(JoinPath(folder, "QuellDraum.dat")));
+  EXPECT_EQ(tray.removals(), 1);
+}
+
+TEST_F(ServerWindowTest, CloseWritesTheLogBlockAndTheSettings) {
+  Start();
+  form->Core().BoardText = "[ bob ]\x81\x46hi\r\n";
+  form->Edit3()->setText("");  // an empty entry is saved as its default
+  clock.Set("2026/12/09", "10:00:00");
+  form->CloseWithoutQuestion();
+  EXPECT_TRUE(prompts.shown().empty());
+  EXPECT_EQ(Read(JoinPath(folder, "Log/DraumLog.dat")),
+            "//===2026/12/09 -- 9:05:07===//\r\n" + J("<<サーバ起動ＯＫ>>") +
+                "\r\n//===2026/12/09 -- 10:00:00===//\r\n\r\n");
+  EXPECT_EQ(Read(JoinPath(folder, "Log/DraumChat.dat")),
+            "//===2026/12/09 -- 9:05:07===//\r\n[ bob ]\x81\x46hi\r\n"
+            "//===2026/12/09 -- 10:00:00===//\r\n\r\n");
+  EXPECT_EQ(Read(JoinPath(folder, "QuellDraum.dat")),
+            "LogSave[1]\r\nGameLimit[5]\r\nJoinLimit[50]\r\n");
+}
+
+TEST_F(ServerWindowTest, LoadedLimitsAreShownButNotInForce) {
+  WriteWholeFile(JoinPath(folder, "QuellDraum.dat"), "LogSave[0]\r\nGameLimit[3]\r\nJoinLimit[]\r\n");
+  Start();
+  EXPECT_EQ(form->Edit2()->text().toStdString(), "3");
+  EXPECT_EQ(form->Edit3()->text().toStdString(), "50");
+  EXPECT_EQ(form->Core().GameLimit, 5);
+  EXPECT_FALSE(form->CheckBox1()->isChecked());
+  form->Edit2()->setText("");
+  form->CloseWithoutQuestion();
+  EXPECT_FALSE(DirectoryExists(JoinPath(folder, "Log")));  // logging is off
+  EXPECT_EQ(Read(JoinPath(folder, "QuellDraum.dat")),
+            "LogSave[0]\r\nGameLimit[5]\r\nJoinLimit[50]\r\n");
+}
+
+TEST_F(ServerWindowTest, AnUnwritableLogIsReportedAndTheCloseStillFinishes) {
+  WriteWholeFile(JoinPath(folder, "Log"), "a file where the folder should be");
+  Start();
+  bool closed = false;
+  form->OnClosed = [&] { closed = true; };
+  form->CloseWithoutQuestion();
+  EXPECT_TRUE(closed);
+  ASSERT_EQ(prompts.shown().size(), 1u);
+  EXPECT_FALSE(prompts.shown()[0].question);
+  EXPECT_TRUE(FileExists(JoinPath(folder, "QuellDraum.dat")));
+}
+
+TEST_F(ServerWindowTest, PastLogButtonOpensTheLogOrSaysItIsMissing) {
+  Start();
+  form->SpeedButton1Click();
+  ASSERT_EQ(prompts.shown().size(), 1u);
+  EXPECT_EQ(prompts.shown()[0].text, J("過去ログが見付かりません (\\Log\\DraumLog.dat)"));
+  EXPECT_EQ(prompts.shown()[0].caption, form->ApplicationTitle());
+  EXPECT_TRUE(desktop.opened().empty());
+
+  MakeDirectory(JoinPath(folder, "Log"));
+  WriteWholeFile(JoinPath(folder, "Log/DraumLog.dat"), "x");
+  form->SpeedButton1Click();
+  EXPECT_EQ(desktop.opened(), std::vector<std::string>{JoinPath(folder, "Log/DraumLog.dat")});
+  EXPECT_EQ(prompts.shown().size(), 1u);
+}
+
+TEST_F(ServerWindowTest, MinimisingHidesTheWindowOnlyWhenTheIconIsThere) {
+  Start();
+  form->show();
+  form->MinimizeToTray();
+  EXPECT_FALSE(form->isVisible());
+  tray.Press(TrayIcon::Press::Left);
+  EXPECT_TRUE(form->isVisible());
+  form->MinimizeToTray();
+  form->ShowClick();
+  EXPECT_TRUE(form->isVisible());
+  tray.Press(TrayIcon::Press::Right);
+  EXPECT_TRUE(form->PopupMenu1()->isVisible());
+  form->PopupMenu1()->hide();
+  ASSERT_EQ(form->PopupMenu1()->actions().size(), 2);
+  EXPECT_EQ(FromQt(form->PopupMenu1()->actions()[0]->text()), J("表示 (&L)"));
+  EXPECT_EQ(FromQt(form->PopupMenu1()->actions()[1]->text()), J("終了(&X)"));
+}
+
+TEST_F(ServerWindowTest, WithoutANotificationAreaMinimisingNeverHidesTheWindow) {
+  tray = FakeTrayIcon(false);
+  Start();
+  form->show();
+  form->MinimizeToTray();
+  EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(ServerWindowTest, AnOccupiedPortIsReportedAndTheServerDoesNotStart) {
+  QtServerTransport occupant;
+  ASSERT_TRUE(occupant.Listen(0, nullptr));
+  ServerEnvironment env = Environment();
+  env.port = occupant.Port();
+  TForm1 second(env);
+  EXPECT_FALSE(second.Started());
+  ASSERT_EQ(prompts.shown().size(), 1u);
+}
