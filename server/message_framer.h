@@ -1,0 +1,30 @@
+// server/message_framer.h — joins the pieces of a message that TCP delivered in several reads.
+// Both programs read every connection through one framer each.
+#pragma once
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// A message ends with ">>", or is the bare name prompt "<<QuellName=". A read that does not end
+// so is held and joined with the next read. A watch or room snapshot (it starts with the echoed
+// "<<WatchGame=" or "<<DiscussEnter>>" and holds ">>" inside its diagram data) is held until its
+// closing "<<DraumEND>>". Several messages that arrive in one read stay one text, as the readers
+// expect.
+class MessageFramer {
+ public:
+  // Held text beyond this size is handed over as it stands, so a peer that never ends a message
+  // cannot make the program hold unbounded memory.
+  static constexpr std::size_t kMaxHeld = 8 * 1024 * 1024;
+
+  // Adds one read; returns the complete message when there is one.
+  std::optional<std::string> Feed(std::string_view chunk);
+  // Drops anything held (a new connection starts clean).
+  void Reset() { held_.clear(); }
+  bool Holding() const { return !held_.empty(); }
+
+ private:
+  bool Complete() const;
+
+  std::string held_;
+};
