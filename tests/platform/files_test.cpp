@@ -7,13 +7,7 @@
 
 #include "platform/clock.h"
 #include "platform/line_list.h"
-
-namespace {
-std::string TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "korfiles.XXXXXX").string();
-  return mkdtemp(pattern.data());
-}
-}  // namespace
+#include "tests/temp_folder.h"
 
 TEST(Files, WriteAppendReadAndSize) {
   const std::string folder = TempFolder();

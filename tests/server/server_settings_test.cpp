@@ -6,19 +6,7 @@
 #include <filesystem>
 
 #include "platform/files.h"
-
-namespace {
-std::string TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "korlogs.XXXXXX").string();
-  return mkdtemp(pattern.data());
-}
-
-std::string Read(const std::string& path) {
-  std::string bytes;
-  ReadWholeFile(path, bytes);
-  return bytes;
-}
-}  // namespace
+#include "tests/temp_folder.h"
 
 TEST(ServerSettings, LoadingTakesNonEmptyValuesAndTheLogSwitch) {
   struct Case {
@@ -59,15 +47,15 @@ TEST(ServerLogs, BlockFrameAndBoardLogOnlyWhenTheBoardHasLines) {
   const std::string folder = JoinPath(TempFolder(), "Log");  // created by the first write
   FixedClock clock("2026/12/09", "10:00:00");
   ASSERT_EQ(WriteServerLogs(folder, "S", "line\r\n", "", clock), "");
-  EXPECT_EQ(Read(JoinPath(folder, "DraumLog.dat")),
+  EXPECT_EQ(ReadBack(JoinPath(folder, "DraumLog.dat")),
             "//===S===//\r\nline\r\n//===2026/12/09 -- 10:00:00===//\r\n\r\n");
   EXPECT_FALSE(FileExists(JoinPath(folder, "DraumChat.dat")));
 
   ASSERT_EQ(WriteServerLogs(folder, "T", "two\r\n", "board\r\n", clock), "");
-  EXPECT_EQ(Read(JoinPath(folder, "DraumLog.dat")),
+  EXPECT_EQ(ReadBack(JoinPath(folder, "DraumLog.dat")),
             "//===S===//\r\nline\r\n//===2026/12/09 -- 10:00:00===//\r\n\r\n"
             "//===T===//\r\ntwo\r\n//===2026/12/09 -- 10:00:00===//\r\n\r\n");
-  EXPECT_EQ(Read(JoinPath(folder, "DraumChat.dat")),
+  EXPECT_EQ(ReadBack(JoinPath(folder, "DraumChat.dat")),
             "//===T===//\r\nboard\r\n//===2026/12/09 -- 10:00:00===//\r\n\r\n");
 }
 
@@ -108,7 +96,7 @@ TEST(ServerLogs, BlockIsAppendedAfterTheOldLogWasMovedAside) {
   WriteWholeFile(JoinPath(folder, "DraumLog.dat"), std::string(50001, 'o'));
   FixedClock clock("2026/12/09", "1:02:03");
   ASSERT_EQ(WriteServerLogs(folder, "S", "e\r\n", "", clock), "");
-  EXPECT_EQ(Read(JoinPath(folder, "DraumLog.dat")),
+  EXPECT_EQ(ReadBack(JoinPath(folder, "DraumLog.dat")),
             "//===S===//\r\ne\r\n//===2026/12/09 -- 1:02:03===//\r\n\r\n");
   EXPECT_EQ(FileSizeOf(JoinPath(folder, "DraumLog20261209-10203.dat")), 50001);
 }

@@ -12,21 +12,12 @@
 
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "tests/temp_folder.h"
 #include "platform/memo_view.h"
 #include "platform/qt_text.h"
 #include "tests/qt_wait.h"
 
 namespace {
-std::string TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "korwin.XXXXXX").string();
-  return mkdtemp(pattern.data());
-}
-
-std::string Read(const std::string& path) {
-  std::string bytes;
-  ReadWholeFile(path, bytes);
-  return bytes;
-}
 
 struct ServerWindowTest : testing::Test {
   QtServerTransport transport;
@@ -167,13 +158,13 @@ TEST_F(ServerWindowTest, CloseWritesTheLogBlockAndTheSettings) {
   clock.Set("2026/12/09", "10:00:00");
   form->CloseWithoutQuestion();
   EXPECT_TRUE(prompts.shown().empty());
-  EXPECT_EQ(Read(JoinPath(folder, "Log/DraumLog.dat")),
+  EXPECT_EQ(ReadBack(JoinPath(folder, "Log/DraumLog.dat")),
             "//===2026/12/09 -- 9:05:07===//\r\n" + J("<<サーバ起動ＯＫ>>") +
                 "\r\n//===2026/12/09 -- 10:00:00===//\r\n\r\n");
-  EXPECT_EQ(Read(JoinPath(folder, "Log/DraumChat.dat")),
+  EXPECT_EQ(ReadBack(JoinPath(folder, "Log/DraumChat.dat")),
             "//===2026/12/09 -- 9:05:07===//\r\n[ bob ]\x81\x46hi\r\n"
             "//===2026/12/09 -- 10:00:00===//\r\n\r\n");
-  EXPECT_EQ(Read(JoinPath(folder, "QuellDraum.dat")),
+  EXPECT_EQ(ReadBack(JoinPath(folder, "QuellDraum.dat")),
             "LogSave[1]\r\nGameLimit[5]\r\nJoinLimit[50]\r\n");
 }
 
@@ -187,7 +178,7 @@ TEST_F(ServerWindowTest, LoadedLimitsAreShownButNotInForce) {
   form->Edit2()->setText("");
   form->CloseWithoutQuestion();
   EXPECT_FALSE(DirectoryExists(JoinPath(folder, "Log")));  // logging is off
-  EXPECT_EQ(Read(JoinPath(folder, "QuellDraum.dat")),
+  EXPECT_EQ(ReadBack(JoinPath(folder, "QuellDraum.dat")),
             "LogSave[0]\r\nGameLimit[5]\r\nJoinLimit[50]\r\n");
 }
 
