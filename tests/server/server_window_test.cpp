@@ -93,6 +93,33 @@ TEST_F(ServerWindowTest, ANewConnectionGetsTheBarePrompt) {
   EXPECT_EQ(got.toStdString(), "<<QuellName=");
 }
 
+TEST_F(ServerWindowTest, LoginAndLostConnectionShowInTheCaptionAndTheLists) {
+  Start();
+  const std::string caption = J(" ザンテ - Kordraum   [ 参加者数 = ");
+  QTcpSocket alice, bob;
+  for (QTcpSocket* client : {&alice, &bob}) {
+    client->connectToHost("127.0.0.1", transport.Port());
+    ASSERT_TRUE(WaitFor([&] { return client->bytesAvailable() >= 12; }));
+    client->readAll();
+  }
+  alice.write("<<QuellName=alice>><<IdFlag=1>>");
+  ASSERT_TRUE(WaitFor([&] { return FromQt(form->windowTitle()) == caption + "1 ]"; }));
+  bob.write("<<QuellName=bob>><<IdFlag=0>>");
+  ASSERT_TRUE(WaitFor([&] { return FromQt(form->windowTitle()) == caption + "2 ]"; }));
+  EXPECT_EQ(form->Memo3()->ShownText(), "alice");
+  EXPECT_EQ(form->Memo4()->ShownText(), "bob");
+  EXPECT_EQ(form->Memo1()->ShownText(),
+            J("<<サーバ起動ＯＫ>>") + "\r\n[ alice ] ==> " + J("到着 { 対局/観戦 }") +
+                "  (9:05:07)\r\n[ bob ] ==> " + J("到着 { 観戦のみ }") + "  (9:05:07)");
+
+  alice.abort();
+  ASSERT_TRUE(WaitFor([&] { return FromQt(form->windowTitle()) == caption + "1 ]"; }));
+  EXPECT_EQ(form->Memo3()->ShownText(), "");
+  EXPECT_EQ(form->Memo4()->ShownText(), "bob");
+  // The application title of the message boxes keeps the start-up caption.
+  EXPECT_EQ(form->ApplicationTitle(), caption + "0 ]");
+}
+
 TEST_F(ServerWindowTest, ThreeAddressesShowAndCopyNothing) {
   network = FakeNetworkInfo("h", {"1.1.1.1", "2.2.2.2", "3.3.3.3"});
   Start();
