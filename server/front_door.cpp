@@ -123,8 +123,8 @@ void ServerCore::Login(ConnectionId connection, std::string_view text) {
     p.PlayerMode = 0;
     Memo4.Add(name);
   }
-  LogEvent(EventLine(name, J("到着 { ") + (p.PlayerMode == 1 ? J("対局/観戦") : J("観戦のみ")) +
-                               " }"));
+  LogEvent(
+      EventLine(name, J("到着 { ") + (p.PlayerMode == 1 ? J("対局/観戦") : J("観戦のみ")) + " }"));
 
   std::string accepted = "<<SysComeIn>>" + BuildStatus(kStatusAll);
   if (!BoardText.empty()) accepted += "<<MainStr=" + BoardText + ">>";
@@ -155,7 +155,7 @@ void ServerCore::ChangeMode(int j) {
     const int k = Memo4.IndexOf(p.PlayerName);
     if (k >= 0) Memo4.Delete(k);
     Memo3.Add(p.PlayerName);
-    WaitHintList += "[" + std::to_string(p.AttachedGame) + "]";
+    WaitHintList += WaitHintEntry(p.AttachedGame);
   }
   SendToAll(BuildStatus(kStatusWaitList | kStatusLookList));
 }

@@ -146,7 +146,7 @@ void ServerCore::SetWaitHint(std::string_view name, int g) {
   if (open == std::string::npos) return;
   const std::size_t close = WaitHintList.find(']', open);
   if (close == std::string::npos) return;
-  WaitHintList.replace(open, close - open + 1, "[" + std::to_string(g) + "]");
+  WaitHintList.replace(open, close - open + 1, WaitHintEntry(g));
 }
 
 void ServerCore::RemovePlayer(int j) {
@@ -165,12 +165,24 @@ void ServerCore::RemovePlayer(int j) {
       Memo4.Add(p.PlayerName);
     } else if (!IsPlayingName(p.PlayerName)) {
       Memo3.Add(p.PlayerName);
-      WaitHintList += "[" + std::to_string(p.AttachedGame) + "]";
+      WaitHintList += WaitHintEntry(p.AttachedGame);
     }
   }
 }
 
-std::string ServerCore::GameListHead(int g) { return "[ " + std::to_string(g) + " ]"; }
+std::string ServerCore::WaitHintEntry(int g) {
+  std::string entry = "[";
+  entry += std::to_string(g);
+  entry += ']';
+  return entry;
+}
+
+std::string ServerCore::GameListHead(int g) {
+  std::string head = "[ ";
+  head += std::to_string(g);
+  head += " ]";
+  return head;
+}
 
 void ServerCore::FreeGameSlot(int g) {
   if (!GameNumberValid(g) || Games[g].GameState == 0) return;

@@ -54,6 +54,8 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   void RemoveWaitHint(int n);
   // Sets the entry of `name`'s line in the waiting list to "[g]".
   void SetWaitHint(std::string_view name, int g);
+  // One entry of WaitHintList: "[" g "]".
+  static std::string WaitHintEntry(int g);
   // The line that heads game g in the game list: "[ " g " ]".
   static std::string GameListHead(int g);
   // Frees a finished game slot: GameCount down by one, state 0, its three game-list lines gone.

@@ -42,8 +42,8 @@ bool ServerProcess::Start() {
     // arrives before the server's own test connection is taken for it and gets no prompt, so
     // unanswered probes are simply repeated.
     ProtocolClient probe;
-    const bool up = WaitFor(
-        [&] { return probe.Connect(port_) && probe.Expect("<<QuellName=", 500); }, 10000);
+    const bool up =
+        WaitFor([&] { return probe.Connect(port_) && probe.Expect("<<QuellName=", 500); }, 10000);
     if (up) return true;
     process_.kill();
     process_.waitForFinished(3000);

@@ -193,11 +193,11 @@ TEST_F(FrontDoor, NamesThatCouldReadAsTagsOrListMarksAreRefusedCharacterByCharac
       {"tab\tname", false},
       {std::string("nul\x01", 4), false},
       {"line\rbreak", false},
-      {J("ゾ"), true},                 // 83 5D: the trail byte is no bracket
-      {J("ソ") + J("ャ"), true},       // 83 5C, 83 83
-      {J("碁") + "]", false},          // a real bracket after a double-byte character
-      {"\x83", true},                  // a lone lead byte is one byte of its own, not a mark
-      {"\x83[", true},                 // 83 5B is one double-byte character
+      {J("ゾ"), true},            // 83 5D: the trail byte is no bracket
+      {J("ソ") + J("ャ"), true},  // 83 5C, 83 83
+      {J("碁") + "]", false},     // a real bracket after a double-byte character
+      {"\x83", true},             // a lone lead byte is one byte of its own, not a mark
+      {"\x83[", true},            // 83 5B is one double-byte character
       {"Jim Bob", true},
   };
   for (const auto& c : cases) EXPECT_EQ(LoginNameAllowed(c.name), c.allowed) << c.name;
@@ -319,8 +319,8 @@ TEST_F(FrontDoor, ChallengesAndRepliesAreRefusedWhileEveryAllowedGameSlotIsInUse
   Forget();
   const std::string challenge =
       "<<GameSet>><<IsKuro=" + J("黒番") + ">><<Player1=alice>><<Player2=bob>><<BanSize=19>>";
-  for (const std::string& text : {challenge, "OKRe" + challenge, "NORe" + challenge,
-                                  "NoTimeRe" + challenge}) {
+  for (const std::string& text :
+       {challenge, "OKRe" + challenge, "NORe" + challenge, "NoTimeRe" + challenge}) {
     transport.Receive(bob, text);
     EXPECT_EQ(transport.Take(bob), Messages{"<<GameIsFull>>"}) << text;
     EXPECT_EQ(transport.Take(alice), Messages{}) << text;
@@ -410,8 +410,8 @@ TEST_F(FrontDoor, WaitHintEntriesAreFoundByPosition) {
     int n;
     const char* after;
   } cases[] = {
-      {"[0][3][0]", 1, "[3][0]"}, {"[0][3][0]", 2, "[0][0]"}, {"[0][3][0]", 3, "[0][3]"},
-      {"[0][3][0]", 7, "[0][3]"},  // fewer than n: the last one
+      {"[0][3][0]", 1, "[3][0]"}, {"[0][3][0]", 2, "[0][0]"},
+      {"[0][3][0]", 3, "[0][3]"}, {"[0][3][0]", 7, "[0][3]"},  // fewer than n: the last one
       {"[12][3]", 1, "[3]"},      {"", 1, ""},
   };
   for (const auto& c : cases) {
@@ -453,9 +453,9 @@ TEST_F(FrontDoor, RemovePlayerShiftsLaterSlotsAndRebuildsTheListsInSlotOrder) {
   const ConnectionId carol = Join("carol", false);
   const ConnectionId dave = Join("dave");
   const ConnectionId erin = Join("erin");
-  transport.Receive(alice, "<<ChangeMode>>");  // alice to the watch-only list ...
-  transport.Receive(alice, "<<ChangeMode>>");  // ... and back, now last in the waiting list
-  RunGame(1, "dave", "zed");                   // dave plays and is in no list
+  transport.Receive(alice, "<<ChangeMode>>");   // alice to the watch-only list ...
+  transport.Receive(alice, "<<ChangeMode>>");   // ... and back, now last in the waiting list
+  RunGame(1, "dave", "zed");                    // dave plays and is in no list
   core.Players[SlotOf(erin)].AttachedGame = 2;  // erin watches game 2
   core.Players[SlotOf(erin)].RoomState = 1;
   EXPECT_EQ(core.Memo3.Text(), Lines({"bob", "erin", "alice"}));
@@ -570,8 +570,8 @@ TEST_F(FrontDoor, APlayerLostFromARunningGameEndsItAndTheOpponentStaysAsWatcher)
   EXPECT_EQ(core.Memo3.Text(), Lines({"ban", "dave", "erin"}));  // ban is back, hint [1]
   EXPECT_EQ(core.WaitHintList, "[1][0][0]");
 
-  const std::string after_lists = ">><<PlayList=" + core.Memo2.Text() + ">><<WaitList=" +
-                                  Lines({"ban", "dave", "erin"}) +
+  const std::string after_lists = ">><<PlayList=" + core.Memo2.Text() +
+                                  ">><<WaitList=" + Lines({"ban", "dave", "erin"}) +
                                   ">><<WaitHint=[1][0][0]>><<LookList=" + Lines({"carol"});
   const std::string to_game = "<<OutGameResign>><<Name=an>><<IdCount=4" + after_lists +
                               ">><<WatchCount=2>><<WatchList=carol\nban\n>>" + game.GameRecord +
@@ -581,8 +581,7 @@ TEST_F(FrontDoor, APlayerLostFromARunningGameEndsItAndTheOpponentStaysAsWatcher)
   EXPECT_EQ(transport.Take(carol), Messages{to_game});
   EXPECT_EQ(transport.Take(dave), Messages{to_others});
   EXPECT_EQ(transport.Take(erin), Messages{to_others + "<<DiscussGameEnd>>"});
-  EXPECT_EQ(core.Memo1.Lines().back(),
-            "[ an ] ==> " + J("接続切れ  ( 対局1 - 対局終了 )") + kTime);
+  EXPECT_EQ(core.Memo1.Lines().back(), "[ an ] ==> " + J("接続切れ  ( 対局1 - 対局終了 )") + kTime);
   EXPECT_EQ(game.GameRecord, "(;SZ[19]PB[ban]PW[an];[dd];[pp]");  // no result mark
 
   // The opponent and the watcher leave too: the slot is freed with the last of them.
@@ -617,16 +616,14 @@ TEST_F(FrontDoor, AWatcherLostFromAGameInUse) {
   transport.Drop(bo);
   EXPECT_EQ(core.Games[2].WatchCount, 1);
   EXPECT_EQ(core.Games[2].WatchNames, "jimbob\n");
-  const std::string to_game = "<<OutWatchCount=1>><<WatchList=jimbob\n>><<IdCount=4>><<WaitList=" +
-                              Lines({"dave"}) + ">><<WaitHint=[0]>><<LookList=" +
-                              Lines({"jimbob"}) + ">>";
+  const std::string to_game =
+      "<<OutWatchCount=1>><<WatchList=jimbob\n>><<IdCount=4>><<WaitList=" + Lines({"dave"}) +
+      ">><<WaitHint=[0]>><<LookList=" + Lines({"jimbob"}) + ">>";
   for (ConnectionId c : {alice, bob, jimbob}) EXPECT_EQ(transport.Take(c), Messages{to_game});
   EXPECT_EQ(transport.Take(dave),
-            Messages{"<<Status>><<IdCount=4>><<PlayList=" + core.Memo2.Text() +
-                     ">><<WaitList=" + Lines({"dave"}) + ">><<WaitHint=[0]>><<LookList=" +
-                     Lines({"jimbob"}) + ">>"});
-  EXPECT_EQ(core.Memo1.Lines().back(),
-            "[ bo ] ==> " + J("接続切れ  ( 対局2 - 観戦終了 )") + kTime);
+            Messages{"<<Status>><<IdCount=4>><<PlayList=" + core.Memo2.Text() + ">><<WaitList=" +
+                     Lines({"dave"}) + ">><<WaitHint=[0]>><<LookList=" + Lines({"jimbob"}) + ">>"});
+  EXPECT_EQ(core.Memo1.Lines().back(), "[ bo ] ==> " + J("接続切れ  ( 対局2 - 観戦終了 )") + kTime);
 
   // The last watcher of a running game: the game goes on, but the log says the count ended.
   const int lines = core.Memo1.Count();
@@ -635,7 +632,8 @@ TEST_F(FrontDoor, AWatcherLostFromAGameInUse) {
   EXPECT_EQ(core.Games[2].WatchCount, 0);
   EXPECT_EQ(core.Games[2].WatchNames, "");
   ASSERT_EQ(core.Memo1.Count(), lines + 2);
-  EXPECT_EQ(core.Memo1.Line(lines), "[ jimbob ] ==> " + J("接続切れ  ( 対局2 - 観戦終了 )") + kTime);
+  EXPECT_EQ(core.Memo1.Line(lines),
+            "[ jimbob ] ==> " + J("接続切れ  ( 対局2 - 観戦終了 )") + kTime);
   EXPECT_EQ(core.Memo1.Line(lines + 1), J("対局[2] ==> 終了") + kTime);
   EXPECT_EQ(transport.Take(alice).back().rfind("<<OutWatchCount=0>><<WatchList=>>", 0), 0u);
 }

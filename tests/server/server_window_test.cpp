@@ -147,9 +147,10 @@ TEST_F(ServerWindowTest, LimitEntriesApplyOnlyOnEnterAndGiveUpTheFocus) {
     int limit;
     const char* shown;
   } cases[] = {
-      {true, "0", 3, "3"},   {true, "6", 3, "3"},    {true, "x", 3, "3"}, {true, "", 3, "3"},
-      {true, "5", 5, "5"},   {true, "1", 1, "1"},    {false, "1", 50, "50"},
-      {false, "51", 50, "50"}, {false, "2", 2, "2"}, {false, "50", 50, "50"},
+      {true, "0", 3, "3"},     {true, "6", 3, "3"},     {true, "x", 3, "3"},
+      {true, "", 3, "3"},      {true, "5", 5, "5"},     {true, "1", 1, "1"},
+      {false, "1", 50, "50"},  {false, "51", 50, "50"}, {false, "2", 2, "2"},
+      {false, "50", 50, "50"},
   };
   for (const auto& c : cases) {
     QLineEdit* edit = c.game ? form->Edit2() : form->Edit3();
@@ -205,7 +206,8 @@ TEST_F(ServerWindowTest, CloseWritesTheLogBlockAndTheSettings) {
 }
 
 TEST_F(ServerWindowTest, LoadedLimitsAreShownButNotInForce) {
-  WriteWholeFile(JoinPath(folder, "QuellDraum.dat"), "LogSave[0]\r\nGameLimit[3]\r\nJoinLimit[]\r\n");
+  WriteWholeFile(JoinPath(folder, "QuellDraum.dat"),
+                 "LogSave[0]\r\nGameLimit[3]\r\nJoinLimit[]\r\n");
   Start();
   EXPECT_EQ(form->Edit2()->text().toStdString(), "3");
   EXPECT_EQ(form->Edit3()->text().toStdString(), "50");
