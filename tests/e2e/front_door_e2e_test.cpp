@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
+#include <vector>
 
 #include "platform/cp932.h"
 #include "platform/files.h"
@@ -136,5 +138,26 @@ TEST_F(FrontDoorE2e, RefusedLoginsStrangersAndTheLoginKeyInsideAParticipantsText
   // alice leaves: one participant is left, so no second slot was taken by the post.
   alice.Disconnect();
   ASSERT_TRUE(other.ExpectNext(Lists(1, Lines({"Alice"}), "[0]", ""))) << other.Pending();
+  EXPECT_EQ(server.Terminate(), 0);
+}
+
+TEST_F(FrontDoorE2e, ConnectionsLostTogetherWhileOthersPostLeaveConsistentLists) {
+  std::vector<std::unique_ptr<ProtocolClient>> clients;
+  for (int i = 0; i < 6; ++i) {
+    clients.push_back(std::make_unique<ProtocolClient>());
+    ASSERT_TRUE(clients[i]->ConnectAndLogin(server.port(), "p" + std::to_string(i), i % 2 == 0));
+    ASSERT_TRUE(clients[i]->Expect("<<SysComeIn>>"));
+  }
+  // Four go at once, one in the middle of a post; the remaining two keep posting.
+  clients[1]->Send("<<MainMese=[ p1 ]bye>>");
+  for (int i : {0, 1, 2, 3}) clients[i]->Abort();
+  clients[4]->Send("<<MainMese=[ p4 ]still here>>");
+  ASSERT_TRUE(clients[5]->Expect("<<MainMese=[ p4 ]still here>>")) << clients[5]->Pending();
+  // Whatever order the losses were handled in, the last lists hold the two who stayed.
+  const std::string last = Lists(2, Lines({"p4"}), "[0]", Lines({"p5"}));
+  for (int i : {4, 5}) ASSERT_TRUE(clients[i]->Expect(last)) << clients[i]->Pending();
+  ProtocolClient late;
+  ASSERT_TRUE(late.ConnectAndLogin(server.port(), "p0", true));  // the name is free again
+  ASSERT_TRUE(late.Expect("<<IdCount=3>>")) << late.Pending();
   EXPECT_EQ(server.Terminate(), 0);
 }

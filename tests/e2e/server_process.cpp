@@ -108,6 +108,8 @@ std::string ProtocolClient::Pending() {
 
 void ProtocolClient::Disconnect() { socket_.disconnectFromHost(); }
 
+void ProtocolClient::Abort() { socket_.abort(); }
+
 bool ProtocolClient::ConnectAndLogin(std::uint16_t port, const std::string& name, bool plays) {
   if (!Connect(port) || !ExpectNext("<<QuellName=")) return false;
   Send("<<QuellName=" + name + ">><<IdFlag=" + (plays ? "1" : "0") + ">>");

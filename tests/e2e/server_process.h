@@ -40,8 +40,10 @@ class ProtocolClient {
   // Everything received and not yet consumed (waits briefly for pending bytes first).
   std::string Pending();
   bool WaitForDisconnect(int timeout_ms = 5000);
-  // Ends the connection from this side.
+  // Ends the connection from this side, after the bytes sent so far.
   void Disconnect();
+  // Drops the connection at once, as a crashed client does.
+  void Abort();
 
   // Connects, waits for the name prompt and logs in as a player or a watch-only participant;
   // false when the prompt did not come. The server's answer is left for the test to read.
