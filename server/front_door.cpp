@@ -1,6 +1,8 @@
 // server/front_door.cpp — the server's front door: new connections, the login, the dispatcher
 // that routes every message by its tags, the message board, the mode switch and lost connections.
 #include <algorithm>
+#include <initializer_list>
+#include <string>
 
 #include "platform/cp932.h"
 #include "server/server_core.h"
