@@ -83,6 +83,9 @@ class TForm1 : public QWidget {
   QLineEdit* Edit3() const { return edit3_; }
   QCheckBox* CheckBox1() const { return check_box1_; }
   MemoView* Memo1() const { return memo1_; }
+  MemoView* Memo2() const { return memo2_; }
+  MemoView* Memo3() const { return memo3_; }
+  MemoView* Memo4() const { return memo4_; }
   MemoView* Memo5() const { return memo5_; }
   QMenu* PopupMenu1() const { return popup_menu1_; }
 

@@ -4,6 +4,7 @@
 #include <signal.h>
 
 #include <QTcpServer>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -41,8 +42,8 @@ bool ServerProcess::Start() {
     // arrives before the server's own test connection is taken for it and gets no prompt, so
     // unanswered probes are simply repeated.
     ProtocolClient probe;
-    const bool up = WaitFor(
-        [&] { return probe.Connect(port_) && probe.Expect("<<QuellName=", 500); }, 10000);
+    const bool up =
+        WaitFor([&] { return probe.Connect(port_) && probe.Expect("<<QuellName=", 500); }, 10000);
     if (up) return true;
     process_.kill();
     process_.waitForFinished(3000);
@@ -85,12 +86,34 @@ bool ProtocolClient::Expect(const std::string& text, int timeout_ms) {
   return found;
 }
 
+bool ProtocolClient::ExpectNext(const std::string& text, int timeout_ms) {
+  const auto decided = [&] {
+    Pull();
+    const std::size_t n = std::min(received_.size(), text.size());
+    return received_.compare(0, n, text, 0, n) != 0 || received_.size() >= text.size();
+  };
+  if (!WaitFor(decided, timeout_ms)) return false;
+  if (received_.compare(0, text.size(), text) != 0) return false;
+  received_.erase(0, text.size());
+  return true;
+}
+
 std::string ProtocolClient::Pending() {
   socket_.waitForReadyRead(50);
   Pull();
   std::string pending;
   pending.swap(received_);
   return pending;
+}
+
+void ProtocolClient::Disconnect() { socket_.disconnectFromHost(); }
+
+void ProtocolClient::Abort() { socket_.abort(); }
+
+bool ProtocolClient::ConnectAndLogin(std::uint16_t port, const std::string& name, bool plays) {
+  if (!Connect(port) || !ExpectNext("<<QuellName=")) return false;
+  Send("<<QuellName=" + name + ">><<IdFlag=" + (plays ? "1" : "0") + ">>");
+  return true;
 }
 
 bool ProtocolClient::WaitForDisconnect(int timeout_ms) {

@@ -34,9 +34,20 @@ class ProtocolClient {
   // Waits until the bytes received and not yet consumed contain `text`; consumes everything up
   // to and including it and returns true; false after the timeout.
   bool Expect(const std::string& text, int timeout_ms = 5000);
+  // Waits until the bytes not yet consumed begin with `text` and consumes it; false when other
+  // bytes arrive first or after the timeout (what arrived instead is kept for Pending()).
+  bool ExpectNext(const std::string& text, int timeout_ms = 5000);
   // Everything received and not yet consumed (waits briefly for pending bytes first).
   std::string Pending();
   bool WaitForDisconnect(int timeout_ms = 5000);
+  // Ends the connection from this side, after the bytes sent so far.
+  void Disconnect();
+  // Drops the connection at once, as a crashed client does.
+  void Abort();
+
+  // Connects, waits for the name prompt and logs in as a player or a watch-only participant;
+  // false when the prompt did not come. The server's answer is left for the test to read.
+  bool ConnectAndLogin(std::uint16_t port, const std::string& name, bool plays);
 
  private:
   void Pull();

@@ -1,9 +1,10 @@
 // End-to-end tests of the server program: start-up, the prompt, and the close on SIGTERM.
+#include "tests/e2e/server_process.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/cp932.h"
 #include "platform/files.h"
-#include "tests/e2e/server_process.h"
 
 TEST(ServerProcess, SigtermClosesLikeTheWindowWritingLogsAndSettings) {
   ServerProcess server;

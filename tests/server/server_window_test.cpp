@@ -84,6 +84,33 @@ TEST_F(ServerWindowTest, ANewConnectionGetsTheBarePrompt) {
   EXPECT_EQ(got.toStdString(), "<<QuellName=");
 }
 
+TEST_F(ServerWindowTest, LoginAndLostConnectionShowInTheCaptionAndTheLists) {
+  Start();
+  const std::string caption = J(" ザンテ - Kordraum   [ 参加者数 = ");
+  QTcpSocket alice, bob;
+  for (QTcpSocket* client : {&alice, &bob}) {
+    client->connectToHost("127.0.0.1", transport.Port());
+    ASSERT_TRUE(WaitFor([&] { return client->bytesAvailable() >= 12; }));
+    client->readAll();
+  }
+  alice.write("<<QuellName=alice>><<IdFlag=1>>");
+  ASSERT_TRUE(WaitFor([&] { return FromQt(form->windowTitle()) == caption + "1 ]"; }));
+  bob.write("<<QuellName=bob>><<IdFlag=0>>");
+  ASSERT_TRUE(WaitFor([&] { return FromQt(form->windowTitle()) == caption + "2 ]"; }));
+  EXPECT_EQ(form->Memo3()->ShownText(), "alice");
+  EXPECT_EQ(form->Memo4()->ShownText(), "bob");
+  EXPECT_EQ(form->Memo1()->ShownText(),
+            J("<<サーバ起動ＯＫ>>") + "\r\n[ alice ] ==> " + J("到着 { 対局/観戦 }") +
+                "  (9:05:07)\r\n[ bob ] ==> " + J("到着 { 観戦のみ }") + "  (9:05:07)");
+
+  alice.abort();
+  ASSERT_TRUE(WaitFor([&] { return FromQt(form->windowTitle()) == caption + "1 ]"; }));
+  EXPECT_EQ(form->Memo3()->ShownText(), "");
+  EXPECT_EQ(form->Memo4()->ShownText(), "bob");
+  // The application title of the message boxes keeps the start-up caption.
+  EXPECT_EQ(form->ApplicationTitle(), caption + "0 ]");
+}
+
 TEST_F(ServerWindowTest, ThreeAddressesShowAndCopyNothing) {
   network = FakeNetworkInfo("h", {"1.1.1.1", "2.2.2.2", "3.3.3.3"});
   Start();
@@ -111,9 +138,10 @@ TEST_F(ServerWindowTest, LimitEntriesApplyOnlyOnEnterAndGiveUpTheFocus) {
     int limit;
     const char* shown;
   } cases[] = {
-      {true, "0", 3, "3"},   {true, "6", 3, "3"},    {true, "x", 3, "3"}, {true, "", 3, "3"},
-      {true, "5", 5, "5"},   {true, "1", 1, "1"},    {false, "1", 50, "50"},
-      {false, "51", 50, "50"}, {false, "2", 2, "2"}, {false, "50", 50, "50"},
+      {true, "0", 3, "3"},     {true, "6", 3, "3"},     {true, "x", 3, "3"},
+      {true, "", 3, "3"},      {true, "5", 5, "5"},     {true, "1", 1, "1"},
+      {false, "1", 50, "50"},  {false, "51", 50, "50"}, {false, "2", 2, "2"},
+      {false, "50", 50, "50"},
   };
   for (const auto& c : cases) {
     QLineEdit* edit = c.game ? form->Edit2() : form->Edit3();
@@ -169,7 +197,8 @@ TEST_F(ServerWindowTest, CloseWritesTheLogBlockAndTheSettings) {
 }
 
 TEST_F(ServerWindowTest, LoadedLimitsAreShownButNotInForce) {
-  WriteWholeFile(JoinPath(folder, "QuellDraum.dat"), "LogSave[0]\r\nGameLimit[3]\r\nJoinLimit[]\r\n");
+  WriteWholeFile(JoinPath(folder, "QuellDraum.dat"),
+                 "LogSave[0]\r\nGameLimit[3]\r\nJoinLimit[]\r\n");
   Start();
   EXPECT_EQ(form->Edit2()->text().toStdString(), "3");
   EXPECT_EQ(form->Edit3()->text().toStdString(), "50");
