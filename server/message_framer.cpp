@@ -10,6 +10,7 @@ constexpr std::string_view kSnapshotOpeners[] = {"<<WatchGame=", "<<DiscussEnter
 bool MessageFramer::Complete() const {
   if (held_ == kNamePrompt) return true;
   if (held_.size() < 2 || held_.compare(held_.size() - 2, 2, ">>") != 0) return false;
+  if (side_ == Side::Server) return true;
   // A snapshot is complete only with its end mark after its last opener.
   std::size_t last_opener = std::string::npos;
   for (std::string_view opener : kSnapshotOpeners) {

@@ -9,10 +9,14 @@
 // A message ends with ">>", or is the bare name prompt "<<QuellName=". A read that does not end
 // so is held and joined with the next read. A watch or room snapshot (it starts with the echoed
 // "<<WatchGame=" or "<<DiscussEnter>>" and holds ">>" inside its diagram data) is held until its
-// closing "<<DraumEND>>". Several messages that arrive in one read stay one text, as the readers
+// closing "<<DraumEND>>" on the client, the only side that receives snapshots (the server
+// receives the requests "<<WatchGame=" and "<<DiscussEnter>>" alone). Several messages that arrive in one read stay one text, as the readers
 // expect.
 class MessageFramer {
  public:
+  enum class Side { Server, Client };
+  explicit MessageFramer(Side side = Side::Client) : side_(side) {}
+
   // Held text beyond this size is handed over as it stands, so a peer that never ends a message
   // cannot make the program hold unbounded memory.
   static constexpr std::size_t kMaxHeld = 8 * 1024 * 1024;
@@ -26,5 +30,6 @@ class MessageFramer {
  private:
   bool Complete() const;
 
+  Side side_;
   std::string held_;
 };

@@ -3,11 +3,13 @@
 // relays the transport's events to it.
 #pragma once
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 
 #include "platform/clock.h"
 #include "platform/sockets.h"
+#include "server/message_framer.h"
 #include "server/server_tables.h"
 
 // The parts of the lobby lists message ("<<Status>>"), combined with |.
@@ -117,10 +119,15 @@ class ServerCore : public ServerTables, public ServerTransportListener {
 
  private:
   void OnClientConnect(ConnectionId id) override { ServerSocket1ClientConnect(id); }
+  // Every connection's reads pass its own framer, so a message split by TCP is handled whole.
   void OnClientRead(ConnectionId id, const std::string& bytes) override {
-    ServerSocket1ClientRead(id, bytes);
+    auto framer = framers_.try_emplace(id, MessageFramer::Side::Server).first;
+    if (auto message = framer->second.Feed(bytes)) ServerSocket1ClientRead(id, *message);
   }
-  void OnClientDisconnect(ConnectionId id) override { ServerSocket1ClientDisconnect(id); }
+  void OnClientDisconnect(ConnectionId id) override {
+    framers_.erase(id);
+    ServerSocket1ClientDisconnect(id);
+  }
 
   void SetPlayerCount(int count);
   // The message steps 2 to 25 of the dispatcher, for the logged-in sender j.
@@ -133,6 +140,7 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   std::string LostPlayerMessage(int g, std::string_view leaver) const;
   std::string WatcherLeftMessage(int g) const;
 
+  std::map<ConnectionId, MessageFramer> framers_;
   ServerTransport& transport_;
   const Clock& clock_;
 };

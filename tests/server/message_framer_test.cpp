@@ -61,6 +61,16 @@ TEST(MessageFramer, MessagesInOneReadStayOneText) {
   EXPECT_FALSE(framer.Holding());
 }
 
+TEST(MessageFramer, TheServerNeverWaitsForASnapshotEnd) {
+  MessageFramer server(MessageFramer::Side::Server);
+  EXPECT_EQ(server.Feed("<<WatchGame=1>>"), "<<WatchGame=1>>");
+  EXPECT_EQ(server.Feed("<<DiscussEnter>>"), "<<DiscussEnter>>");
+  EXPECT_EQ(server.Feed("<<Watch"), std::nullopt);
+  EXPECT_EQ(server.Feed("Game=2>>"), "<<WatchGame=2>>");
+  MessageFramer client(MessageFramer::Side::Client);
+  EXPECT_EQ(client.Feed("<<WatchGame=1>>"), std::nullopt);
+}
+
 TEST(MessageFramer, HostileStreamsCannotGrowWithoutBound) {
   MessageFramer framer;
   const std::string block(1024 * 1024, 'x');

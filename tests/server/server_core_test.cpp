@@ -90,3 +90,19 @@ TEST_F(CoreFixture, SendersAreFoundByConnectionAndSlotsOutsideUseGetNothing) {
   EXPECT_EQ(transport.Take(b), std::vector<std::string>{"<<Status>>"});
   EXPECT_TRUE(transport.Take(a).empty());
 }
+
+TEST_F(CoreFixture, AMessageSplitByTheNetworkIsHandledWhole) {
+  transport.Connect();  // self test
+  const ConnectionId a = transport.Connect();
+  transport.Take(a);
+  transport.Receive(a, "<<QuellName=al");
+  EXPECT_EQ(core.PlayerCount, 0);  // held: it cannot be a whole message yet
+  transport.Receive(a, "ice>><<IdFlag=1>>");
+  EXPECT_EQ(core.PlayerCount, 1);
+  EXPECT_EQ(core.Players[1].PlayerName, "alice");
+  // A connection that ends while holding a piece leaves nothing behind for later ids.
+  const ConnectionId b = transport.Connect();
+  transport.Receive(b, "<<QuellName=b");
+  transport.Drop(b);
+  EXPECT_EQ(core.PlayerCount, 1);
+}
