@@ -2,6 +2,7 @@
 #include "client/board/model/record_text.h"
 
 #include <array>
+#include <limits>
 #include <vector>
 
 #include "platform/cp932.h"
@@ -331,19 +332,20 @@ RecordHeaderResult ParseRecordHeader(BoardModel& board, std::string_view text) {
 
 void ParseRecordMoves(BoardModel& board, std::string_view text) {
   const std::size_t first = FindText(text, ";");
-  if (first == npos) return;
-  const std::size_t second = FindText(text, ";", first + 1);
-  if (second == npos) return;
-  std::string_view work = text.substr(second);
-  const bool variations = ContainsText(text, "))") || ContainsText(text, ")\r\n)");
-
+  const std::size_t second = first == npos ? npos : FindText(text, ";", first + 1);
+  std::string_view work = second == npos ? std::string_view() : text.substr(second);
   const std::size_t blackAt = FindText(work, "B[");
   const std::size_t whiteAt = FindText(work, "W[");
   if (blackAt == npos && whiteAt == npos) {
-    board.BlackFirst = !ContainsText(text, WhiteFirstMarker);  // no move tells the first player
-  } else {
-    board.BlackFirst = blackAt < whiteAt;
+    // No move tells who plays first: the marker of a saved setup position does.
+    board.BlackFirst = !ContainsText(text, WhiteFirstMarker);
+    return;
   }
+  board.BlackFirst = blackAt < whiteAt;
+
+  // A line break between two closing brackets may also be a bare LF (files written on Linux).
+  const bool variations =
+      ContainsText(text, "))") || ContainsText(text, ")\r\n)") || ContainsText(text, ")\n)");
 
   if (variations) {
     const std::size_t close = FindText(work, ")");
@@ -364,7 +366,15 @@ int ParseKomi(std::string_view text) {
   }
   constexpr long long kLargest = 100'000'000;  // points; anything larger is no komi
   const std::size_t dot = text.find('.');
-  const long long whole = ReadNumber64(text.substr(0, dot), 0);
+  const std::string_view before = text.substr(0, dot);
+  constexpr long long kNotANumber = std::numeric_limits<long long>::min();
+  long long whole = ReadNumber64(before, kNotANumber);
+  if (whole == kNotANumber) {
+    // Digits beyond 64 bits say a number too large to count; anything else is not a number.
+    const bool digits = !before.empty() && before.find_first_not_of("+-0123456789") == npos;
+    if (digits) return 0;
+    whole = 0;
+  }
   if (whole > kLargest || whole < -kLargest) return 0;
   long long tenths = whole * 10;
   if (dot != npos) {
