@@ -20,12 +20,38 @@ constexpr int kStrictReaderLimit = kMoveListCapacity - 1;
 // `from` must be a character boundary.
 std::size_t FindText(std::string_view text, std::string_view needle, std::size_t from = 0) {
   if (needle.empty()) return from <= text.size() ? from : npos;
-  for (std::size_t pos = from; pos + needle.size() <= text.size();
-       pos += Cp932CharLength(text, pos)) {
-    if (text.compare(pos, needle.size(), needle) == 0) return pos;
+  const std::size_t size = text.size();
+  for (std::size_t pos = from; pos + needle.size() <= size;) {
+    const auto c = static_cast<unsigned char>(text[pos]);
+    if (c == static_cast<unsigned char>(needle[0]) &&
+        text.compare(pos, needle.size(), needle) == 0) {
+      return pos;
+    }
+    const bool pair = IsCp932LeadByte(c) && pos + 1 < size &&
+                      IsCp932TrailByte(static_cast<unsigned char>(text[pos + 1]));
+    pos += pair ? 2 : 1;
   }
   return npos;
 }
+
+// The next occurrence of one needle at or after a position that only moves forward: a match found
+// once stays valid until the position passes it, so a long text is scanned once, not per node.
+class ForwardFinder {
+ public:
+  ForwardFinder(std::string_view text, std::string_view needle) : text_(text), needle_(needle) {}
+  std::size_t From(std::size_t pos) {
+    if (!searched_ || (found_ != npos && found_ < pos)) {
+      found_ = FindText(text_, needle_, pos);
+      searched_ = true;
+    }
+    return found_;
+  }
+
+ private:
+  std::string_view text_, needle_;
+  std::size_t found_ = npos;
+  bool searched_ = false;
+};
 
 bool ContainsText(std::string_view text, std::string_view needle) {
   return FindText(text, needle) != npos;
@@ -40,7 +66,7 @@ std::string_view PropertyValue(std::string_view text, std::string_view key) {
   const std::size_t found = FindText(text, key);
   if (found == npos) return {};
   const std::size_t start = found + key.size();
-  const std::size_t end = FindCp932Char(text, ']', start);
+  const std::size_t end = FindText(text, "]", start);
   if (end == npos) return {};
   return text.substr(start, end - start);
 }
@@ -83,7 +109,7 @@ bool ReadLooseSetup(BoardModel& board, std::string_view text, std::string_view k
   if (found == npos) return true;
   std::size_t pos = found + key.size() - 1;  // the opening bracket
   while (At(text, pos) == '[') {
-    const std::size_t close = FindCp932Char(text, ']', pos + 1);
+    const std::size_t close = FindText(text, "]", pos + 1);
     if (close == npos) break;
     if (!StoreSetupStone(board, ReadPoint(board, At(text, pos + 1), At(text, pos + 2)), colour)) {
       return false;
@@ -104,7 +130,7 @@ bool ReadLooseMoves(BoardModel& board, std::string_view text) {
     ++pos;
     const std::size_t open = FindText(text, "[", pos);
     if (open == npos) break;
-    const std::size_t close = FindCp932Char(text, ']', open + 1);
+    const std::size_t close = FindText(text, "]", open + 1);
     if (close == npos || close == open + 1) continue;
     if (!board.AppendToBuffer(ReadPoint(board, At(text, open + 1), At(text, open + 2)))) {
       return false;
@@ -142,11 +168,12 @@ void ReadAlternateMoves(BoardModel& board, std::string_view work, bool skipBranc
   std::size_t pos = 0;
   bool black = board.BlackFirst;
   std::vector<bool> outerColours;  // the expected colour of each line a branch interrupts
-  while (FindText(work, ";", pos) != npos) {
+  ForwardFinder semis(work, ";"), opens(work, "("), closes(work, ")");
+  while (semis.From(pos) != npos) {
     if (skipBranches) {
-      const std::size_t semi = FindText(work, ";", pos);
-      const std::size_t open = FindText(work, "(", pos);
-      const std::size_t close = FindText(work, ")", pos);
+      const std::size_t semi = semis.From(pos);
+      const std::size_t open = opens.From(pos);
+      const std::size_t close = closes.From(pos);
       if (open < semi && open < close) {
         outerColours.push_back(black);
         pos = open + 1;
