@@ -1,4 +1,5 @@
 // BoardModel::CheckConsistency: the invariants of the position, recomputed from the stones alone.
+#include <algorithm>
 #include <string>
 
 #include "client/board/model/board_model.h"
@@ -42,7 +43,7 @@ struct GroupScan {
       }
     }
   }
-  int Liberties(int point) const { return LibertiesOf[GroupOf[point]]; }
+  [[nodiscard]] int Liberties(int point) const { return LibertiesOf[GroupOf[point]]; }
 };
 
 }  // namespace

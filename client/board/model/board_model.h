@@ -115,12 +115,14 @@ class BoardModel {
 
   // Colours. The move at index i > SetupCount is black when (i - SetupCount) is odd and BlackFirst
   // is set, or even and it is not; a setup stone's colour is in SetupColours.
-  bool MoveIsBlack(int index) const;
-  bool NextMoveIsBlack() const { return MoveIsBlack(MoveTop + 1); }
+  [[nodiscard]] bool MoveIsBlack(int index) const;
+  [[nodiscard]] bool NextMoveIsBlack() const { return MoveIsBlack(MoveTop + 1); }
   // The number drawn on the move at `index`.
-  int MoveNumberOf(int index) const { return index + FirstMoveNumber - SetupCount - 1; }
+  [[nodiscard]] int MoveNumberOf(int index) const {
+    return index + FirstMoveNumber - SetupCount - 1;
+  }
   // An empty playing point that is neither a ko point nor a forbidden point for the player to move.
-  bool IsPlayablePoint(int point) const;
+  [[nodiscard]] bool IsPlayablePoint(int point) const;
 
   // The model's part of the board reset: everything empty, counters 0, FirstMoveNumber 1,
   // BlackFirst set, numbers off, board not turned.
@@ -153,7 +155,7 @@ class BoardModel {
   // Empties the position. MoveList, SetupCount and BufferLength stay for the caller to replay.
   void ClearBoard();
   // Index (1..SetupCount) of the newest setup stone on `point`, or 0.
-  int FindSetupStone(int point) const;
+  [[nodiscard]] int FindSetupStone(int point) const;
   // Closes the gap of setup entry `index` within the setup part of MoveList and SetupColours; the
   // caller then lowers SetupCount (and MoveTop). False, changing nothing, for an index outside
   // 1..SetupCount.
@@ -183,14 +185,14 @@ class BoardModel {
   void DrawSetupStones();
   void DrawPlayedStones();
   // The move at `index` is a pass or its stone was captured by a later move.
-  bool IsMoveStoneGone(int index) const;
+  [[nodiscard]] bool IsMoveStoneGone(int index) const;
   // Draws the number of the newest move on `point` again.
   void RedrawMoveNumberAt(int point);
 
   // Every invariant above checked from scratch; empty when all hold, else what is wrong.
-  std::string CheckConsistency() const;
+  [[nodiscard]] std::string CheckConsistency() const;
 
-  BoardVariant Variant() const { return variant_; }
+  [[nodiscard]] BoardVariant Variant() const { return variant_; }
 
  private:
   PlaceOutcome PlaceStone(int colour);
