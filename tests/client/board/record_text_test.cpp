@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/cp932.h"
 #include "tests/client/board/board_test_support.h"
 
@@ -411,4 +413,76 @@ TEST(Komi, TextsInTenths) {
       {"100000000", 1000000000},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseKomi(c.text), c.tenths) << c.text;
+}
+
+TEST(HostileRecords, RandomTextsNeverLeaveTheListsOrTheBoard) {
+  // Pieces of records in random order: brackets, nodes, properties, letters off every board, and
+  // double-byte characters whose second byte is "]" or "B".
+  const std::vector<std::string> pieces = {
+      "(",
+      ")",
+      ";",
+      "[",
+      "]",
+      "B[",
+      "W[",
+      "AB[",
+      "AW[",
+      ";B[cc]",
+      ";W[gd]",
+      "[ee]",
+      ";B[",
+      "SZ[9]",
+      "SZ[13]",
+      "SZ[19]",
+      "SZ[0]",
+      "tt",
+      "aa",
+      "ss",
+      "zz",
+      "`a",
+      "LB[",
+      ":A]",
+      "SQ[",
+      "\r\n",
+      "/<SiroSaki>/",
+      "\x83]",
+      "\x83"
+      "B",
+      "PB[",
+      "\x81",
+  };
+  std::mt19937 random(4523);
+  int withStones = 0;  // the texts must reach the board, or the test proves little
+  for (int round = 0; round < 400; ++round) {
+    std::string text;
+    const int length = 1 + static_cast<int>(random() % 200);
+    for (int i = 0; i < length; ++i) text += pieces[random() % pieces.size()];
+
+    BoardModel loose, strict;
+    loose.BoardTurned = round % 2 == 1;
+    LoadKifuText(loose, text);
+    ParseRecordHeader(strict, text);
+    ParseRecordMoves(strict, text);
+    strict.PositionFromRecord();
+    for (const BoardModel* board : {&loose, &strict}) {
+      ASSERT_TRUE(IsBoardSize(board->BoardSize)) << text;
+      ASSERT_LE(board->SetupCount, board->BufferLength) << text;
+      ASSERT_LE(board->BufferLength, kMoveListCapacity) << text;
+      ASSERT_EQ(board->MoveTop, board->BufferLength) << text;
+      for (int i = 1; i <= board->BufferLength; ++i) {
+        const int point = board->MoveList[i];
+        ASSERT_TRUE(point == 0 || IsPlayingPoint(point, board->BoardSize)) << text;
+      }
+      for (int p = 0; p < kPointCount; ++p) {
+        if (!IsPlayingPoint(p, board->BoardSize)) {
+          ASSERT_EQ(board->Board[p], kOutside) << text;
+        }
+        ASSERT_EQ(board->Visited[p], 0) << text;
+      }
+      EXPECT_FALSE(WriteSgfRecord(*board, RecordHeader{}).empty());
+    }
+    withStones += loose.MoveTop > loose.SetupCount && strict.MoveTop > strict.SetupCount;
+  }
+  EXPECT_GT(withStones, 100);
 }
