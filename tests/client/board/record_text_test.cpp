@@ -419,39 +419,10 @@ TEST(HostileRecords, RandomTextsNeverLeaveTheListsOrTheBoard) {
   // Pieces of records in random order: brackets, nodes, properties, letters off every board, and
   // double-byte characters whose second byte is "]" or "B".
   const std::vector<std::string> pieces = {
-      "(",
-      ")",
-      ";",
-      "[",
-      "]",
-      "B[",
-      "W[",
-      "AB[",
-      "AW[",
-      ";B[cc]",
-      ";W[gd]",
-      "[ee]",
-      ";B[",
-      "SZ[9]",
-      "SZ[13]",
-      "SZ[19]",
-      "SZ[0]",
-      "tt",
-      "aa",
-      "ss",
-      "zz",
-      "`a",
-      "LB[",
-      ":A]",
-      "SQ[",
-      "\r\n",
-      "/<SiroSaki>/",
-      "\x83]",
-      "\x83"
-      "B",
-      "PB[",
-      "\x81",
-  };
+      "(",      ")",        ";",    "[",   "]",     "B[",     "W[",     "AB[",   "AW[",
+      ";B[cc]", ";W[gd]",   "[ee]", ";B[", "SZ[9]", "SZ[13]", "SZ[19]", "SZ[0]", "tt",
+      "aa",     "ss",       "zz",   "`a",  "LB[",   ":A]",    "SQ[",    "\r\n",  "/<SiroSaki>/",
+      "\x83]",  "\x83\x42", "PB[",  "\x81"};
   std::mt19937 random(4523);
   int withStones = 0;  // the texts must reach the board, or the test proves little
   for (int round = 0; round < 400; ++round) {
