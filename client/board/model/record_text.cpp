@@ -126,11 +126,12 @@ bool ReadLooseMoves(BoardModel& board, std::string_view text) {
   const std::size_t opening = FindText(text, ";");
   if (opening == npos) return true;
   std::size_t pos = opening + 1;
+  ForwardFinder opens(text, "["), closes(text, "]");
   while ((pos = FindText(text, ";", pos)) != npos) {
     ++pos;
-    const std::size_t open = FindText(text, "[", pos);
+    const std::size_t open = opens.From(pos);
     if (open == npos) break;
-    const std::size_t close = FindText(text, "]", open + 1);
+    const std::size_t close = closes.From(open + 1);
     if (close == npos || close == open + 1) continue;
     if (!board.AppendToBuffer(ReadPoint(board, At(text, open + 1), At(text, open + 2)))) {
       return false;
