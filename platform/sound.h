@@ -21,6 +21,8 @@ class QtSoundPlayer : public SoundPlayer {
   QtSoundPlayer();
   ~QtSoundPlayer() override;
   void Play(const std::string& file_name) override;
+  // How many different files have been prepared for playing (a missing file prepares nothing).
+  int PreparedCount() const { return static_cast<int>(effects_.size()); }
 
  private:
   std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;
