@@ -31,6 +31,9 @@ bool BoardHas(const std::string& line) { return Form8->Memo1Lines.IndexOf(line) 
 
 class LobbyEndToEndTest : public ClientWindowsTest {
  protected:
+  // The windows go before the connection they listen to.
+  ~LobbyEndToEndTest() override { Stop(); }
+
   QtClientConnection connection_;
   ServerProcess server_;
 };
