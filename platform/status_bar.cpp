@@ -2,6 +2,7 @@
 #include "platform/status_bar.h"
 
 #include <QLabel>
+#include <algorithm>
 
 #include "platform/qt_text.h"
 
@@ -16,11 +17,16 @@ void PanelStatusBar::AddPanel(int width, bool centred) {
   panel->setAlignment(centred ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter));
   addWidget(panel);
   panels_.push_back(panel);
+  widths_.push_back(width);
 }
 
 void PanelStatusBar::SetPanelText(int index, std::string_view cp932) {
   if (index < 0 || index >= PanelCount()) return;
-  panels_[static_cast<std::size_t>(index)]->setText(ToQt(cp932));
+  QLabel* panel = panels_[static_cast<std::size_t>(index)];
+  const QString text = ToQt(cp932);
+  panel->setText(text);
+  const int needed = panel->fontMetrics().horizontalAdvance(text) + 2 * panel->frameWidth() + 8;
+  panel->setFixedWidth(std::max(widths_[static_cast<std::size_t>(index)], needed));
 }
 
 std::string PanelStatusBar::PanelText(int index) const {

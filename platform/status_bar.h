@@ -11,7 +11,8 @@ class PanelStatusBar : public QStatusBar {
   Q_OBJECT
  public:
   explicit PanelStatusBar(QWidget* parent = nullptr);
-  // Adds a panel of `width` pixels; its text is centred when asked.
+  // Adds a panel of `width` pixels; its text is centred when asked. A text wider than the panel
+  // widens it, so that nothing is cut off.
   void AddPanel(int width, bool centred);
   int PanelCount() const { return static_cast<int>(panels_.size()); }
   // Nothing for a panel that does not exist; the empty text for its text.
@@ -23,4 +24,5 @@ class PanelStatusBar : public QStatusBar {
 
  private:
   std::vector<QLabel*> panels_;
+  std::vector<int> widths_;
 };

@@ -141,7 +141,8 @@ int ClientMain(int argc, char** argv) {
     env.computer_name = ComputerName();
 
     CreateClientForms(env);
-    ClientMainForm->OnClosed = [] { QCoreApplication::quit(); };
+    // The main form's close ends the program whatever other windows are open.
+    ClientMainForm->OnClosed = [] { QCoreApplication::exit(0); };
     // Ending from outside (SIGTERM, Ctrl+C) still writes the settings.
     OnTerminationSignal([] { ClientMainForm->Close(); });
     Form2->show();

@@ -236,6 +236,10 @@ void TForm2::Edit1KeyDown(int key) {
 }
 
 void TForm2::closeEvent(QCloseEvent* event) {
+  if (ClientMainForm->Closed()) {
+    event->accept();
+    return;
+  }
   // The window has no close box; a close from the desktop is taken as cancel.
   event->ignore();
   BitBtn2Click();

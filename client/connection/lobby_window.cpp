@@ -252,6 +252,11 @@ bool TForm6::FormCloseQuery() {
 }
 
 void TForm6::closeEvent(QCloseEvent* event) {
+  // Once the program ends, every window closes without asking again.
+  if (ClientMainForm->Closed()) {
+    event->accept();
+    return;
+  }
   event->ignore();
   if (FormCloseQuery()) ClientMainForm->Close();
 }

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QLabel>
 #include <QWidget>
 
 #include "platform/cp932.h"
@@ -13,6 +14,7 @@
 #include "platform/pictures.h"
 #include "platform/qt_text.h"
 #include "platform/sound.h"
+#include "platform/status_bar.h"
 
 namespace {
 class PictureTest : public ::testing::Test {
@@ -149,4 +151,21 @@ TEST(FakeClientConnection, PlaysTheServersSideInOrder) {
   EXPECT_EQ(events.log, "E(no)CR(b)DCD");
   EXPECT_EQ(socket.Take(), std::vector<std::string>{"a"});
   EXPECT_EQ(socket.attempts().size(), 3u);
+}
+
+TEST(PanelStatusBar, PanelsKeepTheirWidthAndWidenForLongTexts) {
+  PanelStatusBar bar;
+  bar.AddPanel(181, true);
+  bar.AddPanel(50, true);
+  bar.SetPanelText(1, "ok");
+  EXPECT_EQ(bar.PanelText(1), "ok");
+  EXPECT_EQ(bar.findChildren<QLabel*>()[1]->width(), 50);
+  const std::string long_text = J("[ザンテ]サーバの接続が切れました！[ザンテ]サーバの接続が切れました！");
+  bar.SetPanelText(0, long_text);
+  QLabel* first = bar.findChildren<QLabel*>()[0];
+  EXPECT_GE(first->width(), first->fontMetrics().horizontalAdvance(ToQt(long_text)));
+  bar.SetPanelText(0, "x");
+  EXPECT_EQ(first->width(), 181);
+  bar.SetPanelText(5, "nowhere");
+  EXPECT_EQ(bar.PanelText(5), "");
 }

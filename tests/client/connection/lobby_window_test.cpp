@@ -171,6 +171,18 @@ TEST_F(LobbyWindowTest, QuitAsksOnlyWhenTheSettingsSaySo) {
   EXPECT_TRUE(FileExists(ProgramPath("QuellVanta.dat")));
 }
 
+TEST_F(LobbyWindowTest, OnceTheProgramEndsTheWindowsCloseWithoutAskingAgain) {
+  StartAndLogIn();
+  Form2->AskEndFlag = 1;
+  prompts_.QueueAnswer(true);
+  Form6->SpeedButton4Click();
+  ASSERT_TRUE(ended_);
+  // The application closes its remaining windows on the way out.
+  EXPECT_TRUE(Form6->close());
+  EXPECT_TRUE(Form2->close());
+  EXPECT_EQ(prompts_.shown().size(), 1u);
+}
+
 TEST_F(LobbyWindowTest, BoardButtonTogglesTheBoardAndMovesTheLobby) {
   StartAndLogIn();
   Form6->SpeedButton3Click();
