@@ -113,6 +113,8 @@ void TForm6::CreateControls() {
   ListBox2->setMouseTracking(true);
   ListBox2->viewport()->setMouseTracking(true);
   ListBox2->viewport()->installEventFilter(this);
+  // The players' hints show also while another window has the keyboard.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
 
   Memo2 = new MemoView(this);
   Memo2->setFont(PixelFont(kFont, 15));
