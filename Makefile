@@ -7,7 +7,8 @@ JOBS ?= $(shell nproc)
 
 BUILD_PACKAGES := qt6-base-dev qt6-multimedia-dev libjpeg-dev libgtest-dev libgmock-dev \
                   libbenchmark-dev cmake g++ pkg-config ccache
-RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic fonts-ipafont-mincho iproute2
+RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic fonts-ipafont-mincho \
+                qt6-translations-l10n iproute2
 
 .PHONY: test run build-test build-release
 

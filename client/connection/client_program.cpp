@@ -3,9 +3,11 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPainter>
 #include <QRadialGradient>
+#include <QTranslator>
 #include <exception>
 
 #include "client/board/board_window.h"
@@ -121,6 +123,12 @@ int ClientMain(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(ClientIcon());
     InstallJapaneseFontSubstitutes();
+    // The standard buttons of message boxes speak Japanese like the rest of the program.
+    QTranslator standard_texts;
+    if (standard_texts.load(QStringLiteral("qtbase_ja"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+      QApplication::installTranslator(&standard_texts);
+    }
 
     QtClientConnection socket;
     QtPrompts prompts;
