@@ -17,13 +17,13 @@ bool WriteWav(const std::string& path, const std::vector<double>& samples, int r
   std::string wav = "RIFF";
   PutLittleEndian(wav, 36 + data_bytes, 4);
   wav += "WAVEfmt ";
-  PutLittleEndian(wav, 16, 4);                                   // format chunk size
-  PutLittleEndian(wav, 1, 2);                                    // PCM
-  PutLittleEndian(wav, 1, 2);                                    // mono
-  PutLittleEndian(wav, static_cast<std::uint32_t>(rate), 4);     // samples per second
-  PutLittleEndian(wav, static_cast<std::uint32_t>(rate) * 2, 4); // bytes per second
-  PutLittleEndian(wav, 2, 2);                                    // block align
-  PutLittleEndian(wav, 16, 2);                                   // bits per sample
+  PutLittleEndian(wav, 16, 4);                                    // format chunk size
+  PutLittleEndian(wav, 1, 2);                                     // PCM
+  PutLittleEndian(wav, 1, 2);                                     // mono
+  PutLittleEndian(wav, static_cast<std::uint32_t>(rate), 4);      // samples per second
+  PutLittleEndian(wav, static_cast<std::uint32_t>(rate) * 2, 4);  // bytes per second
+  PutLittleEndian(wav, 2, 2);                                     // block align
+  PutLittleEndian(wav, 16, 2);                                    // bits per sample
   wav += "data";
   PutLittleEndian(wav, data_bytes, 4);
   for (double sample : samples) {

@@ -43,7 +43,8 @@ QImage PaperTexture(int width, int height, QColor base, std::uint32_t seed) {
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < width; ++x) {
       // Clouding at three scales, plus a fine grain.
-      const double cloud = 0.55 * ValueNoise(x, y, 90, seed) + 0.30 * ValueNoise(x, y, 28, seed + 1) +
+      const double cloud = 0.55 * ValueNoise(x, y, 90, seed) +
+                           0.30 * ValueNoise(x, y, 28, seed + 1) +
                            0.15 * ValueNoise(x, y, 7, seed + 2);
       const double grain = Hash(x, y, seed + 3) - 0.5;
       row[x] = Shade(base, 0.965 + 0.05 * cloud + 0.012 * grain);
@@ -80,8 +81,8 @@ void PaintWoodGrain(QImage& image, const QRect& rect, QColor base, std::uint32_t
     for (int x = area.left(); x <= area.right(); ++x) {
       // Growth rings: bands across y whose spacing wanders with slow noise, each ending in a thin
       // darker late-wood line; fine streaks run along the grain.
-      const double growth = y / 6.5 + 5.0 * ValueNoise(x, y, 150, seed) +
-                            1.2 * ValueNoise(x, y, 40, seed + 1);
+      const double growth =
+          y / 6.5 + 5.0 * ValueNoise(x, y, 150, seed) + 1.2 * ValueNoise(x, y, 40, seed + 1);
       const double ring = growth - std::floor(growth);
       const double late_wood = std::pow(ring, 7);
       const double streak = ValueNoise(x * 0.04, y * 1.7, 3, seed + 2);

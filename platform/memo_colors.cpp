@@ -6,17 +6,22 @@
 
 unsigned NextMemoColor(unsigned bgr) {
   switch (bgr) {
-    case 0xF0FFF0: return 0xFFF0F0;
-    case 0xFFF0F0: return 0xF0F0FF;
-    case 0xF0F0FF: return 0xFFFFFF;
-    case 0xFFFFFF: return 0xF0FFF0;
-    default: return bgr;
+    case 0xF0FFF0:
+      return 0xFFF0F0;
+    case 0xFFF0F0:
+      return 0xF0F0FF;
+    case 0xF0F0FF:
+      return 0xFFFFFF;
+    case 0xFFFFFF:
+      return 0xF0FFF0;
+    default:
+      return bgr;
   }
 }
 
 QColor ColorFromBgr(unsigned bgr) {
-  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                static_cast<int>((bgr >> 16) & 0xFF));
+  return {static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+          static_cast<int>((bgr >> 16) & 0xFF)};
 }
 
 unsigned BgrFromColor(const QColor& color) {

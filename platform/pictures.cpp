@@ -121,7 +121,7 @@ bool LoadJpegPicture(const std::string& path, QImage& image, std::string* messag
   for (unsigned y = 0; y < height; ++y) {
     const unsigned char* source = pixels.data() + static_cast<std::size_t>(y) * width * 3;
     auto* target = reinterpret_cast<QRgb*>(decoded.scanLine(static_cast<int>(y)));
-    for (unsigned x = 0; x < width; ++x) {
+    for (std::size_t x = 0; x < width; ++x) {
       target[x] = qRgb(source[3 * x], source[3 * x + 1], source[3 * x + 2]);
     }
   }

@@ -6,9 +6,7 @@
 
 #include "platform/qt_text.h"
 
-PanelStatusBar::PanelStatusBar(QWidget* parent) : QStatusBar(parent) {
-  setSizeGripEnabled(false);
-}
+PanelStatusBar::PanelStatusBar(QWidget* parent) : QStatusBar(parent) { setSizeGripEnabled(false); }
 
 void PanelStatusBar::AddPanel(int width, bool centred) {
   auto* panel = new QLabel(this);

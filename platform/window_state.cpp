@@ -16,7 +16,7 @@ void PreferX11WindowSystem() {
 namespace {
 QRect ScreenRect() {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) return screen->geometry();
-  return QRect(0, 0, 1024, 768);
+  return {0, 0, 1024, 768};
 }
 }  // namespace
 

@@ -22,9 +22,9 @@ struct ClientEnvironment {
   SoundPlayer* sounds = nullptr;
   const Clock* clock = nullptr;
   RandomNumbers* random = nullptr;
-  std::string program_folder;   // folder of the program file, with a trailing "/"
+  std::string program_folder;     // folder of the program file, with a trailing "/"
   std::string work_folder = ".";  // pictures (bmp/), sounds and the record folder SGF/ live here
-  std::string computer_name;    // the default login name
+  std::string computer_name;      // the default login name
   std::uint16_t port = 4523;
 };
 

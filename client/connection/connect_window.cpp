@@ -95,33 +95,33 @@ void TForm2::CreateControls() {
   face.setColor(QPalette::Window, QColor(246, 240, 228));
   setPalette(face);
 
-  Label2 = MakeLabel(this, "参加キー", 28, 42);
+  Label2 = MakeLabel(this, "参加キー", 28, 50);
   VantaKey = new QComboBox(this);
   VantaKey->setEditable(true);
   VantaKey->setInsertPolicy(QComboBox::NoInsert);
   VantaKey->setFont(PixelFont("ＭＳ ゴシック", 18));
-  VantaKey->setGeometry(118, 36, 150, 30);
+  VantaKey->setGeometry(118, 44, 150, 30);
 
-  Label1 = MakeLabel(this, "お名前：", 28, 92);
+  Label1 = MakeLabel(this, "お名前：", 28, 106);
   Edit1 = new QLineEdit(this);
   Edit1->setFont(PixelFont(kFont, 17));
-  Edit1->setGeometry(118, 86, 150, 30);
+  Edit1->setGeometry(118, 100, 150, 30);
   connect(Edit1, &QLineEdit::returnPressed, this, [this] { Edit1KeyDown(kEnterKey); });
 
   CheckBox1 = new QCheckBox(QString::fromUtf8("観戦のみ"), this);
-  CheckBox1->setGeometry(48, 142, 100, 24);
+  CheckBox1->setGeometry(48, 160, 100, 24);
   CheckBox2 = new QCheckBox(QString::fromUtf8("終了確認"), this);
-  CheckBox2->setGeometry(164, 142, 100, 24);
+  CheckBox2->setGeometry(164, 160, 100, 24);
   CheckBox2->setChecked(true);
 
   BitBtn1 = new QPushButton(QString::fromUtf8("接  続"), this);
   BitBtn1->setFont(PixelFont(kFont, 16, true));
-  BitBtn1->setGeometry(28, 200, 114, 44);
+  BitBtn1->setGeometry(28, 218, 114, 44);
   BitBtn1->setDefault(true);
   connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
   BitBtn2 = new QPushButton(QString::fromUtf8("キャンセル"), this);
   BitBtn2->setFont(PixelFont(kFont, 16));
-  BitBtn2->setGeometry(158, 200, 114, 44);
+  BitBtn2->setGeometry(158, 218, 114, 44);
   connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
 
   setTabOrder(VantaKey, Edit1);
@@ -257,7 +257,8 @@ void TForm2::BitBtn1Click() {
     return;
   }
   if (!IsAcceptableLoginName(FromQt(Edit1->text()))) {
-    ClientShowMessage(J("お名前に「<」「>」「[」「]」や制御文字は使えません。 別の名前を入力して下さい。"));
+    ClientShowMessage(
+        J("お名前に「<」「>」「[」「]」や制御文字は使えません。 別の名前を入力して下さい。"));
     Edit1->setFocus();
     return;
   }
@@ -334,16 +335,28 @@ void TForm2::ReadMessage(const std::string& message) {
 
 void TForm2::Perform(ReaderAction action, const std::string& m) {
   switch (action) {
-    case ReaderAction::RealTimeCountEnd: Form7->RealTimeCountEnded(); break;
-    case ReaderAction::RealTimeRightChange: Form7->RealTimeRightChanged(); break;
-    case ReaderAction::RealTimeCountStart: Form7->RealTimeCountRequested(); break;
+    case ReaderAction::RealTimeCountEnd:
+      Form7->RealTimeCountEnded();
+      break;
+    case ReaderAction::RealTimeRightChange:
+      Form7->RealTimeRightChanged();
+      break;
+    case ReaderAction::RealTimeCountStart:
+      Form7->RealTimeCountRequested();
+      break;
     case ReaderAction::ApplyRealTimeCount:
       Form7->ApplyRealTimeCount(GetTagNumber(m, "<<Type="), GetTagNumber(m, "<<Value="));
       break;
 
-    case ReaderAction::StoreWaitHint: WaitHintText = GetTagValue(m, "<<WaitHint="); break;
-    case ReaderAction::LoginRequest: LoginRequest(); break;
-    case ReaderAction::LoginAccepted: LoginAccepted(m); break;
+    case ReaderAction::StoreWaitHint:
+      WaitHintText = GetTagValue(m, "<<WaitHint=");
+      break;
+    case ReaderAction::LoginRequest:
+      LoginRequest();
+      break;
+    case ReaderAction::LoginAccepted:
+      LoginAccepted(m);
+      break;
     case ReaderAction::RefuseSameName:
       RefuseLogin(J("同名の参加者が居たため、ログインできません。       \n\n"
                     "Korvantaを再起動して、違う名前で接続して下さい"),
@@ -355,9 +368,15 @@ void TForm2::Perform(ReaderAction action, const std::string& m) {
     case ReaderAction::RefuseNotFound:
       RefuseLogin(J("登録されていないので、Kordraumにログインできません"), true);
       break;
-    case ReaderAction::CallMessageBoard: CallMessageBoard(); break;
-    case ReaderAction::UpdateLobbyLists: UpdateLobbyLists(m); break;
-    case ReaderAction::ServerMessage: ClientShowMessage(GetTagValue(m, "<<SysMese=")); break;
+    case ReaderAction::CallMessageBoard:
+      CallMessageBoard();
+      break;
+    case ReaderAction::UpdateLobbyLists:
+      UpdateLobbyLists(m);
+      break;
+    case ReaderAction::ServerMessage:
+      ClientShowMessage(GetTagValue(m, "<<SysMese="));
+      break;
     case ReaderAction::GameIsFull:
       ClientShowMessage(J("ただいま 満席 です。 (対局申し込みはできません)"));
       break;
@@ -369,36 +388,72 @@ void TForm2::Perform(ReaderAction action, const std::string& m) {
       ClientShowMessage("[ " + GetTagValue(m, "<<Player2=") +
                         J(" ] さんに連絡できません。暫くしてから再申し込み下さい。"));
       break;
-    case ReaderAction::BoardLine: Form8->Memo1Lines.Add(GetTagValue(m, "<<MainMese=")); break;
+    case ReaderAction::BoardLine:
+      Form8->Memo1Lines.Add(GetTagValue(m, "<<MainMese="));
+      break;
 
     case ReaderAction::StartDiscussRoom:
       Form6->RequestAnswered();
       Form4->StartDiscussRoom(m);
       break;
-    case ReaderAction::HideGameListBoard: Form14->hide(); break;
-    case ReaderAction::GrantDiscussInput: Form4->GrantDiscussInput(m); break;
-    case ReaderAction::ShowDiscussMembers: Form4->ShowDiscussMembers(m); break;
-    case ReaderAction::ShowDiscussRegList: Form4->ShowDiscussRegList(m); break;
+    case ReaderAction::HideGameListBoard:
+      Form14->hide();
+      break;
+    case ReaderAction::GrantDiscussInput:
+      Form4->GrantDiscussInput(m);
+      break;
+    case ReaderAction::ShowDiscussMembers:
+      Form4->ShowDiscussMembers(m);
+      break;
+    case ReaderAction::ShowDiscussRegList:
+      Form4->ShowDiscussRegList(m);
+      break;
     case ReaderAction::ShowDiscussOperator:
       Form4->ShowDiscussOperator(GetTagValue(m, "<<Discusser="));
       break;
-    case ReaderAction::ReceiveDiscussChat: Form4->ReceiveDiscussChat(m); break;
-    case ReaderAction::ApplyDiscussInput: Form4->ApplyDiscussInput(m); break;
-    case ReaderAction::NoGameToFollow: ClientShowMessage(J("対局はありません。")); break;
-    case ReaderAction::ReceiveDiscussGameList: Form4->ReceiveDiscussGameList(m); break;
-    case ReaderAction::ReceiveDiscussGameData: Form4->ReceiveDiscussGameData(m); break;
-    case ReaderAction::AddWatchMove: Form14->AddWatchMove(m); break;
-    case ReaderAction::TakeBackWatchMove: Form14->TakeBackWatchMove(); break;
-    case ReaderAction::FollowedGameEnd: Form14->FollowedGameEnded(m); break;
+    case ReaderAction::ReceiveDiscussChat:
+      Form4->ReceiveDiscussChat(m);
+      break;
+    case ReaderAction::ApplyDiscussInput:
+      Form4->ApplyDiscussInput(m);
+      break;
+    case ReaderAction::NoGameToFollow:
+      ClientShowMessage(J("対局はありません。"));
+      break;
+    case ReaderAction::ReceiveDiscussGameList:
+      Form4->ReceiveDiscussGameList(m);
+      break;
+    case ReaderAction::ReceiveDiscussGameData:
+      Form4->ReceiveDiscussGameData(m);
+      break;
+    case ReaderAction::AddWatchMove:
+      Form14->AddWatchMove(m);
+      break;
+    case ReaderAction::TakeBackWatchMove:
+      Form14->TakeBackWatchMove();
+      break;
+    case ReaderAction::FollowedGameEnd:
+      Form14->FollowedGameEnded(m);
+      break;
 
-    case ReaderAction::ChallengeReceived: Form12->ReceiveChallenge(m); break;
+    case ReaderAction::ChallengeReceived:
+      Form12->ReceiveChallenge(m);
+      break;
     case ReaderAction::GameStartCancelled:
       ClientShowMessage(J("相手の接続が切れたので、対局がキャンセルされました。"));
       break;
-    case ReaderAction::StartPlayGame: Form4->StartPlayGame(m); break;
-    case ReaderAction::MoveBackRequest: Form4->MoveBackRequested(); break;
-    case ReaderAction::ReceiveMove: Form4->ReceiveMoveOrUndo(m); break;
-    case ReaderAction::GameChatLine: Form5->ReceiveGameChatLine(m); break;
+    case ReaderAction::StartPlayGame:
+      Form4->StartPlayGame(m);
+      break;
+    case ReaderAction::MoveBackRequest:
+      Form4->MoveBackRequested();
+      break;
+    case ReaderAction::ReceiveMove:
+      Form4->ReceiveMoveOrUndo(m);
+      break;
+    case ReaderAction::GameChatLine:
+      Form5->ReceiveGameChatLine(m);
+      break;
     case ReaderAction::WatchStart:
       Form6->RequestAnswered();
       Form4->ReceiveWatchStart(m);
@@ -406,19 +461,23 @@ void TForm2::Perform(ReaderAction action, const std::string& m) {
     case ReaderAction::WatcherCount:
       Form4->ShowWatcherCount(GetTagNumber(m, "<<OnlyWatchCount="), GetTagValue(m, "<<WatchList="));
       break;
-    case ReaderAction::GameEnd: Form4->GameEnded(m); break;
+    case ReaderAction::GameEnd:
+      Form4->GameEnded(m);
+      break;
     case ReaderAction::WatcherLeft:
       Form4->ShowWatcherCount(GetTagNumber(m, "<<OutWatchCount="), GetTagValue(m, "<<WatchList="));
       break;
-    case ReaderAction::OpponentTimeStop: Form4->OpponentTimeStop(m); break;
+    case ReaderAction::OpponentTimeStop:
+      Form4->OpponentTimeStop(m);
+      break;
   }
 }
 
 void TForm2::LoginRequest() {
   const std::string typed = FromQt(Edit1->text());
   if (!typed.empty()) UserName = typed;
-  ClientSocket1->Send("<<QuellName=" + UserName + ">><<IdFlag=" +
-                      (CheckBox1->isChecked() ? "0" : "1") + ">>");
+  ClientSocket1->Send("<<QuellName=" + UserName +
+                      ">><<IdFlag=" + (CheckBox1->isChecked() ? "0" : "1") + ">>");
 }
 
 void TForm2::LoginAccepted(const std::string& m) {

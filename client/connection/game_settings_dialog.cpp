@@ -74,12 +74,14 @@ void TForm3::CreateControls() {
   MakeLabel(this, "手合", 40, 146);
   ComboBox1 = new QComboBox(this);
   ComboBox1->setEditable(true);
-  for (const char* word : {"互先", "定先", "２子", "３子", "４子", "５子", "６子", "７子", "８子", "９子"}) {
+  for (const char* word :
+       {"互先", "定先", "２子", "３子", "４子", "５子", "６子", "７子", "８子", "９子"}) {
     ComboBox1->addItem(QString::fromUtf8(word));
   }
   ComboBox1->setGeometry(140, 142, 90, 26);
   ComboBox2 = new QComboBox(this);
-  for (const char* size : {"１９路盤", "１３路盤", " ９路盤"}) ComboBox2->addItem(QString::fromUtf8(size));
+  for (const char* size : {"１９路盤", "１３路盤", " ９路盤"})
+    ComboBox2->addItem(QString::fromUtf8(size));
   ComboBox2->setGeometry(250, 142, 120, 26);
 
   // Choosing a start position needs the record preview, which is not built yet.

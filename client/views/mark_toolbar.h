@@ -1,4 +1,5 @@
-// client/views/mark_toolbar.h — TForm15, the strip of marks that the board window and the counting board place.
+// client/views/mark_toolbar.h — TForm15, the strip of marks that the board window and the counting
+// board place.
 #pragma once
 #include <QWidget>
 

@@ -1,4 +1,5 @@
-// client/views/record_preview.h — TForm11, the preview of a game record and builder of a start position from it.
+// client/views/record_preview.h — TForm11, the preview of a game record and builder of a start
+// position from it.
 #pragma once
 #include <QWidget>
 

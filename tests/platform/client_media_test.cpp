@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include "platform/cp932.h"
@@ -78,8 +78,8 @@ TEST_F(PictureTest, MissingAndBrokenFilesAreMessagesNamingTheFile) {
   WriteWholeFile(Path("header.jpg"), whole.substr(0, whole.size() * 2 / 3));
   WriteWholeFile(Path("start.jpg"), whole.substr(0, 100));
 
-  for (const char* name : {"missing.jpg", "missing.bmp", "text.jpg", "empty.jpg", "text.bmp",
-                           "start.jpg"}) {
+  for (const char* name :
+       {"missing.jpg", "missing.bmp", "text.jpg", "empty.jpg", "text.bmp", "start.jpg"}) {
     QImage image(3, 3, QImage::Format_RGB32);
     std::string message;
     EXPECT_FALSE(LoadPicture(Path(name), image, &message)) << name;
@@ -160,7 +160,8 @@ TEST(PanelStatusBar, PanelsKeepTheirWidthAndWidenForLongTexts) {
   bar.SetPanelText(1, "ok");
   EXPECT_EQ(bar.PanelText(1), "ok");
   EXPECT_EQ(bar.findChildren<QLabel*>()[1]->width(), 50);
-  const std::string long_text = J("[ザンテ]サーバの接続が切れました！[ザンテ]サーバの接続が切れました！");
+  const std::string long_text =
+      J("[ザンテ]サーバの接続が切れました！[ザンテ]サーバの接続が切れました！");
   bar.SetPanelText(0, long_text);
   QLabel* first = bar.findChildren<QLabel*>()[0];
   EXPECT_GE(first->width(), first->fontMetrics().horizontalAdvance(ToQt(long_text)));

@@ -10,9 +10,8 @@ TEST(ToHalfWidth, DigitsLettersSignsAndTheIdeographicSpace) {
     const char* in;
     const char* out;
   } cases[] = {
-      {"１５", "15"},           {"＋６．５", "+6.5"},   {"ＡＢｃ", "ABc"},
-      {"－０．５", "-0.5"},     {"　3", " 3"},          {"！～", "!~"},
-      {"15", "15"},             {"", ""},
+      {"１５", "15"}, {"＋６．５", "+6.5"}, {"ＡＢｃ", "ABc"}, {"－０．５", "-0.5"},
+      {"　3", " 3"},  {"！～", "!~"},       {"15", "15"},      {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(ToHalfWidth(J(c.in)), c.out) << c.in;
 }

@@ -70,7 +70,8 @@ std::vector<std::string> ClientSettingsLines(const ClientSettingsFile& settings)
   if (count > 0) {
     lines.push_back(line("KeyCount", std::to_string(count)));
     for (int i = count; i >= 1; --i) {
-      lines.push_back(line("Key" + std::to_string(i), settings.JoinKeys[static_cast<std::size_t>(i)]));
+      lines.push_back(
+          line("Key" + std::to_string(i), settings.JoinKeys[static_cast<std::size_t>(i)]));
     }
   }
   return lines;

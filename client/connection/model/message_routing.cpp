@@ -1,6 +1,8 @@
 // client/connection/model/message_routing.cpp — the reader's order of tests.
 #include "client/connection/model/message_routing.h"
 
+#include <iterator>
+
 #include "server/tag_message.h"
 
 namespace {
@@ -101,9 +103,9 @@ std::vector<ReaderAction> RouteMessage(std::string_view m, const ReaderState& s)
   if (mode >= 1 && Has(m, "<<GameMese=")) return steps.push_back(GameChatLine), steps;
   if (mode == 0 && Has(m, "<<WatchGame=")) return steps.push_back(WatchStart), steps;
   if (mode >= 1 && Has(m, "<<OnlyWatchCount=")) return steps.push_back(WatcherCount), steps;
-  if (mode >= 1 && (Has(m, "<<EndGameResign>>") || Has(m, "<<GameResign>>") ||
-                    Has(m, "<<NewGameResign>>") || Has(m, "<<PassEndGame>>") ||
-                    Has(m, "<<OutGameResign>>") || Has(m, "<<GameTimeOut>>"))) {
+  if (mode >= 1 &&
+      (Has(m, "<<EndGameResign>>") || Has(m, "<<GameResign>>") || Has(m, "<<NewGameResign>>") ||
+       Has(m, "<<PassEndGame>>") || Has(m, "<<OutGameResign>>") || Has(m, "<<GameTimeOut>>"))) {
     steps.push_back(UpdateLobbyLists);
     steps.push_back(GameEnd);
     return steps;
@@ -120,24 +122,52 @@ std::vector<ReaderAction> RouteMessage(std::string_view m, const ReaderState& s)
 }
 
 const char* ReaderActionName(ReaderAction action) {
-  switch (action) {
-#define KOR_NAME(x) \
-  case x: return #x;
-    KOR_NAME(RealTimeCountEnd) KOR_NAME(RealTimeRightChange) KOR_NAME(RealTimeCountStart)
-    KOR_NAME(ApplyRealTimeCount) KOR_NAME(StoreWaitHint) KOR_NAME(LoginRequest)
-    KOR_NAME(LoginAccepted) KOR_NAME(RefuseSameName) KOR_NAME(RefuseIdLimit)
-    KOR_NAME(RefuseNotFound) KOR_NAME(CallMessageBoard) KOR_NAME(UpdateLobbyLists)
-    KOR_NAME(ServerMessage) KOR_NAME(GameIsFull) KOR_NAME(ChallengeCancelled)
-    KOR_NAME(ChallengeUnreachable) KOR_NAME(BoardLine) KOR_NAME(StartDiscussRoom)
-    KOR_NAME(HideGameListBoard) KOR_NAME(GrantDiscussInput) KOR_NAME(ShowDiscussMembers)
-    KOR_NAME(ShowDiscussRegList) KOR_NAME(ShowDiscussOperator) KOR_NAME(ReceiveDiscussChat)
-    KOR_NAME(ApplyDiscussInput) KOR_NAME(NoGameToFollow) KOR_NAME(ReceiveDiscussGameList)
-    KOR_NAME(ReceiveDiscussGameData) KOR_NAME(AddWatchMove) KOR_NAME(TakeBackWatchMove)
-    KOR_NAME(FollowedGameEnd) KOR_NAME(ChallengeReceived) KOR_NAME(GameStartCancelled)
-    KOR_NAME(StartPlayGame) KOR_NAME(MoveBackRequest) KOR_NAME(ReceiveMove)
-    KOR_NAME(GameChatLine) KOR_NAME(WatchStart) KOR_NAME(WatcherCount) KOR_NAME(GameEnd)
-    KOR_NAME(WatcherLeft) KOR_NAME(OpponentTimeStop)
-#undef KOR_NAME
-  }
-  return "?";
+  // In the order of the enumeration.
+  static constexpr const char* kNames[] = {
+      "RealTimeCountEnd",
+      "RealTimeRightChange",
+      "RealTimeCountStart",
+      "ApplyRealTimeCount",
+      "StoreWaitHint",
+      "LoginRequest",
+      "LoginAccepted",
+      "RefuseSameName",
+      "RefuseIdLimit",
+      "RefuseNotFound",
+      "CallMessageBoard",
+      "UpdateLobbyLists",
+      "ServerMessage",
+      "GameIsFull",
+      "ChallengeCancelled",
+      "ChallengeUnreachable",
+      "BoardLine",
+      "StartDiscussRoom",
+      "HideGameListBoard",
+      "GrantDiscussInput",
+      "ShowDiscussMembers",
+      "ShowDiscussRegList",
+      "ShowDiscussOperator",
+      "ReceiveDiscussChat",
+      "ApplyDiscussInput",
+      "NoGameToFollow",
+      "ReceiveDiscussGameList",
+      "ReceiveDiscussGameData",
+      "AddWatchMove",
+      "TakeBackWatchMove",
+      "FollowedGameEnd",
+      "ChallengeReceived",
+      "GameStartCancelled",
+      "StartPlayGame",
+      "MoveBackRequest",
+      "ReceiveMove",
+      "GameChatLine",
+      "WatchStart",
+      "WatcherCount",
+      "GameEnd",
+      "WatcherLeft",
+      "OpponentTimeStop",
+  };
+  static_assert(std::size(kNames) == static_cast<std::size_t>(OpponentTimeStop) + 1);
+  const auto index = static_cast<std::size_t>(action);
+  return index < std::size(kNames) ? kNames[index] : "?";
 }

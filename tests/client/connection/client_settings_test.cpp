@@ -58,7 +58,7 @@ TEST(ClientSettingsLines, NoNameLineWhileTheEditIsEmptyAndNoKeysWithoutACount) {
 
 TEST(ReadClientSettings, RoundTripsEveryField) {
   ClientSettingsFile written = Defaults();
-  written.NameEdit = J("ソ連"); // a trail byte 0x5C inside the name
+  written.NameEdit = J("ソ連");  // a trail byte 0x5C inside the name
   written.OnlyWatch = true;
   written.AskEnd = true;
   written.SaveDialogDir = "/home/go/records/";
@@ -69,7 +69,8 @@ TEST(ReadClientSettings, RoundTripsEveryField) {
   written.Wari = J("３子");
   written.BoardSizeText = "9";
   written.JoinKeyCount = 5;
-  for (int i = 1; i <= 5; ++i) written.JoinKeys[static_cast<std::size_t>(i)] = "KEY0000" + std::to_string(i);
+  for (int i = 1; i <= 5; ++i)
+    written.JoinKeys[static_cast<std::size_t>(i)] = "KEY0000" + std::to_string(i);
 
   ClientSettingsFile read = Defaults();
   ReadClientSettings(Joined(ClientSettingsLines(written)), read);
@@ -116,7 +117,8 @@ TEST(ReadClientSettings, KeyCountIsClampedAndMissingKeysKeepTheirPlaceholders) {
     const char* key1;
     const char* key3;
   } cases[] = {
-      {"KeyCount[3]\r\nKey3[CCCCCCCC]\r\nKey2[BBBBBBBB]\r\nKey1[AAAAAAAA]\r\n", 3, "AAAAAAAA", "CCCCCCCC"},
+      {"KeyCount[3]\r\nKey3[CCCCCCCC]\r\nKey2[BBBBBBBB]\r\nKey1[AAAAAAAA]\r\n", 3, "AAAAAAAA",
+       "CCCCCCCC"},
       {"KeyCount[9]\r\nKey1[AAAAAAAA]\r\n", 5, "AAAAAAAA", "key3"},
       {"KeyCount[0]\r\nKey1[AAAAAAAA]\r\n", 1, "AAAAAAAA", "key3"},
       {"KeyCount[x]\r\nKey3[CCCCCCCC]\r\n", 1, "key1", "key3"},

@@ -22,10 +22,10 @@ class ClientWindowsTest : public ::testing::Test {
   void Stop();
   // Start, then connect with `key` and log in as `name` through the server's prompt; the server
   // accepts with `accepted` (a LoginAccepted message). Forgets the prompts shown so far.
-  void StartAndLogIn(const std::string& name = "Taro",
-                     const std::string& accepted = "<<SysComeIn>><<Status>><<IdCount=1>>"
-                                                   "<<PlayList=>><<WaitList=Taro\r\n>>"
-                                                   "<<WaitHint=[0]>><<LookList=>>");
+  void StartAndLogIn(const std::string& name = "Taro", const std::string& accepted =
+                                                           "<<SysComeIn>><<Status>><<IdCount=1>>"
+                                                           "<<PlayList=>><<WaitList=Taro\r\n>>"
+                                                           "<<WaitHint=[0]>><<LookList=>>");
   // The texts of the message boxes shown since the last call (forgets them).
   std::vector<std::string> Messages();
   // What the client sent since the last call.

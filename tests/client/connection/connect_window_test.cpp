@@ -1,4 +1,6 @@
 // Tests of the client's start-up, connect window, settings file, login and message reader.
+#include "client/connection/connect_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -10,7 +12,6 @@
 
 #include "client/board/board_window.h"
 #include "client/connection/client_main_form.h"
-#include "client/connection/connect_window.h"
 #include "client/connection/game_chat_window.h"
 #include "client/connection/game_settings_dialog.h"
 #include "client/connection/lobby_window.h"
@@ -35,7 +36,8 @@ std::vector<std::string> Items(const QListWidget* list) {
 
 std::vector<std::string> KeyList() {
   std::vector<std::string> keys;
-  for (int i = 0; i < Form2->VantaKey->count(); ++i) keys.push_back(FromQt(Form2->VantaKey->itemText(i)));
+  for (int i = 0; i < Form2->VantaKey->count(); ++i)
+    keys.push_back(FromQt(Form2->VantaKey->itemText(i)));
   return keys;
 }
 
@@ -44,7 +46,8 @@ const std::string kFullSettings =
     "OnlyWatch[1]\r\nAskEnd[0]\r\nSaveDialogDir[/records/save/]\r\n"
     "OpenDialogDir[/records/open/]\r\nKuroTime[30]\r\nSiroTime[20]\r\nAddTime[10]\r\n"
     "Komi[6.5]\r\n" +
-    J("Wari[２子]\r\n") + "BanSize[13]\r\nKeyCount[3]\r\nKey3[CCCCCCCC]\r\nKey2[BBBBBBBB]\r\n"
+    J("Wari[２子]\r\n") +
+    "BanSize[13]\r\nKeyCount[3]\r\nKey3[CCCCCCCC]\r\nKey2[BBBBBBBB]\r\n"
     "Key1[AAAAAAAA]\r\n";
 }  // namespace
 
@@ -116,8 +119,7 @@ TEST_F(ConnectWindowTest, ExitWritesTheStateAtExitWithoutANameLineWhileTheEditIs
   const std::string dir = env_.program_folder;
   EXPECT_EQ(written, "OnlyWatch[0]\r\nAskEnd[0]\r\nSaveDialogDir[" + dir + "]\r\nOpenDialogDir[" +
                          dir + "]\r\nKuroTime[15]\r\nSiroTime[15]\r\nAddTime[0]\r\nKomi[5.5]\r\n" +
-                         J("Wari[互先]\r\n") +
-                         "BanSize[19]\r\nKeyCount[1]\r\nKey1[co155400]\r\n");
+                         J("Wari[互先]\r\n") + "BanSize[19]\r\nKeyCount[1]\r\nKey1[co155400]\r\n");
 }
 
 TEST_F(ConnectWindowTest, ConnectChecksKeyAndNameBeforeTryingAnything) {
@@ -211,7 +213,8 @@ TEST_F(ConnectWindowTest, AcceptedLoginShowsTheLobbyListsAndTheBoardText) {
   EXPECT_EQ(Form6->StatusBar1->PanelText(1), J("参加者数 = 4"));
   EXPECT_EQ(Form2->WaitHintText, "[1]");
   EXPECT_TRUE(Form8->isVisible());
-  EXPECT_EQ(Form8->Memo1Lines.Lines(), (Texts{J("[ Hanako ]：こんにちは"), J("[ Jiro ]：よろしく")}));
+  EXPECT_EQ(Form8->Memo1Lines.Lines(),
+            (Texts{J("[ Hanako ]：こんにちは"), J("[ Jiro ]：よろしく")}));
   EXPECT_TRUE(Messages().empty());
   EXPECT_FALSE(ended_);
 }
@@ -301,8 +304,8 @@ TEST_F(ConnectWindowTest, BoardLinesAreAddedAndACallBringsLobbyAndBoardForward) 
 TEST_F(ConnectWindowTest, MessagesSplitAtEveryByteArriveWhole) {
   StartAndLogIn();
   const std::string post = J("<<MainMese=[ 次郎 ]：分割されても一行です>>");
-  const std::string status =
-      "<<Status>><<IdCount=2>><<WaitList=Taro\r\n" + J("次郎") + "\r\n>><<WaitHint=[0][0]>><<LookList=>>";
+  const std::string status = "<<Status>><<IdCount=2>><<WaitList=Taro\r\n" + J("次郎") +
+                             "\r\n>><<WaitHint=[0][0]>><<LookList=>>";
   for (const std::string& message : {post, status}) {
     for (std::size_t cut = 1; cut < message.size(); ++cut) {
       // A piece that ends with ">>" looks complete; the protocol has no other end mark.

@@ -19,8 +19,8 @@ TEST(DecodeJoinKey, RoundTripsTheEncoderOverEveryOctetInEveryPlace) {
     for (int place = 0; place < 4; ++place) {
       int parts[4] = {192, 168, 0, 100};
       parts[place] = octet;
-      const std::string address = std::to_string(parts[0]) + "." + std::to_string(parts[1]) +
-                                  "." + std::to_string(parts[2]) + "." + std::to_string(parts[3]);
+      const std::string address = std::to_string(parts[0]) + "." + std::to_string(parts[1]) + "." +
+                                  std::to_string(parts[2]) + "." + std::to_string(parts[3]);
       EXPECT_EQ(DecodeJoinKey(EncodeJoinKey(address)), address) << address;
     }
   }

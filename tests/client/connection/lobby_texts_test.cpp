@@ -55,7 +55,8 @@ TEST(NigiriText, CountWordAndStones) {
 }
 
 TEST(IsAcceptableLoginName, RefusesTagBracketsAndControlsButNotTrailBytes) {
-  for (const char* name : {"Taro", "55555", "a b", ""}) EXPECT_TRUE(IsAcceptableLoginName(name)) << name;
+  for (const char* name : {"Taro", "55555", "a b", ""})
+    EXPECT_TRUE(IsAcceptableLoginName(name)) << name;
   // ゾ is 83 5D and ソ is 83 5C: their trail bytes are "]" and "\".
   EXPECT_TRUE(IsAcceptableLoginName(J("ゾロ")));
   EXPECT_TRUE(IsAcceptableLoginName(J("ソ連")));

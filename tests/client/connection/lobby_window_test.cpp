@@ -1,4 +1,6 @@
 // Tests of the lobby window: its buttons, the waiting players' hints and the window follower.
+#include "client/connection/lobby_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -10,7 +12,6 @@
 #include "client/board/board_window.h"
 #include "client/connection/connect_window.h"
 #include "client/connection/game_chat_window.h"
-#include "client/connection/lobby_window.h"
 #include "client/connection/message_board_window.h"
 #include "client/views/counting_board.h"
 #include "client/views/diagram_viewer.h"
@@ -119,9 +120,8 @@ TEST_F(LobbyWindowTest, NigiriPostsItsLineAndKeepsItLocallyWhenOffline) {
   Messages();
   random_.Queue(32767);  // 32767 mod 8 + 1 = 8 stones
   Form6->SpeedButton6Click();
-  EXPECT_EQ(Form8->Memo1Lines.Lines(),
-            (Texts{J("[ Taro ]：握りの結果：石3個、半です。○○○"),
-                   J("[ Taro ]：握りの結果：石8個、丁です。○○○○○○○○")}));
+  EXPECT_EQ(Form8->Memo1Lines.Lines(), (Texts{J("[ Taro ]：握りの結果：石3個、半です。○○○"),
+                                              J("[ Taro ]：握りの結果：石8個、丁です。○○○○○○○○")}));
   EXPECT_EQ(Messages(), Texts{J("サーバに接続していません！")});
 }
 

@@ -1,11 +1,12 @@
 // Tests of the message board window: posting, the call to the board and the colour cycle.
+#include "client/connection/message_board_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
 
 #include "client/connection/connect_window.h"
 #include "client/connection/lobby_window.h"
-#include "client/connection/message_board_window.h"
 #include "platform/cp932.h"
 #include "platform/memo_colors.h"
 #include "platform/memo_view.h"

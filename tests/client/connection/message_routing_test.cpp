@@ -17,7 +17,8 @@ ReaderState Mode(int mode) {
 
 std::string Names(const std::vector<ReaderAction>& steps) {
   std::string text;
-  for (ReaderAction step : steps) text += std::string(text.empty() ? "" : " ") + ReaderActionName(step);
+  for (ReaderAction step : steps)
+    text += std::string(text.empty() ? "" : " ") + ReaderActionName(step);
   return text;
 }
 
@@ -57,7 +58,8 @@ TEST(RouteMessage, LoginLobbyAndBoardMessagesInEveryMode) {
 
 TEST(RouteMessage, WaitHintIsStoredFirstAndReadingGoesOn) {
   Check({
-      {"<<SysComeIn>><<Status>><<WaitList=a\r\n>><<WaitHint=[0]>>", Mode(0),
+      {"<<SysComeIn>><<Status>><<WaitList=a\r\n>><<WaitHint=[0]>>",
+       Mode(0),
        {StoreWaitHint, LoginAccepted}},
       {"<<Status>><<WaitList=a\r\n>><<WaitHint=[0]>>", Mode(2), {StoreWaitHint, UpdateLobbyLists}},
       {"<<GameStart-Kuro>><<WaitHint=[1]>>", Mode(0), {StoreWaitHint, StartPlayGame}},
@@ -172,18 +174,23 @@ TEST(RouteMessage, AnalysisRoomGroup) {
   operating.InputAllowed = 1;
   Check({
       {"<<DiscussCanPlay>><<DiscussRegList=a\r\n>>", room, {GrantDiscussInput}},
-      {"<<DiscussCanPlay>><<DiscussRegList=a\r\n>><<CanEnd>>", room,
+      {"<<DiscussCanPlay>><<DiscussRegList=a\r\n>><<CanEnd>>",
+       room,
        {HideGameListBoard, GrantDiscussInput}},
-      {"<<DiscussCanPlay>><<DiscussRegList=>><<DiscussCount=2>><<DiscussList=a\r\n>>", room,
+      {"<<DiscussCanPlay>><<DiscussRegList=>><<DiscussCount=2>><<DiscussList=a\r\n>>",
+       room,
        {GrantDiscussInput, ShowDiscussMembers}},
       {"<<OnlyRegList>><<DiscussRegList=a\r\n>>", room, {ShowDiscussRegList}},
-      {"<<OnlyRegList>><<DiscussRegList=>><<Discusser=>><<CanEnd>>", room,
+      {"<<OnlyRegList>><<DiscussRegList=>><<Discusser=>><<CanEnd>>",
+       room,
        {HideGameListBoard, ShowDiscussRegList, ShowDiscussOperator}},
-      {"<<OnlyRegList>><<DiscussRegList=>><<DiscussCount=3>><<Discusser=a>>", room,
+      {"<<OnlyRegList>><<DiscussRegList=>><<DiscussCount=3>><<Discusser=a>>",
+       room,
        {ShowDiscussRegList, ShowDiscussOperator, ShowDiscussMembers}},
       {"<<DiscussMese=hi\r\n>>", room, {ReceiveDiscussChat}},
       {"<<DiscussInfo>><<DiscussCount=2>>", room, {ShowDiscussMembers}},
-      {"<<DiscussInfo>><<DiscussCount=2>><<DiscussRegList=a\r\n>>", room,
+      {"<<DiscussInfo>><<DiscussCount=2>><<DiscussRegList=a\r\n>>",
+       room,
        {ShowDiscussMembers, ShowDiscussRegList}},
       {"<<DiscussInput>><<Type=1>>", room, {ApplyDiscussInput}},
       // The member who holds the input right ignores the echo of his own input.
@@ -195,7 +202,8 @@ TEST(RouteMessage, AnalysisRoomGroup) {
       {"<DisCussGameMove=45>>", room, {AddWatchMove}},
       {"<<DisCussGameMove=45>>", room, {AddWatchMove}},
       {"<<DisCussMoveBack>>", room, {TakeBackWatchMove}},
-      {"<<Status>><<PlayList=>><<DiscussGameEnd>><<Result=B>>", room,
+      {"<<Status>><<PlayList=>><<DiscussGameEnd>><<Result=B>>",
+       room,
        {UpdateLobbyLists, FollowedGameEnd}},
       {"<<Status>><<PlayList=>><<DiscussGameEnd>>", Mode(0), {UpdateLobbyLists}},
       // Outside the room none of this is taken.
