@@ -25,3 +25,10 @@ void QtSoundPlayer::Play(const std::string& file_name) {
   effect->stop();
   effect->play();
 }
+
+bool QtSoundPlayer::Settled() const {
+  for (const auto& [path, effect] : effects_) {
+    if (effect->status() == QSoundEffect::Loading) return false;
+  }
+  return true;
+}

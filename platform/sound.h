@@ -23,6 +23,8 @@ class QtSoundPlayer : public SoundPlayer {
   void Play(const std::string& file_name) override;
   // How many different files have been prepared for playing (a missing file prepares nothing).
   int PreparedCount() const { return static_cast<int>(effects_.size()); }
+  // True when no prepared sound is still being read in the background.
+  bool Settled() const;
 
  private:
   std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;

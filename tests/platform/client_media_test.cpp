@@ -2,10 +2,12 @@
 // client socket.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <memory>
 
 #include "platform/cp932.h"
 #include "platform/fake_client_connection.h"
@@ -15,6 +17,7 @@
 #include "platform/qt_text.h"
 #include "platform/sound.h"
 #include "platform/status_bar.h"
+#include "tests/qt_wait.h"
 
 namespace {
 class PictureTest : public ::testing::Test {
@@ -101,15 +104,19 @@ TEST(QtSoundPlayer, AMissingFileIsSilentAndEachFileIsPreparedOnce) {
   QTemporaryDir dir;
   const QString old = QDir::currentPath();
   QDir::setCurrent(dir.path());
-  QtSoundPlayer player;
-  player.Play("no-such-sound.wav");
-  EXPECT_EQ(player.PreparedCount(), 0);
+  auto player = std::make_unique<QtSoundPlayer>();
+  player->Play("no-such-sound.wav");
+  EXPECT_EQ(player->PreparedCount(), 0);
   WriteWholeFile("short.wav", std::string("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0"
                                           "\x22\x56\0\0\x44\xAC\0\0\x02\0\x10\0data\0\0\0\0",
                                           44));
-  player.Play("short.wav");
-  player.Play("short.wav");
-  EXPECT_EQ(player.PreparedCount(), 1);
+  player->Play("short.wav");
+  player->Play("short.wav");
+  EXPECT_EQ(player->PreparedCount(), 1);
+  // The sound is read in the background; the player goes once that is done.
+  EXPECT_TRUE(WaitFor([&] { return player->Settled(); }));
+  player.reset();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QDir::setCurrent(old);
 }
 
