@@ -1,0 +1,216 @@
+// Tests of the reader's order of tag tests: which steps a message yields in which state.
+#include "client/connection/model/message_routing.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+using enum ReaderAction;
+
+ReaderState Mode(int mode) {
+  ReaderState state;
+  state.BoardMode = mode;
+  return state;
+}
+
+std::string Names(const std::vector<ReaderAction>& steps) {
+  std::string text;
+  for (ReaderAction step : steps)
+    text += std::string(text.empty() ? "" : " ") + ReaderActionName(step);
+  return text;
+}
+
+struct Case {
+  const char* message;
+  ReaderState state;
+  std::vector<ReaderAction> steps;
+};
+
+void Check(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    EXPECT_EQ(Names(RouteMessage(c.message, c.state)), Names(c.steps))
+        << c.message << " in mode " << c.state.BoardMode;
+  }
+}
+}  // namespace
+
+TEST(RouteMessage, LoginLobbyAndBoardMessagesInEveryMode) {
+  std::vector<Case> cases;
+  for (int mode : {0, 1, 2, 5}) {
+    const ReaderState s = Mode(mode);
+    cases.push_back({"<<QuellName=", s, {LoginRequest}});
+    cases.push_back({"<<SysComeIn>><<Status>><<IdCount=1>>", s, {LoginAccepted}});
+    cases.push_back({"<<SysSameName>>", s, {RefuseSameName}});
+    cases.push_back({"<<SysIdLimit>>", s, {RefuseIdLimit}});
+    cases.push_back({"<<SysNotFound>>", s, {RefuseNotFound}});
+    cases.push_back({"<<SeeMeseNow>>", s, {CallMessageBoard}});
+    cases.push_back({"<<Status>><<IdCount=3>>", s, {UpdateLobbyLists}});
+    cases.push_back({"<<SysMese=x>>", s, {ServerMessage}});
+    cases.push_back({"<<GameIsFull>>", s, {GameIsFull}});
+    cases.push_back({"<<MainMese=[ a ]：b>>", s, {BoardLine}});
+    cases.push_back({"<<Nothing>>", s, {}});
+    cases.push_back({"", s, {}});
+  }
+  Check(cases);
+}
+
+TEST(RouteMessage, WaitHintIsStoredFirstAndReadingGoesOn) {
+  Check({
+      {"<<SysComeIn>><<Status>><<WaitList=a\r\n>><<WaitHint=[0]>>",
+       Mode(0),
+       {StoreWaitHint, LoginAccepted}},
+      {"<<Status>><<WaitList=a\r\n>><<WaitHint=[0]>>", Mode(2), {StoreWaitHint, UpdateLobbyLists}},
+      {"<<GameStart-Kuro>><<WaitHint=[1]>>", Mode(0), {StoreWaitHint, StartPlayGame}},
+      {"<<WaitHint=[1]>>", Mode(0), {StoreWaitHint}},
+  });
+}
+
+TEST(RouteMessage, TagsThatContainOtherTagsAreTestedFirst) {
+  Check({
+      // "NORe<<GameSet>>" and "NoTimeRe<<GameSet>>" contain "<<GameSet>>".
+      {"NORe<<GameSet>><<Player2=b>>", Mode(0), {ChallengeCancelled}},
+      {"NoTimeRe<<GameSet>><<Player2=b>>", Mode(0), {ChallengeUnreachable}},
+      {"<<GameSet>><<Player1=a>>", Mode(0), {ChallengeReceived}},
+      // A login prompt anywhere wins over everything after it in the order.
+      {"<<Status>><<QuellName=", Mode(1), {LoginRequest}},
+      // A status message carrying an end-of-game tag is read as a status message only.
+      {"<<Status>><<GameResign>>", Mode(1), {UpdateLobbyLists}},
+      // A board post is a board post even when its text quotes a game tag.
+      {"<<MainMese=[ a ]：<<Move=5>>", Mode(1), {BoardLine}},
+      // The game-start refusal is recognised only as the whole message.
+      {"<<GameStart-NotFound>>", Mode(0), {GameStartCancelled}},
+      {"<<GameStart-NotFound>><<Status>>", Mode(0), {UpdateLobbyLists}},
+      {"<<GameStart-NotFound>>x", Mode(0), {StartPlayGame}},
+  });
+}
+
+TEST(RouteMessage, GameMessagesObeyTheBoardMode) {
+  ReaderState stopped_by_me = Mode(1);
+  stopped_by_me.ClockState = 1;
+  ReaderState stopped_by_opponent = Mode(1);
+  stopped_by_opponent.ClockState = 2;
+  Check({
+      // A challenge and a game start are not handled during an own game.
+      {"<<GameSet>>", Mode(1), {}},
+      {"<<GameSet>>", Mode(2), {ChallengeReceived}},
+      {"<<GameSet>>", Mode(5), {ChallengeReceived}},
+      {"<<GameStart-Kuro>>", Mode(1), {}},
+      {"<<ReceiveMoveBack>>", Mode(1), {MoveBackRequest}},
+      {"<<ReceiveMoveBack>>", Mode(2), {}},
+      {"<<Move=45>><<Time=10>>", Mode(0), {}},
+      {"<<Move=45>><<Time=10>>", Mode(1), {ReceiveMove}},
+      {"<<Move=45>><<Time=10>>", Mode(2), {ReceiveMove}},
+      {"<<Move=45>><<Time=10>>", Mode(5), {}},
+      {"<<GameMese=hi\r\n>>", Mode(0), {}},
+      {"<<GameMese=hi\r\n>>", Mode(5), {GameChatLine}},
+      {"<<WatchGame=2>><<AllMese=>><<DraumEND>>", Mode(0), {WatchStart}},
+      {"<<WatchGame=2>><<AllMese=>><<DraumEND>>", Mode(2), {}},
+      {"<<OnlyWatchCount=2>><<WatchList=a\n>>", Mode(1), {WatcherCount}},
+      {"<<OnlyWatchCount=2>>", Mode(0), {}},
+      {"<<OutWatchCount=1>><<IdCount=3>>", Mode(2), {UpdateLobbyLists, WatcherLeft}},
+      {"<<TimeStop=1>><<Sender=b>>", Mode(1), {OpponentTimeStop}},
+      {"<<TimeStop=1>><<Sender=b>>", stopped_by_opponent, {OpponentTimeStop}},
+      {"<<TimeStop=1>><<Sender=b>>", stopped_by_me, {}},
+      {"<<TimeStop=1>><<Sender=b>>", Mode(2), {}},
+      {"<<DiscussEnter>><<Discusser=>><<DraumEND>>", Mode(0), {StartDiscussRoom}},
+      {"<<DiscussEnter>><<Discusser=>><<DraumEND>>", Mode(2), {}},
+  });
+  for (const char* end : {"<<EndGameResign>>", "<<GameResign>>", "<<NewGameResign>>",
+                          "<<PassEndGame>>", "<<OutGameResign>>", "<<GameTimeOut>>"}) {
+    const std::string message = std::string(end) + "<<Name=a>><<Suu=12>>";
+    Check({{message.c_str(), Mode(1), {UpdateLobbyLists, GameEnd}},
+           {message.c_str(), Mode(5), {UpdateLobbyLists, GameEnd}},
+           {message.c_str(), Mode(0), {}}});
+  }
+}
+
+TEST(RouteMessage, SharedCountWhilePlaying) {
+  ReaderState s = Mode(1);
+  auto with = [](ReaderState base, int rtm, int clock) {
+    base.RealTimeMode = rtm;
+    base.ClockState = clock;
+    return base;
+  };
+  Check({
+      {"<<RealTimeCountEnd>>", with(s, 1, 2), {RealTimeCountEnd}},
+      {"<<RealTimeChange>>", with(s, 2, 2), {RealTimeRightChange}},
+      {"<<RealTimeCountStart>>", with(s, 0, 2), {RealTimeCountStart}},
+      // The opponent's start counts only while the clocks are stopped and no count runs.
+      {"<<RealTimeCountStart>>", with(s, 0, 0), {}},
+      {"<<RealTimeCountStart>>", with(s, 1, 2), {}},
+      {"<<RealTimeCount>><<Type=1>><<Value=45>>", with(s, 2, 2), {ApplyRealTimeCount}},
+      // While this side holds the right the echo is not applied.
+      {"<<RealTimeCount>><<Type=1>><<Value=45>>", with(s, 1, 2), {}},
+      {"<<RealTimeCountEnd>>", with(s, 0, 2), {}},
+      // A branch that does not act hands the message on to the rest of the tests.
+      {"<<RealTimeCountEnd>><<Status>><<IdCount=2>>", with(s, 0, 2), {UpdateLobbyLists}},
+      {"<<RealTimeCount>><<WaitHint=[0]>>", with(s, 1, 2), {StoreWaitHint}},
+  });
+}
+
+TEST(RouteMessage, SharedCountWhileWatching) {
+  ReaderState s = Mode(2);
+  auto with = [](ReaderState base, int rtm, bool visible) {
+    base.RealTimeMode = rtm;
+    base.CountingBoardVisible = visible;
+    return base;
+  };
+  Check({
+      {"<<RealTimeCountEnd>>", with(s, 2, true), {RealTimeCountEnd}},
+      // A watcher has no clock condition on the start.
+      {"<<RealTimeCountStart>>", with(s, 0, false), {RealTimeCountStart}},
+      {"<<RealTimeCount>><<Type=1>>", with(s, 2, true), {ApplyRealTimeCount}},
+      {"<<RealTimeCount>><<Type=1>>", with(s, 2, false), {}},
+      {"<<RealTimeChange>>", with(s, 1, true), {}},
+      {"<<RealTimeCountStart>>", Mode(0), {}},
+  });
+}
+
+TEST(RouteMessage, AnalysisRoomGroup) {
+  ReaderState room = Mode(5);
+  ReaderState operating = Mode(5);
+  operating.InputAllowed = 1;
+  Check({
+      {"<<DiscussCanPlay>><<DiscussRegList=a\r\n>>", room, {GrantDiscussInput}},
+      {"<<DiscussCanPlay>><<DiscussRegList=a\r\n>><<CanEnd>>",
+       room,
+       {HideGameListBoard, GrantDiscussInput}},
+      {"<<DiscussCanPlay>><<DiscussRegList=>><<DiscussCount=2>><<DiscussList=a\r\n>>",
+       room,
+       {GrantDiscussInput, ShowDiscussMembers}},
+      {"<<OnlyRegList>><<DiscussRegList=a\r\n>>", room, {ShowDiscussRegList}},
+      {"<<OnlyRegList>><<DiscussRegList=>><<Discusser=>><<CanEnd>>",
+       room,
+       {HideGameListBoard, ShowDiscussRegList, ShowDiscussOperator}},
+      {"<<OnlyRegList>><<DiscussRegList=>><<DiscussCount=3>><<Discusser=a>>",
+       room,
+       {ShowDiscussRegList, ShowDiscussOperator, ShowDiscussMembers}},
+      {"<<DiscussMese=hi\r\n>>", room, {ReceiveDiscussChat}},
+      {"<<DiscussInfo>><<DiscussCount=2>>", room, {ShowDiscussMembers}},
+      {"<<DiscussInfo>><<DiscussCount=2>><<DiscussRegList=a\r\n>>",
+       room,
+       {ShowDiscussMembers, ShowDiscussRegList}},
+      {"<<DiscussInput>><<Type=1>>", room, {ApplyDiscussInput}},
+      // The member who holds the input right ignores the echo of his own input.
+      {"<<DiscussInput>><<Type=1>>", operating, {}},
+      {"<<DiscussOffGame>>", room, {HideGameListBoard}},
+      {"<<DiscussNoGame>>", room, {NoGameToFollow}},
+      {"<<DiscussCallGame>><<GameList=x>>", room, {ReceiveDiscussGameList}},
+      {"<<DiscussChangeGame>><<GameIndex=2>>", room, {ReceiveDiscussGameData}},
+      {"<DisCussGameMove=45>>", room, {AddWatchMove}},
+      {"<<DisCussGameMove=45>>", room, {AddWatchMove}},
+      {"<<DisCussMoveBack>>", room, {TakeBackWatchMove}},
+      {"<<Status>><<PlayList=>><<DiscussGameEnd>><<Result=B>>",
+       room,
+       {UpdateLobbyLists, FollowedGameEnd}},
+      {"<<Status>><<PlayList=>><<DiscussGameEnd>>", Mode(0), {UpdateLobbyLists}},
+      // Outside the room none of this is taken.
+      {"<<DiscussMese=hi\r\n>>", Mode(0), {}},
+      {"<DisCussGameMove=45>>", Mode(2), {}},
+      // A room message that no room branch takes goes on to the later tests.
+      {"<<CanEnd>><<GameSet>>", room, {HideGameListBoard, ChallengeReceived}},
+      {"<<DiscussInput>><<GameMese=x>>", operating, {GameChatLine}},
+  });
+}
