@@ -20,6 +20,7 @@
 #include "platform/memo_view.h"
 #include "platform/qt_text.h"
 #include "platform/termination.h"
+#include "platform/window_state.h"
 #include "server/join_key.h"
 #include "server/server_settings.h"
 #include "server/tag_message.h"
@@ -342,6 +343,7 @@ void TForm1::CloseWithoutQuestion() {
 }
 
 int ServerMain(int argc, char** argv, std::uint16_t port) {
+  PreferX11WindowSystem();  // the window is centred by the program itself
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   InstallJapaneseFontSubstitutes();
