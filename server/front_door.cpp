@@ -56,7 +56,7 @@ void ServerCore::Dispatch(int j, std::string_view text) {
   // 4-13. The analysis room.
   if (HasTag(text, "<<DiscussChangeGame>>")) {
     const int g = GetTagNumber(text, "<<Index=");
-    if (!GameNumberValid(g)) return;
+    if (!GameInUse(g)) return;
     RoomChangeGame(j, g, text);  // the same text is tested further
   }
   if (HasTag(text, "<<DiscussCallGame>>")) return RoomCallGame(j, text);

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/sockets.h"
@@ -74,22 +75,44 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   void ChangeMode(int j);
 
   // Handlers owned by the analysis room. The dispatcher calls them in its fixed order.
-  // "<<DiscussChangeGame>>" with the game number g already read and checked to be 1..5; the
-  // dispatcher goes on testing the same text afterwards.
+  // "<<DiscussChangeGame>>" with the game number g already read and checked to name a game in
+  // use; the dispatcher goes on testing the same text afterwards. The room follows game g.
   void RoomChangeGame(int j, int g, std::string_view text);
-  void RoomCallGame(int j, std::string_view text);  // "<<DiscussCallGame>>"
-  void RoomOffGame(int j, std::string_view text);   // "<<DiscussOffGame>>"
-  void RoomChat(int j, std::string_view text);      // "<<DiscussMese="
-  void RoomEnter(int j, std::string_view text);     // "<<DiscussEnter>>"
-  void RoomRegister(int j, std::string_view text);  // "<<DiscussReg>>"
-  void RoomGiveUp(int j, std::string_view text);    // "<<DiscussCanEnd>>"
-  void RoomHandOver(int j, std::string_view text);  // "<<DiscussChange>>"
-  void RoomInput(int j, std::string_view text);     // "<<DiscussInput>>"
-  void RoomClose(int j, std::string_view text);     // "<<DiscussClose>>"
+  // "<<DiscussCallGame>>": the room follows the first game in use, or the sender hears that no
+  // game is played.
+  void RoomCallGame(int j, std::string_view text);
+  void RoomOffGame(int j, std::string_view text);  // "<<DiscussOffGame>>": back to the members
+  // "<<DiscussMese=": room chat, with a numbered diagram when it carries one.
+  void RoomChat(int j, std::string_view text);
+  void RoomEnter(int j, std::string_view text);  // "<<DiscussEnter>>": the snapshot
+  // "<<DiscussReg>>": a member queues for the input right; the first gets it at once.
+  void RoomRegister(int j, std::string_view text);
+  // "<<DiscussCanEnd>>": the holder gives the right up (also after 60 idle seconds); the next
+  // registrant gets it.
+  void RoomGiveUp(int j, std::string_view text);
+  // "<<DiscussChange>><<Changer=" name ">>": the holder hands the right to a member.
+  void RoomHandOver(int j, std::string_view text);
+  // "<<DiscussInput>>": the holder's input goes to the members; the record and move number are
+  // kept for later entrants.
+  void RoomInput(int j, std::string_view text);
+  void RoomClose(int j, std::string_view text);  // "<<DiscussClose>>"
   // A member leaves the room; also called for a lost member's connection.
   void LeaveRoom(int j);
   // The holder of the input right leaves the room because its connection was lost.
   void LeaveRoomAsOperator(int j);
+
+  // The room's queue. The registrant after `name` who is still a member: `name` and everyone
+  // before that registrant leave the queue; 0 when nobody is left.
+  int TakeNextRegistrant(std::string_view name);
+  // The lines `from` and `to` of the queue trade places (`to` alone takes the place of `from`
+  // when it was not registered); the slot of `to`, 0 when `to` is not logged in (queue unchanged).
+  int SwapRegistrants(std::string_view from, std::string_view to);
+  // "<<GameList=" with each game in use, then the followed game's record; empty while the room
+  // follows no game.
+  std::string BuildGameList() const;
+  // What an entering member gets: the room's holder, members, chat, queue, record, shown move,
+  // followed game and diagrams, ended by "<<DraumEND>>".
+  std::string RoomSnapshot(std::string_view text) const;
 
   // Handlers owned by challenges and the game relay.
   // "<<RealTimeChange>>", "<<RealTimeCountStart>>", "<<RealTimeCount>>", "<<RealTimeCountEnd>>":
@@ -111,13 +134,34 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   const std::string& OpponentOf(int g, std::string_view name) const;
 
   // Handlers owned by watching and game chat.
-  void GameChat(int j, std::string_view text);   // "<<GameMese="
-  void WatchGame(int j, std::string_view text);  // "<<WatchGame="
-  // "<<OffWatchGame>>", called only while the sender's AttachedGame is above 0.
+  // "<<GameMese=": the line goes to the game's participants; a diagram with it is numbered,
+  // kept with the game and sent back to the sender too.
+  void GameChat(int j, std::string_view text);
+  // "<<WatchGame=": the sender watches the game and gets its snapshot; its participants hear
+  // the new count, everyone else the new hints.
+  void WatchGame(int j, std::string_view text);
+  // "<<OffWatchGame>>", called only while the sender's AttachedGame is above 0: the watcher
+  // leaves the game named by the game tag; a finished game goes with its last watcher.
   void OffWatchGame(int j, std::string_view text);
   // `name` stops watching game g because it becomes a player of a new game; frees a finished game
   // with its last watcher. Sends nothing and leaves AttachedGame to the caller.
   void LeaveWatch(int g, std::string_view name);
+  // The snapshot a new watcher of game g gets: chat, record, clocks, watchers, hints, the game
+  // tag and the diagrams, ended by "<<DraumEND>>".
+  std::string WatchSnapshot(int g, std::string_view text) const;
+  // "<<OnlyWatchCount=" ... for the participants of game g.
+  std::string WatchCountUpdate(int g) const;
+
+  // Chat diagrams: the next number of the server-wide counter; the entry "{" n "}<<DiaData="
+  // diagram ">>" is added to `store`. Returns n as text.
+  std::string NumberDiagram(std::string& store, std::string_view diagram);
+  // The chat log's mark of diagram n: "{ 碁盤 " n " }" and two line ends.
+  static std::string DiagramChatLine(std::string_view n);
+
+  // True for a game number 1..5 whose slot is in use.
+  bool GameInUse(int g) const;
+  // True when slot j is the black or white player of game g while it is played.
+  bool IsRunningPlayer(int j, int g) const;
 
   // The window caption for the present participant count.
   std::string CaptionText() const;
@@ -165,6 +209,24 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // Line index of the head "[ g ]" in the game list when its two name lines follow it; -1 else.
   int GameListIndex(int g) const;
 
+  // The analysis room (room_handlers.cpp).
+  // The member list and the queue are set only here, so their counts always match their names.
+  void SetRoomMembers(std::string list);
+  void SetRegList(std::string list);
+  // Sends `text` to every room member with RoomState `state` (0: every member), except slot
+  // `except`, from PlayerCount down.
+  void SendToRoom(std::string_view text, int state = 0, int except = 0);
+  // Slot k gets the input right; the members hear the new holder.
+  void GiveInputTo(int k, bool handed_over);
+  // The holder j gives the right up: the next registrant gets it, or nobody holds it.
+  void GiveUpInput(int j);
+  // The room is empty: its record and lists start over.
+  void ResetEmptyRoom();
+  std::string QueueUpdate() const;     // "<<OnlyRegList>><<DiscussRegList=" RegList ">>"
+  std::string Grant() const;           // "<<DiscussCanPlay>><<DiscussRegList=" RegList ">>"
+  std::string HolderNotice() const;    // "<<Discusser=" InputHolder ">>"
+  std::string RoomMemberList() const;  // "<<DiscussInfo>><<DiscussCount=" ... "<<DiscussList=" ...
+
   // Messages of one move, built again for each move into kept buffers.
   std::string move_to_opponent_, move_to_watchers_, move_to_room_;
 
@@ -183,3 +245,13 @@ bool LoginNameAllowed(std::string_view name);
 // Removes the first entry of `entries` (each followed by LF) that equals `name` as a whole;
 // false when there is none.
 bool RemoveListEntry(std::string& entries, std::string_view name);
+
+// The room's lists (RoomMembers, RegList): CR LF, then each name followed by CR LF. Names are
+// whole lines, compared exactly.
+bool RoomListHas(std::string_view list, std::string_view name);
+// Removes the line `name`; false when it is not a line of the list.
+bool RoomListRemove(std::string& list, std::string_view name);
+// The names of a list, in order.
+std::vector<std::string> RoomListNames(std::string_view list);
+// The list text of `names`.
+std::string RoomListText(const std::vector<std::string>& names);

@@ -41,12 +41,12 @@ struct ServerTables {
   // Counters.
   int PlayerCount = -1;  // -1 until the server's own test connection arrives
   int GameCount = 0;
-  int GameLimit = 5;   // 1..5
-  int JoinLimit = 50;  // 2..50
-  int DiagramCounter = 0;
-  int RoomCount = 0;
-  int RegisteredCount = 0;
-  int RoomGame = 0;
+  int GameLimit = 5;        // 1..5
+  int JoinLimit = 50;       // 2..50
+  int DiagramCounter = 0;   // last number given to a chat diagram, across games and the room
+  int RoomCount = 0;        // names in RoomMembers
+  int RegisteredCount = 0;  // names in RegList
+  int RoomGame = 0;         // game slot the analysis room follows, 0 none
 
   // Index 0 exists and is never used; slots 1..PlayerCount are in use, in order of login.
   std::array<Participant, kMaxPlayers + 1> Players{};
@@ -56,17 +56,17 @@ struct ServerTables {
   const std::string JoinKeyTable = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ0";
   const std::string RecordLetters = "tabcdefghijklmnopqrs";
   const std::string MoveTemplate = ";[55]";
-  std::string BoardText;      // the message board, each line followed by CR LF
-  std::string StartStamp;     // start date " -- " start time
-  std::string ProgramFolder;  // folder of the program file, with its trailing separator
-  std::string WaitHintList;   // one "[g]" per line of Memo3
-  std::string RoomRecord;
-  std::string InputHolder;
-  std::string RoomMembers = "\r\n";
-  std::string RegList = "\r\n";
-  std::string RoomChatLog;
-  std::string RoomDiagrams;
-  std::string RoomMoveSuu;
+  std::string BoardText;             // the message board, each line followed by CR LF
+  std::string StartStamp;            // start date " -- " start time
+  std::string ProgramFolder;         // folder of the program file, with its trailing separator
+  std::string WaitHintList;          // one "[g]" per line of Memo3
+  std::string RoomRecord;            // the room's record from "<<DiscussKifu=" to its end
+  std::string InputHolder;           // the member holding the room's input right, or empty
+  std::string RoomMembers = "\r\n";  // CR LF, then each member followed by CR LF
+  std::string RegList = "\r\n";      // the same for the queue, the holder first
+  std::string RoomChatLog;           // the room's chat lines
+  std::string RoomDiagrams;          // the room's chat diagrams, "{" n "}<<DiaData=" d ">>"
+  std::string RoomMoveSuu;           // "<<MoveSuu=" n ">>" of the last step input, or empty
 
   // The window's lists: event log, game list, waiting list, watch-only list.
   LineList Memo1, Memo2, Memo3, Memo4;

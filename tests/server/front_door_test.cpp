@@ -261,12 +261,14 @@ TEST_F(FrontDoor, TheCallToTheBoardIsRelayedAndTheRestOfTheTextIsStillHandled) {
 TEST_F(FrontDoor, TagsAreTestedInTheirFixedOrder) {
   const ConnectionId alice = Join("alice");
   const ConnectionId bob = Join("bob");
+  core.Games[2].GameState = 1;  // a game in use for the room to follow
   struct Case {
     std::string tags;
     int attached;  // the sender's AttachedGame
     bool reaches_board;
   } cases[] = {
       {"<<DiscussChangeGame>><<Index=2>>", 0, true},  // goes on after the room's handler
+      {"<<DiscussChangeGame>><<Index=3>>", 0, false},  // a free slot ends the message
       {"<<DiscussChangeGame>><<Index=6>>", 0, false},
       {"<<DiscussChangeGame>><<Index=x>>", 0, false},
       {"<<DiscussChangeGame>>", 0, false},
