@@ -1,0 +1,767 @@
+// bench/load_tool.cpp — drives the real server program over loopback with 50 scripted
+// participants: 5 running games, each with 2 players and 6 watchers, and 10 members of the
+// analysis room that follows game 1 while its holder sends inputs and the members chat. Measures
+// the time from a move's send to its arrival at the opponent, at every watcher and at every room
+// member (median and 99th percentile), counts lost moves, and reads the server's CPU time and
+// peak memory from /proc. A stress mode raises the move rate step by step.
+//
+// A player moves only once the opponent's last move has reached it, as a real client does; the
+// rate is the most moves per second each game may make.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <signal.h>
+#include <sys/epoll.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/cp932.h"
+#include "server/tag_message.h"
+
+namespace {
+constexpr int kGames = 5;
+constexpr int kWatchersPerGame = 6;
+constexpr int kRoomMembers = 10;
+constexpr int kFollowedGame = 1;
+
+double NowMs() {
+  using namespace std::chrono;
+  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "kordraum_load: %s\n", what.c_str());
+  std::exit(1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The server program
+
+struct ServerRun {
+  pid_t pid = -1;
+  std::uint16_t port = 0;
+  std::string folder;
+};
+
+std::uint16_t FreePort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) Fail("no free port");
+  socklen_t length = sizeof addr;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);
+  close(fd);
+  return ntohs(addr.sin_port);
+}
+
+ServerRun StartServer(const std::string& program) {
+  ServerRun run;
+  std::string pattern = (std::filesystem::temp_directory_path() / "kordraum_load.XXXXXX").string();
+  if (!mkdtemp(pattern.data())) Fail("no temporary folder");
+  run.folder = pattern;
+  run.port = FreePort();
+  run.pid = fork();
+  if (run.pid < 0) Fail("fork failed");
+  if (run.pid == 0) {
+    if (chdir(run.folder.c_str()) != 0) _exit(127);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    const std::string port = std::to_string(run.port);
+    execl(program.c_str(), program.c_str(), port.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return run;
+}
+
+void StopServer(const ServerRun& run) {
+  kill(run.pid, SIGTERM);
+  int status = 0;
+  waitpid(run.pid, &status, 0);
+  std::error_code ignored;
+  std::filesystem::remove_all(run.folder, ignored);
+}
+
+// User plus system CPU seconds of the process so far.
+double CpuSeconds(pid_t pid) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::size_t paren = stat.rfind(')');
+  if (paren == std::string::npos) return 0;
+  std::istringstream fields(stat.substr(paren + 2));
+  std::string field;
+  long long utime = 0, stime = 0;
+  // After the command come state (field 3) ... utime (14) and stime (15).
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14) utime = std::atoll(field.c_str());
+    if (i == 15) stime = std::atoll(field.c_str());
+  }
+  return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// A "Vm..." line of /proc/<pid>/status in megabytes.
+double MemoryMb(pid_t pid, const std::string& key) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(file, line)) {
+    if (line.rfind(key + ":", 0) == 0) return std::atof(line.c_str() + key.size() + 1) / 1024.0;
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Participants
+
+enum class Role { Black, White, Watcher, Member };
+enum Kind { kOpponent, kWatcher, kRoom, kKinds };
+const char* const kKindNames[kKinds] = {"opponent", "watchers", "room"};
+
+struct Participant {
+  int fd = -1;
+  std::string name;
+  Role role = Role::Watcher;
+  int game = 0;    // the game played or watched; 0 for room members
+  std::string in;  // received bytes not yet consumed
+  // Reading moves: a "<<Move=" tag waits for the clock tags that follow it.
+  bool move_open = false;
+  long long black_clock = 0;
+  int room_moves = 0;  // "<<DisCussGameMove=" received, in order
+};
+
+struct Load {
+  std::vector<Participant> people;
+  int epoll = -1;
+  bool measuring = false;
+  bool spin = true;  // read by spinning rather than sleeping in epoll_wait
+
+  // One entry per move sent, indexed by the move's id (sent as its clock text).
+  std::vector<double> sent_at;
+  std::vector<int> game_of, arrivals;
+  std::vector<long long> followed_ids;  // ids of the followed game's moves, in order
+  std::vector<double> latency[kKinds];
+  long long strays = 0;
+  // Per game: the id of its last move, and whether the opponent has it yet.
+  long long last_id[kGames + 1] = {};
+  bool awaiting[kGames + 1] = {};
+  int moves_made[kGames + 1] = {};
+
+  Participant& Add(const std::string& name, Role role, int game) {
+    Participant p;
+    p.name = name;
+    p.role = role;
+    p.game = game;
+    people.push_back(p);
+    return people.back();
+  }
+
+  void Connect(Participant& p, std::uint16_t port) {
+    p.fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port);
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(p.fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) Fail("connect");
+    const int one = 1;
+    setsockopt(p.fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    fcntl(p.fd, F_SETFL, fcntl(p.fd, F_GETFL) | O_NONBLOCK);
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u32 = static_cast<std::uint32_t>(&p - people.data());
+    epoll_ctl(epoll, EPOLL_CTL_ADD, p.fd, &event);
+  }
+
+  static void Send(const Participant& p, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+      const ssize_t n = write(p.fd, text.data() + done, text.size() - done);
+      if (n > 0) {
+        done += static_cast<std::size_t>(n);
+      } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+        Fail("send to " + p.name + ": " + std::strerror(errno));
+      }
+    }
+  }
+
+  // Reads whatever has arrived, waiting at most `timeout_ms`.
+  void Pump(int timeout_ms) {
+    epoll_event events[64];
+    const int ready = epoll_wait(epoll, events, 64, timeout_ms);
+    for (int i = 0; i < ready; ++i) {
+      Participant& p = people[events[i].data.u32];
+      char buffer[65536];
+      for (;;) {
+        const ssize_t n = read(p.fd, buffer, sizeof buffer);
+        if (n > 0) {
+          p.in.append(buffer, static_cast<std::size_t>(n));
+          continue;
+        }
+        if (n == 0) Fail(p.name + " was disconnected");
+        break;
+      }
+      if (measuring) Parse(p, NowMs());
+    }
+  }
+
+  // Waits until `p` has received `text`; consumes everything up to and including it.
+  void Expect(Participant& p, const std::string& text, double timeout_ms = 10000) {
+    const double until = NowMs() + timeout_ms;
+    for (;;) {
+      const std::size_t at = p.in.find(text);
+      if (at != std::string::npos) {
+        p.in.erase(0, at + text.size());
+        return;
+      }
+      if (NowMs() > until) Fail(p.name + " did not receive " + text);
+      Pump(5);
+    }
+  }
+
+  // ---------------------------------------------------------------------------------------------
+  // Moves
+
+  static std::string Point(long long seq) {
+    const long long column = seq / 19 % 19 + 1, row = seq % 19 + 1;
+    return std::to_string(column * 21 + row);
+  }
+
+  void SendMove(int g, double now) {
+    Participant& mover = Mover(g, moves_made[g] % 2 == 0 ? Role::Black : Role::White);
+    const long long id = static_cast<long long>(sent_at.size());
+    sent_at.push_back(now);
+    game_of.push_back(g);
+    arrivals.push_back(0);
+    if (g == kFollowedGame) followed_ids.push_back(id);
+    last_id[g] = id;
+    awaiting[g] = true;
+    // The mover's clock carries the move's id: the opponent gets it back as "<<Time=", the
+    // watchers as the newer of the two clocks.
+    Send(mover, "<<GameIndex=" + std::to_string(g) + ">><<Move=" + Point(moves_made[g]) +
+                    ">><<Color=" + (mover.role == Role::Black ? "black" : "white") +
+                    ">><<Time=" + std::to_string(id) + ">>");
+    ++moves_made[g];
+  }
+
+  Participant& Mover(int g, Role role) {
+    for (Participant& p : people) {
+      if (p.game == g && p.role == role) return p;
+    }
+    Fail("no player");
+  }
+
+  void Arrived(Kind kind, long long id, double now) {
+    if (id < 0 || id >= static_cast<long long>(sent_at.size())) {
+      ++strays;
+      return;
+    }
+    latency[kind].push_back(now - sent_at[id]);
+    ++arrivals[id];
+    if (kind == kOpponent && id == last_id[game_of[id]]) awaiting[game_of[id]] = false;
+  }
+
+  // Takes the complete tags out of `p.in` and notes every move among them.
+  void Parse(Participant& p, double now) {
+    std::size_t pos = 0;
+    for (;;) {
+      const std::size_t open = p.in.find("<<", pos);
+      if (open == std::string::npos) {
+        pos = p.in.size();
+        break;
+      }
+      const std::size_t close = p.in.find(">>", open + 2);
+      if (close == std::string::npos) {
+        pos = open;
+        break;
+      }
+      const std::string_view tag(p.in.data() + open + 2, close - open - 2);
+      pos = close + 2;
+      const std::size_t eq = tag.find('=');
+      const std::string_view key = tag.substr(0, eq);
+      const std::string_view value = eq == std::string_view::npos ? "" : tag.substr(eq + 1);
+      if (key == "Move") {
+        p.move_open = true;
+      } else if (p.move_open && key == "Time") {
+        p.move_open = false;
+        Arrived(kOpponent, ReadNumber64(value, -1), now);
+      } else if (p.move_open && key == "KuroTime") {
+        p.black_clock = ReadNumber64(value, -1);
+      } else if (p.move_open && key == "SiroTime") {
+        p.move_open = false;
+        Arrived(kWatcher, std::max(p.black_clock, ReadNumber64(value, -1)), now);
+      } else if (key == "DisCussGameMove") {
+        // The room's moves carry no clock: they arrive in the order they were made.
+        const int k = p.room_moves++;
+        Arrived(kRoom, k < static_cast<int>(followed_ids.size()) ? followed_ids[k] : -1, now);
+      } else {
+        p.move_open = false;
+      }
+    }
+    p.in.erase(0, pos);
+  }
+
+  int Expected(long long id) const {
+    return 1 + kWatchersPerGame + (game_of[id] == kFollowedGame ? kRoomMembers : 0);
+  }
+
+  void ResetCounts() {
+    for (auto& v : latency) v.clear();
+    strays = 0;
+  }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Setting the scene
+
+void SetUp(Load& load, std::uint16_t port) {
+  // Names are built a piece at a time: GCC 12 warns wrongly about "literal" + std::to_string.
+  const auto name = [](char letter, int number, char suffix = 0) {
+    std::string text(1, letter);
+    text += std::to_string(number);
+    if (suffix != 0) text += suffix;
+    return text;
+  };
+  for (int g = 1; g <= kGames; ++g) {
+    load.Add(name('b', g), Role::Black, g);
+    load.Add(name('w', g), Role::White, g);
+    for (int v = 0; v < kWatchersPerGame; ++v) {
+      load.Add(name('v', g, static_cast<char>('a' + v)), Role::Watcher, g);
+    }
+  }
+  for (int m = 1; m <= kRoomMembers; ++m) load.Add(name('r', 100 + m), Role::Member, 0);
+
+  for (Participant& p : load.people) {
+    load.Connect(p, port);
+    load.Expect(p, "<<QuellName=");
+    const bool plays = p.role != Role::Watcher;
+    Load::Send(p, "<<QuellName=" + p.name + ">><<IdFlag=" + (plays ? "1" : "0") + ">>");
+    load.Expect(p, "<<SysComeIn>>");
+  }
+  for (int g = 1; g <= kGames; ++g) {
+    Participant& black = load.Mover(g, Role::Black);
+    Participant& white = load.Mover(g, Role::White);
+    const std::string challenge = "<<GameSet>><<IsKuro=" + J("黒番") + ">><<KuroGameTime=30" +
+                                  J(" 分") + ">><<SiroGameTime=30" + J(" 分") +
+                                  ">><<AddTime=" + J("なし") + ">><<GameWari=" + J("互先") +
+                                  ">><<GameKomi=6.5>><<Player1=" + black.name +
+                                  ">><<Player2=" + white.name + ">><<BanSize=19>>";
+    Load::Send(black, challenge);
+    load.Expect(white, challenge);
+    Load::Send(white, "OKRe" + challenge);
+    load.Expect(black, "<<GameStart-Play>>");
+    load.Expect(black, "<<GameIndex=" + std::to_string(g) + ">>");
+    load.Expect(white, "<<GameStart-Wait>>");
+  }
+  for (Participant& p : load.people) {
+    if (p.role != Role::Watcher) continue;
+    Load::Send(p, "<<WatchGame=" + std::to_string(p.game) + ">>");
+    load.Expect(p, "<<DraumEND>>");
+  }
+  std::vector<Participant*> room;
+  for (Participant& p : load.people) {
+    if (p.role == Role::Member) room.push_back(&p);
+  }
+  for (Participant* p : room) {
+    Load::Send(*p, "<<DiscussEnter>>");
+    load.Expect(*p, "<<DraumEND>>");
+  }
+  for (Participant* p : room) {
+    Load::Send(*p, "<<DiscussReg>>");
+    load.Expect(*p, p == room.front() ? "<<DiscussCanPlay>>" : "<<OnlyRegList>>");
+  }
+  Load::Send(*room.front(), "<<DiscussCallGame>>");
+  for (Participant* p : room) load.Expect(*p, "<<DiscussCallGame>>");
+  // Whatever the scene's last steps still send is read and dropped.
+  const double quiet = NowMs() + 300;
+  while (NowMs() < quiet) load.Pump(10);
+  for (Participant& p : load.people) p.in.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// One measured run
+
+// The platform's own floor, measured beside the run: a bare echo process on loopback, pinged
+// at the spacing of the run's moves. Its wake-up is what any server pays when a message arrives
+// after a pause, so the server's figures can be read against it.
+class FloorProbe {
+ public:
+  // Forks the echo process; call before any thread starts.
+  void Fork() {
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof addr;
+    if (bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        listen(listener, 1) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
+      Fail("no echo socket");
+    }
+    echo_ = fork();
+    if (echo_ < 0) Fail("fork failed");
+    if (echo_ == 0) {
+      const int c = accept(listener, nullptr, nullptr);
+      const int one = 1;
+      setsockopt(c, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+      char byte[16];
+      for (ssize_t n; (n = read(c, byte, sizeof byte)) > 0;) {
+        if (write(c, byte, static_cast<std::size_t>(n)) != n) break;
+      }
+      _exit(0);
+    }
+    close(listener);
+    fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    if (connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) Fail("echo connect");
+    const int one = 1;
+    setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK);
+  }
+
+  void Start(double spacing_ms) {
+    stop_ = false;
+    samples_.clear();
+    thread_ = std::thread([this, spacing_ms] {
+      for (double next = NowMs() + spacing_ms / 2; !stop_; next += spacing_ms) {
+        while (!stop_ && NowMs() < next)
+          usleep(static_cast<useconds_t>(std::min(1000.0 * (next - NowMs()), 5000.0)));
+        if (stop_) break;
+        const double sent = NowMs();
+        char byte = 'x';
+        if (write(fd_, &byte, 1) != 1) break;
+        while (read(fd_, &byte, 1) != 1) {
+        }
+        samples_.push_back(NowMs() - sent);
+      }
+    });
+  }
+  // Each ping's round trip: two hops over loopback and the echo's wake-up, as a move's trip
+  // through the server is two hops and the server's wake-up.
+  std::vector<double> Stop() {
+    stop_ = true;
+    thread_.join();
+    std::sort(samples_.begin(), samples_.end());
+    return samples_;
+  }
+  ~FloorProbe() {
+    if (fd_ >= 0) close(fd_);
+    if (echo_ > 0) waitpid(echo_, nullptr, 0);
+  }
+
+ private:
+  pid_t echo_ = -1;
+  int fd_ = -1;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+  std::vector<double> samples_;
+};
+
+struct Result {
+  double seconds = 0, target_rate = 0, achieved_rate = 0;
+  long long moves = 0, lost = 0, strays = 0;
+  std::vector<double> latency[kKinds];
+  std::vector<double> all;
+  double cpu_seconds = 0;
+};
+
+double Percentile(const std::vector<double>& sorted, double q) {
+  if (sorted.empty()) return 0;
+  const std::size_t rank =
+      static_cast<std::size_t>(std::ceil(q * static_cast<double>(sorted.size())));
+  return sorted[std::min(sorted.size(), std::max<std::size_t>(rank, 1)) - 1];
+}
+
+// The background of a busy server: the room's holder drives the shared board twice a second,
+// members chat and send diagrams, and one watcher of each game chats.
+struct Background {
+  double next_input = 0, next_room_chat = 0, next_game_chat = 0;
+  int inputs = 0, room_chats = 0, game_chats = 0;
+  std::string record = "(;SZ[19]";
+
+  void Start(double now) {
+    next_input = now + 250;
+    next_room_chat = now + 700;
+    next_game_chat = now + 400;
+  }
+  double NextDue() const { return std::min({next_input, next_room_chat, next_game_chat}); }
+
+  void Run(Load& load, double now) {
+    std::vector<Participant*> room, chatters;
+    for (Participant& p : load.people) {
+      if (p.role == Role::Member) room.push_back(&p);
+      if (p.role == Role::Watcher && p.name.back() == 'a') chatters.push_back(&p);
+    }
+    if (now >= next_input) {
+      next_input += 500;
+      if (++inputs % 2) {
+        record += ";[" + std::string(1, static_cast<char>('a' + inputs % 19)) +
+                  static_cast<char>('a' + inputs / 19 % 19) + "]";
+        if (record.size() > 1500) record = "(;SZ[19]";
+        Load::Send(*room.front(),
+                   "<<DiscussInput>><<Value=88>><<Type=1>><<DiscussKifu=" + record + ">>");
+      } else {
+        Load::Send(*room.front(),
+                   "<<DiscussInput>><<Type=8>><<MoveSuu=" + std::to_string(inputs / 2) + ">>");
+      }
+    }
+    if (now >= next_room_chat) {
+      next_room_chat += 2000;
+      Participant& who = *room[1 + room_chats % (room.size() - 1)];
+      std::string text = "<<DiscussMese=[ " + who.name + " ] " + J("ここはどうでしょう") + ">>";
+      if (++room_chats % 5 == 0) text += "<<DiaData=(;SZ[19]AB[dd][pd]AW[dp][pp])>>";
+      Load::Send(who, text);
+    }
+    if (now >= next_game_chat) {
+      next_game_chat += 3000.0 / kGames;
+      Participant& who = *chatters[game_chats % chatters.size()];
+      std::string text = "<<GameIndex=" + std::to_string(who.game) + ">><<GameMese=[ " + who.name +
+                         " ] " + J("いい手ですね") + ">>";
+      if (++game_chats % 4 == 0) text += "<<DiaData=(;SZ[19]AB[qd]AW[oc])>>";
+      Load::Send(who, text);
+    }
+  }
+};
+
+Result Measure(Load& load, const ServerRun& server, double rate, double seconds) {
+  load.ResetCounts();
+  const std::size_t first_id = load.sent_at.size();
+  const double interval = 1000.0 / rate;
+  const double start = NowMs();
+  double next_due[kGames + 1];
+  for (int g = 1; g <= kGames; ++g) next_due[g] = start + interval * (g - 1) / kGames;
+  Background background;
+  background.Start(start);
+  const double cpu_before = CpuSeconds(server.pid);
+  load.measuring = true;
+
+  const double end = start + seconds * 1000;
+  for (double now = NowMs(); now < end; now = NowMs()) {
+    double soonest = background.NextDue();
+    for (int g = 1; g <= kGames; ++g) {
+      if (!load.awaiting[g] && now >= next_due[g]) {
+        load.SendMove(g, NowMs());
+        next_due[g] = std::max(next_due[g] + interval, now);
+      }
+      if (!load.awaiting[g]) soonest = std::min(soonest, next_due[g]);
+    }
+    if (now >= background.NextDue()) background.Run(load, now);
+    // The participants read by spinning, so that what is measured is the server's time and not
+    // the tool's own wake-up; with --sleep they wait in the kernel like real clients.
+    const double wait = soonest - NowMs();
+    load.Pump(!load.spin && wait >= 2 ? std::min(10, static_cast<int>(wait) - 1) : 0);
+  }
+  const double elapsed_ms = NowMs() - start;
+  const double cpu_after = CpuSeconds(server.pid);
+  // Moves still on their way are waited for.
+  const double drain_until = NowMs() + 3000;
+  auto complete = [&] {
+    for (std::size_t id = first_id; id < load.sent_at.size(); ++id) {
+      if (load.arrivals[id] < load.Expected(static_cast<long long>(id))) return false;
+    }
+    return true;
+  };
+  while (!complete() && NowMs() < drain_until) load.Pump(5);
+  load.measuring = false;
+
+  Result r;
+  r.seconds = elapsed_ms / 1000;
+  r.target_rate = rate * kGames;
+  r.moves = static_cast<long long>(load.sent_at.size() - first_id);
+  r.achieved_rate = static_cast<double>(r.moves) / r.seconds;
+  for (std::size_t id = first_id; id < load.sent_at.size(); ++id) {
+    r.lost += std::max(0, load.Expected(static_cast<long long>(id)) - load.arrivals[id]);
+  }
+  r.strays = load.strays;
+  for (int k = 0; k < kKinds; ++k) {
+    r.latency[k] = load.latency[k];
+    std::sort(r.latency[k].begin(), r.latency[k].end());
+    r.all.insert(r.all.end(), r.latency[k].begin(), r.latency[k].end());
+  }
+  std::sort(r.all.begin(), r.all.end());
+  r.cpu_seconds = cpu_after - cpu_before;
+  return r;
+}
+
+void PrintLatencies(const Result& r) {
+  std::printf("  latency in ms      arrivals    median       p99       max\n");
+  for (int k = 0; k < kKinds; ++k) {
+    const auto& v = r.latency[k];
+    std::printf("  %-16s %10zu %9.3f %9.3f %9.3f\n", kKindNames[k], v.size(), Percentile(v, 0.5),
+                Percentile(v, 0.99), v.empty() ? 0.0 : v.back());
+  }
+  std::printf("  %-16s %10zu %9.3f %9.3f %9.3f\n", "all", r.all.size(), Percentile(r.all, 0.5),
+              Percentile(r.all, 0.99), r.all.empty() ? 0.0 : r.all.back());
+}
+
+std::string DefaultServer(const char* argv0) {
+  std::error_code ignored;
+  auto self = std::filesystem::canonical("/proc/self/exe", ignored);
+  if (self.empty()) self = std::filesystem::absolute(argv0);
+  return (self.parent_path() / "KordraumOnPort").string();
+}
+
+void Usage() {
+  std::printf(
+      "usage: kordraum_load [--seconds N] [--rate R] [--stress] [--step-seconds N] [--server "
+      "PATH]\n"
+      "  --seconds N       length of the measured run (default 30)\n"
+      "  --rate R          moves per second in each of the 5 games (default 1)\n"
+      "  --stress          raise the rate step by step until the 99th percentile passes 10 ms\n"
+      "  --step-seconds N  length of each stress step (default 5)\n"
+      "  --sleep           participants wait for bytes in the kernel instead of spinning, so\n"
+      "                    each arrival includes the reading process's own wake-up\n"
+      "  --server PATH     the server program taking its port as first argument\n"
+      "                    (default: KordraumOnPort beside this program)\n");
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  double seconds = 30, rate = 1, step_seconds = 5;
+  bool stress = false, spin = true;
+  std::string program = DefaultServer(argv[0]);
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool has_value = i + 1 < argc;
+    if (arg == "--seconds" && has_value) {
+      seconds = std::atof(argv[++i]);
+    } else if (arg == "--rate" && has_value) {
+      rate = std::atof(argv[++i]);
+    } else if (arg == "--step-seconds" && has_value) {
+      step_seconds = std::atof(argv[++i]);
+    } else if (arg == "--server" && has_value) {
+      program = argv[++i];
+    } else if (arg == "--stress") {
+      stress = true;
+    } else if (arg == "--sleep") {
+      spin = false;
+    } else {
+      Usage();
+      return arg == "--help" ? 0 : 2;
+    }
+  }
+  if (seconds <= 0 || rate <= 0 || step_seconds <= 0) {
+    Usage();
+    return 2;
+  }
+  signal(SIGPIPE, SIG_IGN);
+  FloorProbe floor;
+  floor.Fork();
+
+  const ServerRun server = StartServer(program);
+  // The server is up once a connection is answered with the name prompt; a connection that
+  // arrives before its own test connection gets none, so unanswered probes are repeated.
+  {
+    const double until = NowMs() + 15000;
+    for (bool up = false; !up;) {
+      if (NowMs() > until) Fail("the server did not start: " + program);
+      int status = 0;
+      if (waitpid(server.pid, &status, WNOHANG) == server.pid) Fail("the server ended: " + program);
+      const int fd = socket(AF_INET, SOCK_STREAM, 0);
+      sockaddr_in addr{};
+      addr.sin_family = AF_INET;
+      addr.sin_port = htons(server.port);
+      addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+        timeval timeout{0, 300000};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        char buffer[64];
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        up = n > 0 && std::string(buffer, static_cast<std::size_t>(n)).find("<<QuellName=") == 0;
+      } else {
+        usleep(50000);
+      }
+      close(fd);
+    }
+  }
+
+  Load load;
+  load.epoll = epoll_create1(0);
+  load.people.reserve(64);  // the participants' places never move: epoll keeps their indexes
+  load.spin = spin;
+  SetUp(load, server.port);
+  std::printf(
+      "Kordraum load: %zu participants on loopback: %d games with 2 players and %d "
+      "watchers each, %d room members following game %d\n",
+      load.people.size(), kGames, kWatchersPerGame, kRoomMembers, kFollowedGame);
+
+  int exit_code = 0;
+  if (!stress) {
+    floor.Start(1000.0 / (rate * kGames));
+    const Result r = Measure(load, server, rate, seconds);
+    const std::vector<double> echo = floor.Stop();
+    std::printf("run: %.1f s, target %.1f moves/s, sent %lld moves (%.2f/s), lost arrivals %lld\n",
+                r.seconds, r.target_rate, r.moves, r.achieved_rate, r.lost);
+    PrintLatencies(r);
+    std::printf("server CPU: %.3f s in %.1f s = %.2f%% of one core\n", r.cpu_seconds, r.seconds,
+                100 * r.cpu_seconds / r.seconds);
+    std::printf(
+        "platform floor (a bare echo process pinged as often, round trip): median %.3f ms, "
+        "p99 %.3f ms, max %.3f ms over %zu pings\n",
+        Percentile(echo, 0.5), Percentile(echo, 0.99), echo.empty() ? 0.0 : echo.back(),
+        echo.size());
+    if (r.lost > 0 || r.strays > 0) exit_code = 1;
+  } else {
+    std::printf(
+        "stress: %.0f s per step; a step holds when p99 <= 10 ms, no arrival is lost and "
+        "the moves keep up with the target\n",
+        step_seconds);
+    std::printf("  %12s %12s %10s %9s %9s %9s %8s\n", "target/s", "sent/s", "lost", "median", "p99",
+                "max", "CPU %");
+    const double steps[] = {2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000};
+    double best = 0;
+    bool stop = false;
+    for (const double per_game : steps) {
+      // A step that fails is run once more: a single stall of the machine is not the load.
+      for (int attempt = 1; attempt <= 2; ++attempt) {
+        const Result r = Measure(load, server, per_game, step_seconds);
+        const double p99 = Percentile(r.all, 0.99);
+        std::printf("  %12.0f %12.1f %10lld %9.3f %9.3f %9.3f %8.1f\n", r.target_rate,
+                    r.achieved_rate, r.lost, Percentile(r.all, 0.5), p99,
+                    r.all.empty() ? 0.0 : r.all.back(), 100 * r.cpu_seconds / r.seconds);
+        std::fflush(stdout);
+        if (r.lost > 0 || r.strays > 0) {
+          exit_code = 1;
+          stop = true;
+          break;
+        }
+        if (p99 <= 10) {
+          best = std::max(best, r.achieved_rate);
+          if (r.achieved_rate < 0.9 * r.target_rate) {
+            std::printf(
+                "  the players' turn-taking cannot go faster: every move waits for the one "
+                "before it to arrive\n");
+            stop = true;
+          }
+          break;
+        }
+        if (attempt == 2) stop = true;
+      }
+      if (stop) break;
+    }
+    std::printf(
+        "highest rate sustained with p99 <= 10 ms and no move lost: %.0f moves/s "
+        "(all 5 games together)\n",
+        best);
+  }
+  std::printf("server memory: peak %.1f MB (VmHWM), now %.1f MB (VmRSS)\n",
+              MemoryMb(server.pid, "VmHWM"), MemoryMb(server.pid, "VmRSS"));
+  for (Participant& p : load.people) close(p.fd);
+  StopServer(server);
+  return exit_code;
+}
