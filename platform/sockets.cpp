@@ -69,6 +69,9 @@ void QtServerTransport::Send(ConnectionId id, std::string_view bytes) {
   auto it = sockets_.find(id);
   if (it == sockets_.end() || bytes.empty()) return;
   it->second->write(bytes.data(), static_cast<qint64>(bytes.size()));
+  // Out now rather than on a later pass of the event loop: a move reaches the opponent and every
+  // watcher while its handler runs.
+  it->second->flush();
 }
 
 void QtServerTransport::Close(ConnectionId id) {
