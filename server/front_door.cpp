@@ -55,6 +55,7 @@ void ServerCore::Dispatch(int j, std::string_view text) {
 
   // 4-13. The analysis room.
   if (HasTag(text, "<<DiscussChangeGame>>")) {
+    // A number that names no game in use ends the message here.
     const int g = GetTagNumber(text, "<<Index=");
     if (!GameInUse(g)) return;
     RoomChangeGame(j, g, text);  // the same text is tested further
