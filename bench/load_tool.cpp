@@ -11,16 +11,17 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <signal.h>
 #include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -133,7 +134,7 @@ double MemoryMb(pid_t pid, const std::string& key) {
 
 enum class Role { Black, White, Watcher, Member };
 enum Kind { kOpponent, kWatcher, kRoom, kKinds };
-const char* const kKindNames[kKinds] = {"opponent", "watchers", "room"};
+constexpr std::array<const char*, kKinds> kKindNames = {"opponent", "watchers", "room"};
 
 struct Participant {
   int fd = -1;
@@ -157,12 +158,12 @@ struct Load {
   std::vector<double> sent_at;
   std::vector<int> game_of, arrivals;
   std::vector<long long> followed_ids;  // ids of the followed game's moves, in order
-  std::vector<double> latency[kKinds];
+  std::array<std::vector<double>, kKinds> latency;
   long long strays = 0;
   // Per game: the id of its last move, and whether the opponent has it yet.
-  long long last_id[kGames + 1] = {};
-  bool awaiting[kGames + 1] = {};
-  int moves_made[kGames + 1] = {};
+  std::array<long long, kGames + 1> last_id{};
+  std::array<bool, kGames + 1> awaiting{};
+  std::array<int, kGames + 1> moves_made{};
 
   Participant& Add(const std::string& name, Role role, int game) {
     Participant p;
@@ -203,15 +204,15 @@ struct Load {
 
   // Reads whatever has arrived, waiting at most `timeout_ms`.
   void Pump(int timeout_ms) {
-    epoll_event events[64];
-    const int ready = epoll_wait(epoll, events, 64, timeout_ms);
+    std::array<epoll_event, 64> events;
+    const int ready = epoll_wait(epoll, events.data(), static_cast<int>(events.size()), timeout_ms);
     for (int i = 0; i < ready; ++i) {
       Participant& p = people[events[i].data.u32];
-      char buffer[65536];
+      std::array<char, 65536> buffer;
       for (;;) {
-        const ssize_t n = read(p.fd, buffer, sizeof buffer);
+        const ssize_t n = read(p.fd, buffer.data(), buffer.size());
         if (n > 0) {
-          p.in.append(buffer, static_cast<std::size_t>(n));
+          p.in.append(buffer.data(), static_cast<std::size_t>(n));
           continue;
         }
         if (n == 0) Fail(p.name + " was disconnected");
@@ -245,7 +246,7 @@ struct Load {
 
   void SendMove(int g, double now) {
     Participant& mover = Mover(g, moves_made[g] % 2 == 0 ? Role::Black : Role::White);
-    const long long id = static_cast<long long>(sent_at.size());
+    const auto id = static_cast<long long>(sent_at.size());
     sent_at.push_back(now);
     game_of.push_back(g);
     arrivals.push_back(0);
@@ -420,9 +421,9 @@ class FloorProbe {
       const int c = accept(listener, nullptr, nullptr);
       const int one = 1;
       setsockopt(c, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-      char byte[16];
-      for (ssize_t n; (n = read(c, byte, sizeof byte)) > 0;) {
-        if (write(c, byte, static_cast<std::size_t>(n)) != n) break;
+      std::array<char, 16> bytes;
+      for (ssize_t n; (n = read(c, bytes.data(), bytes.size())) > 0;) {
+        if (write(c, bytes.data(), static_cast<std::size_t>(n)) != n) break;
       }
       _exit(0);
     }
@@ -475,15 +476,14 @@ class FloorProbe {
 struct Result {
   double seconds = 0, target_rate = 0, achieved_rate = 0;
   long long moves = 0, lost = 0, strays = 0;
-  std::vector<double> latency[kKinds];
+  std::array<std::vector<double>, kKinds> latency;
   std::vector<double> all;
   double cpu_seconds = 0;
 };
 
 double Percentile(const std::vector<double>& sorted, double q) {
   if (sorted.empty()) return 0;
-  const std::size_t rank =
-      static_cast<std::size_t>(std::ceil(q * static_cast<double>(sorted.size())));
+  const auto rank = static_cast<std::size_t>(std::ceil(q * static_cast<double>(sorted.size())));
   return sorted[std::min(sorted.size(), std::max<std::size_t>(rank, 1)) - 1];
 }
 
@@ -543,7 +543,7 @@ Result Measure(Load& load, const ServerRun& server, double rate, double seconds)
   const std::size_t first_id = load.sent_at.size();
   const double interval = 1000.0 / rate;
   const double start = NowMs();
-  double next_due[kGames + 1];
+  std::array<double, kGames + 1> next_due{};
   for (int g = 1; g <= kGames; ++g) next_due[g] = start + interval * (g - 1) / kGames;
   Background background;
   background.Start(start);
@@ -680,9 +680,10 @@ int main(int argc, char** argv) {
       if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
         timeval timeout{0, 300000};
         setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-        char buffer[64];
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        up = n > 0 && std::string(buffer, static_cast<std::size_t>(n)).find("<<QuellName=") == 0;
+        std::array<char, 64> buffer;
+        const ssize_t n = read(fd, buffer.data(), buffer.size());
+        up = n > 0 &&
+             std::string(buffer.data(), static_cast<std::size_t>(n)).find("<<QuellName=") == 0;
       } else {
         usleep(50000);
       }
@@ -723,7 +724,8 @@ int main(int argc, char** argv) {
         step_seconds);
     std::printf("  %12s %12s %10s %9s %9s %9s %8s\n", "target/s", "sent/s", "lost", "median", "p99",
                 "max", "CPU %");
-    const double steps[] = {2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000};
+    constexpr std::array<double, 13> steps = {2,   5,    10,   20,   50,    100,  200,
+                                              500, 1000, 2000, 5000, 10000, 20000};
     double best = 0;
     bool stop = false;
     for (const double per_game : steps) {

@@ -8,7 +8,7 @@
 
 std::string ServerCore::NumberDiagram(std::string& store, std::string_view diagram) {
   DiagramCounter += 1;
-  const std::string n = std::to_string(DiagramCounter);
+  std::string n = std::to_string(DiagramCounter);
   store += "{" + n + "}<<DiaData=";
   store += diagram;
   store += ">>";
