@@ -718,10 +718,8 @@ int main(int argc, char** argv) {
         echo.size());
     if (r.lost > 0 || r.strays > 0) exit_code = 1;
   } else {
-    std::printf(
-        "stress: %.0f s per step; a step holds when p99 <= 10 ms, no arrival is lost and "
-        "the moves keep up with the target\n",
-        step_seconds);
+    std::printf("stress: %.0f s per step; a step holds when p99 <= 10 ms and no arrival is lost\n",
+                step_seconds);
     std::printf("  %12s %12s %10s %9s %9s %9s %8s\n", "target/s", "sent/s", "lost", "median", "p99",
                 "max", "CPU %");
     constexpr std::array<double, 13> steps = {2,   5,    10,   20,   50,    100,  200,
@@ -743,13 +741,15 @@ int main(int argc, char** argv) {
           break;
         }
         if (p99 <= 10) {
-          best = std::max(best, r.achieved_rate);
-          if (r.achieved_rate < 0.9 * r.target_rate) {
+          // Once the moves fall behind the target, the ramp goes on only while they still
+          // come faster: each move waits for the one before it, so the rate levels off.
+          if (r.achieved_rate < 0.9 * r.target_rate && r.achieved_rate < 1.1 * best) {
             std::printf(
-                "  the players' turn-taking cannot go faster: every move waits for the one "
-                "before it to arrive\n");
+                "  the rate no longer grows: every move waits for the one before it to "
+                "arrive\n");
             stop = true;
           }
+          best = std::max(best, r.achieved_rate);
           break;
         }
         if (attempt == 2) stop = true;
