@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr const char* kNumberFont = "ＭＳ Ｐゴシック";
+// Half-width digits of half the font's height keep the numbers inside their stones.
+constexpr const char* kNumberFont = "ＭＳ ゴシック";
 
 // Combines the `source` rectangle of `sheet` into `target` at (left, top), pixel by pixel, with
 // `op` on the colour bits; the parts outside either image are left out.
