@@ -11,7 +11,6 @@
 #include "client/board/board_geometry.h"
 #include "client/board/model/board_model.h"
 
-class BoardPaintBox;
 class FileDialogs;
 class PanelStatusBar;
 class PictureButton;
@@ -183,7 +182,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   void ShowCountingBoard();
 
   // Controls.
-  BoardPaintBox* PaintBox1;
+  QWidget* PaintBox1;  // the board surface
   QImage Image9;  // the background picture
   QFrame* Panel1;
   QLineEdit* Memo1;  // black's name

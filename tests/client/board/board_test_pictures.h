@@ -4,7 +4,12 @@
 #pragma once
 #include <QColor>
 #include <QImage>
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
 #include <string>
 
 #include "client/board/board_geometry.h"
@@ -53,26 +58,56 @@ inline QImage TestPlainPicture(int width, int height, QColor colour) {
   return picture;
 }
 
+// The file bytes of a picture, encoded once per process: the same plain pictures are written into
+// several folders, and encoding is the slow part in a sanitizer build.
+inline const std::string& EncodedTestPicture(const std::string& key, const QImage& picture,
+                                             bool jpeg) {
+  static std::map<std::string, std::string> encoded;
+  auto found = encoded.find(key);
+  if (found != encoded.end()) return found->second;
+  const std::string scratch = std::filesystem::temp_directory_path().string() + "/kor-picture-" +
+                              std::to_string(::getpid()) + (jpeg ? ".jpg" : ".bmp");
+  if (jpeg) {
+    SaveJpegPicture(scratch, picture, 90);
+  } else {
+    SaveBitmapPicture(scratch, picture);
+  }
+  std::string bytes;
+  ReadWholeFile(scratch, bytes);
+  std::remove(scratch.c_str());
+  return encoded.emplace(key, std::move(bytes)).first->second;
+}
+
+inline std::string ColourKey(QColor colour) { return colour.name().toStdString(); }
+
 // Writes every picture of the board window into `folder`/bmp.
 inline void WriteBoardWindowPictures(const std::string& folder,
                                      QColor board = kTestBoardColour,
                                      QColor turned = kTestTurnedBoardColour) {
   const std::string bmp = JoinPath(folder, "bmp");
   MakeDirectory(bmp);
+  const auto plain = [](int width, int height, QColor colour) {
+    return EncodedTestPicture(
+        "plain " + std::to_string(width) + "x" + std::to_string(height) + ColourKey(colour),
+        TestPlainPicture(width, height, colour), false);
+  };
   for (const int size : {19, 13, 9}) {
     const BoardGeometry& geometry = GeometryOf(size);
-    SaveBitmapPicture(JoinPath(bmp, geometry.BoardPicture),
-                      TestPlainPicture(kBoardPictureSide, kBoardPictureSide, board));
-    SaveBitmapPicture(JoinPath(bmp, geometry.TurnedBoardPicture),
-                      TestPlainPicture(kBoardPictureSide, kBoardPictureSide, turned));
-    SaveBitmapPicture(JoinPath(bmp, geometry.StoneSheet), TestStoneSheet(geometry));
+    WriteWholeFile(JoinPath(bmp, geometry.BoardPicture),
+                   plain(kBoardPictureSide, kBoardPictureSide, board));
+    WriteWholeFile(JoinPath(bmp, geometry.TurnedBoardPicture),
+                   plain(kBoardPictureSide, kBoardPictureSide, turned));
+    WriteWholeFile(JoinPath(bmp, geometry.StoneSheet),
+                   EncodedTestPicture("sheet " + std::to_string(size),
+                                      TestStoneSheet(geometry), false));
   }
-  SaveJpegPicture(JoinPath(bmp, std::string(kBoardBackgroundPicture)),
-                  TestPlainPicture(kBoardBackgroundWidth, kBoardBackgroundHeight,
-                                   QColor(240, 232, 216)),
-                  90);
+  WriteWholeFile(JoinPath(bmp, std::string(kBoardBackgroundPicture)),
+                 EncodedTestPicture("background",
+                                    TestPlainPicture(kBoardBackgroundWidth,
+                                                     kBoardBackgroundHeight, QColor(240, 232, 216)),
+                                    true));
   for (const ButtonPicture& button : kBoardButtonPictures) {
-    SaveBitmapPicture(JoinPath(bmp, std::string(button.File)),
-                      TestPlainPicture(button.Width, button.Height, QColor(226, 210, 180)));
+    WriteWholeFile(JoinPath(bmp, std::string(button.File)),
+                   plain(button.Width, button.Height, QColor(226, 210, 180)));
   }
 }
