@@ -133,7 +133,8 @@ void PaintStoneSprite(QImage& sheet, const BoardGeometry& g, bool black) {
         colour = Mix(StoneShade(u, v, black), kEdgeTone, 1 - coverage);
       }
       sheet.setPixel(picture.Left + column, picture.Top + row, colour);
-      sheet.setPixel(mask.Left + column, mask.Top + row, stone ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+      sheet.setPixel(mask.Left + column, mask.Top + row,
+                     stone ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
     }
   }
 }
@@ -359,7 +360,8 @@ bool WriteStoneSound(const std::string& path) {
     const double t = static_cast<double>(i) / kRate;
     double value = 0;
     for (const Mode& m : modes) {
-      value += m.amplitude * std::exp(-t / m.decay) * std::sin(2 * std::numbers::pi * m.frequency * t);
+      value +=
+          m.amplitude * std::exp(-t / m.decay) * std::sin(2 * std::numbers::pi * m.frequency * t);
     }
     // The first contact: a very short burst of noise.
     const double noise = ValueNoise(static_cast<double>(i), 0.5, 1.0, 0x57u) * 2 - 1;
@@ -401,9 +403,9 @@ std::vector<AssetFile> BoardAssets() {
   files.push_back({Bmp(kCountButton.File), WriteCountButton});
   files.push_back({Bmp(kRoomFollowButton.File), WriteRoomFollowButton});
   const std::pair<ButtonPicture, const char*> labelled[] = {
-      {kDiagramButton, "図面編集"},  {kUndoButton, "手戻り"},        {kSaveButton, "棋譜保存"},
-      {kNumbersButton, "手順番号"},  {kEndButton, "終　了"},        {kStopButton, "停止・再開"},
-      {kTurnButton, "盤面反転"},     {kRoomEntryButton, "入力登録"}, {kRoomDoneButton, "入力完了"},
+      {kDiagramButton, "図面編集"},  {kUndoButton, "手戻り"},         {kSaveButton, "棋譜保存"},
+      {kNumbersButton, "手順番号"},  {kEndButton, "終　了"},          {kStopButton, "停止・再開"},
+      {kTurnButton, "盤面反転"},     {kRoomEntryButton, "入力登録"},  {kRoomDoneButton, "入力完了"},
       {kRoomLoadButton, "棋譜読込"}, {kRoomReloadButton, "初期棋譜"},
   };
   for (const auto& [button, text] : labelled) {

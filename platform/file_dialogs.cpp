@@ -30,17 +30,15 @@ std::string QtFileFilter(std::string_view filter) {
 
 std::string QtFileDialogs::ChooseSaveFile(std::string_view title, const std::string& folder,
                                           std::string_view filter) {
-  const QString chosen =
-      QFileDialog::getSaveFileName(parent_, ToQt(title), PathToQt(folder),
-                                   QString::fromStdString(QtFileFilter(filter)));
+  const QString chosen = QFileDialog::getSaveFileName(parent_, ToQt(title), PathToQt(folder),
+                                                      QString::fromStdString(QtFileFilter(filter)));
   return PathFromQt(chosen);
 }
 
 std::string QtFileDialogs::ChooseOpenFile(std::string_view title, const std::string& folder,
                                           std::string_view filter) {
-  const QString chosen =
-      QFileDialog::getOpenFileName(parent_, ToQt(title), PathToQt(folder),
-                                   QString::fromStdString(QtFileFilter(filter)));
+  const QString chosen = QFileDialog::getOpenFileName(parent_, ToQt(title), PathToQt(folder),
+                                                      QString::fromStdString(QtFileFilter(filter)));
   return PathFromQt(chosen);
 }
 

@@ -109,8 +109,7 @@ void BoardCanvas::DrawMoveNumber(int number, int x, int y, bool onBlack) {
   painter.setPen(onBlack ? Qt::white : Qt::black);
   // The origin is the top left of the text cell, as the platform's text output places it.
   painter.drawText(QRect(x + style.Dx, y + style.Dy, 200, 200),
-                   Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-                   QString::fromStdString(text));
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QString::fromStdString(text));
 }
 
 void BoardCanvas::DrawCandidateMarker(int stoneX, int stoneY, int x, int y, bool black) {

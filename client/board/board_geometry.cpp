@@ -26,6 +26,7 @@ constexpr NumberTable kNumbers9 = {{
     {{{13, -11, -8}, {13, -11, -8}}},
 }};
 
+// clang-format off
 const BoardGeometry kGeometry19 = {
     .Size = 19, .CellSize = 20, .BoardOrigin = 9, .Sprite = 19,
     .StoneBefore = 9, .StoneAfter = 10, .EraseBefore = 10, .EraseAfter = 10,
@@ -60,6 +61,7 @@ const BoardGeometry kGeometry9 = {
     .BlackMaskX = 42, .BlackMaskY = 0, .WhiteMaskX = 42, .WhiteMaskY = 42,
     .BoardPicture = "GoBan9.bmp", .TurnedBoardPicture = "GoBan9WH.bmp",
     .StoneSheet = "GoStone9.bmp"};
+// clang-format on
 
 const NumberTable& NumbersOf(int size) {
   return size == 13 ? kNumbers13 : size == 9 ? kNumbers9 : kNumbers19;

@@ -253,8 +253,8 @@ void TForm4::CreateControls() {
   Label1 = new QLabel(QString::fromUtf8("サイズ"), Panel4);
   Label1->setGeometry(4, 88, 50, 20);
   ComboBox1 = new QComboBox(Panel4);
-  ComboBox1->addItems({QString::fromUtf8("19路"), QString::fromUtf8("13路"),
-                       QString::fromUtf8("9 路")});
+  ComboBox1->addItems(
+      {QString::fromUtf8("19路"), QString::fromUtf8("13路"), QString::fromUtf8("9 路")});
   ComboBox1->setGeometry(58, 87, 112, 22);
   Panel5 = new QFrame(Panel4);
   Panel5->setGeometry(0, 112, 174, 34);
@@ -300,12 +300,12 @@ void TForm4::CreateControls() {
 
 void TForm4::LoadButtonPictures() {
   const std::pair<PictureButton*, ButtonPicture> buttons[] = {
-      {Image10, kDiagramButton},   {Image11, kReplayBar},        {Image12, kPassResignButton},
-      {Image13, kCountButton},     {Image14, kUndoButton},       {Image15, kSaveButton},
-      {Image16, kNumbersButton},   {Image17, kEndButton},        {Image18, kStopButton},
-      {Image19, kTurnButton},      {Image21, kRoomEntryButton},  {Image22, kRoomDoneButton},
-      {Image23, kKindMoveButton},  {Image24, kRoomLoadButton},   {Image25, kRoomReloadButton},
-      {Image26, kKindSetupButton}, {Image27, kFirstBlackButton}, {Image28, kFirstWhiteButton},
+      {Image10, kDiagramButton},    {Image11, kReplayBar},        {Image12, kPassResignButton},
+      {Image13, kCountButton},      {Image14, kUndoButton},       {Image15, kSaveButton},
+      {Image16, kNumbersButton},    {Image17, kEndButton},        {Image18, kStopButton},
+      {Image19, kTurnButton},       {Image21, kRoomEntryButton},  {Image22, kRoomDoneButton},
+      {Image23, kKindMoveButton},   {Image24, kRoomLoadButton},   {Image25, kRoomReloadButton},
+      {Image26, kKindSetupButton},  {Image27, kFirstBlackButton}, {Image28, kFirstWhiteButton},
       {Image29, kRoomFollowButton},
   };
   // One message is enough when the folder of pictures is missing: the buttons show their names.
@@ -501,8 +501,7 @@ bool TForm4::CheckMovePoint() {
   return false;
 }
 
-void TForm4::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
-                                int y) {
+void TForm4::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
   IdleSeconds = 0;
   Panel3->clear();
   if (shift & Qt::ShiftModifier) {
@@ -640,9 +639,7 @@ void TForm4::ShowFlashState() {
 // ---------------------------------------------------------------------------------------------
 // Status and the listener
 
-void TForm4::ShowMoveCount(int moveTop) {
-  StatusBar1->SetPanelText(1, std::to_string(moveTop));
-}
+void TForm4::ShowMoveCount(int moveTop) { StatusBar1->SetPanelText(1, std::to_string(moveTop)); }
 
 void TForm4::ShowBlackCaptured(int count) { SetMemoText(Memo6, std::to_string(count)); }
 

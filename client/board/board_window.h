@@ -183,7 +183,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
 
   // Controls.
   QWidget* PaintBox1;  // the board surface
-  QImage Image9;  // the background picture
+  QImage Image9;       // the background picture
   QFrame* Panel1;
   QLineEdit* Memo1;  // black's name
   QLineEdit* Memo2;  // black's clock

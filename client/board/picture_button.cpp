@@ -34,8 +34,8 @@ void PictureButton::mousePressEvent(QMouseEvent* event) {
 }
 
 void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                     rect().contains(event->position().toPoint());
+  const bool click =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   if (click && OnClick) OnClick();
 }

@@ -229,7 +229,7 @@ TEST(GeneratedAssets, StoneSoundIsAShortClickThatEndsInSilence) {
     energy += static_cast<double>(s) * s;
     if (i < early_end) early += static_cast<double>(s) * s;
   }
-  EXPECT_GT(peak, 32767 / 5);                                  // clearly audible
+  EXPECT_GT(peak, 32767 / 5);                                   // clearly audible
   EXPECT_LT(peak_at, static_cast<std::size_t>(wav.rate / 60));  // at once
   EXPECT_GT(early / energy, 0.8);                               // and soon over
   EXPECT_LT(std::abs(wav.samples.back()), 200);

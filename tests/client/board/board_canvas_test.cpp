@@ -129,7 +129,8 @@ TEST(BoardCanvas, ErasingRestoresTheBoardAndGridAndKeepsTheNeighbours) {
 
 TEST(BoardCanvas, NumbersAreWhiteOnBlackAndBlackOnWhiteInsideTheirStone) {
   const QFontInfo used(PixelFont("ＭＳ ゴシック", 20));
-  const bool halfWidthDigits = QFontMetrics(PixelFont("ＭＳ ゴシック", 20)).horizontalAdvance("0") <= 10;
+  const bool halfWidthDigits =
+      QFontMetrics(PixelFont("ＭＳ ゴシック", 20)).horizontalAdvance("0") <= 10;
   for (const int size : kSizes) {
     for (const bool black : {true, false}) {
       for (const int number : {7, 42, 365}) {
@@ -145,7 +146,8 @@ TEST(BoardCanvas, NumbersAreWhiteOnBlackAndBlackOnWhiteInsideTheirStone) {
           for (int px = 0; px < canvas.Surface.width(); ++px) {
             const QColor now = At(canvas.Surface, px, py);
             if (now == At(stone, px, py)) continue;
-            const bool in = px >= rect.Left && px < rect.Right && py >= rect.Top && py < rect.Bottom;
+            const bool in =
+                px >= rect.Left && px < rect.Right && py >= rect.Top && py < rect.Bottom;
             if (!in) {
               ++outside;
               continue;

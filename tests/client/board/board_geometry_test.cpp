@@ -41,7 +41,7 @@ TEST(BoardGeometry, ClicksMapToLinesAtTheEdgesOfTheHitIntervals) {
   for (const int size : kSizes) {
     const BoardGeometry& g = GeometryOf(size);
     for (int i = 1; i <= size; ++i) {
-      const int low = i * g.CellSize - g.HitBelow;  // excluded
+      const int low = i * g.CellSize - g.HitBelow;   // excluded
       const int high = i * g.CellSize + g.HitAbove;  // included
       EXPECT_NE(g.LineAt(low), i) << size << " line " << i;
       EXPECT_EQ(g.LineAt(low + 1), i) << size << " line " << i;
@@ -84,8 +84,9 @@ TEST(BoardGeometry, EveryIntersectionIsClickedBackToItsPoint) {
         const int x = g.PointToPixelX(point);
         const int y = g.PointToPixelY(point);
         // Anywhere in the cell's hit square clicks the point.
-        for (const auto& [dx, dy] : {std::pair{0, 0}, {1 - g.HitBelow + g.BoardOrigin, 0},
-                                      {g.HitAbove + g.BoardOrigin, g.HitAbove + g.BoardOrigin}}) {
+        for (const auto& [dx, dy] : {std::pair{0, 0},
+                                     {1 - g.HitBelow + g.BoardOrigin, 0},
+                                     {g.HitAbove + g.BoardOrigin, g.HitAbove + g.BoardOrigin}}) {
           int clickX = 0, clickY = 0;
           SnapClickToGrid(g, x + dx, y + dy, clickX, clickY);
           EXPECT_EQ(clickX, x);
@@ -110,8 +111,8 @@ TEST(BoardGeometry, TurnedPointsAreDrawnAndClickedMirroredThroughTheCentre) {
         EXPECT_EQ(g.PointToPixelY(turned), mirror - g.PointToPixelY(point));
         // A click on the mirrored pixel names the turned point.
         int clickX = 0, clickY = 0;
-        SnapClickToGrid(g, mirror - g.PointToPixelX(point), mirror - g.PointToPixelY(point),
-                        clickX, clickY);
+        SnapClickToGrid(g, mirror - g.PointToPixelX(point), mirror - g.PointToPixelY(point), clickX,
+                        clickY);
         EXPECT_EQ(g.ClickedPoint(clickX, clickY), turned);
       }
     }

@@ -2,10 +2,10 @@
 // folders: boards of one colour, stone sheets whose stones and masks are exact discs of known
 // colours, the background and every button, all at the sizes the window expects.
 #pragma once
-#include <QColor>
-#include <QImage>
 #include <unistd.h>
 
+#include <QColor>
+#include <QImage>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -42,8 +42,9 @@ inline QImage TestStoneSheet(const BoardGeometry& geometry) {
     for (int row = 0; row < geometry.Sprite; ++row) {
       for (int column = 0; column < geometry.Sprite; ++column) {
         const bool stone = InTestStone(column, row, geometry.Sprite);
-        sheet.setPixelColor(picture.Left + column, picture.Top + row,
-                            stone ? (black ? kTestBlackStone : kTestWhiteStone) : QColor(Qt::white));
+        sheet.setPixelColor(
+            picture.Left + column, picture.Top + row,
+            stone ? (black ? kTestBlackStone : kTestWhiteStone) : QColor(Qt::white));
         sheet.setPixelColor(mask.Left + column, mask.Top + row,
                             stone ? QColor(Qt::white) : QColor(Qt::black));
       }
@@ -81,8 +82,7 @@ inline const std::string& EncodedTestPicture(const std::string& key, const QImag
 inline std::string ColourKey(QColor colour) { return colour.name().toStdString(); }
 
 // Writes every picture of the board window into `folder`/bmp.
-inline void WriteBoardWindowPictures(const std::string& folder,
-                                     QColor board = kTestBoardColour,
+inline void WriteBoardWindowPictures(const std::string& folder, QColor board = kTestBoardColour,
                                      QColor turned = kTestTurnedBoardColour) {
   const std::string bmp = JoinPath(folder, "bmp");
   MakeDirectory(bmp);
@@ -97,14 +97,14 @@ inline void WriteBoardWindowPictures(const std::string& folder,
                    plain(kBoardPictureSide, kBoardPictureSide, board));
     WriteWholeFile(JoinPath(bmp, geometry.TurnedBoardPicture),
                    plain(kBoardPictureSide, kBoardPictureSide, turned));
-    WriteWholeFile(JoinPath(bmp, geometry.StoneSheet),
-                   EncodedTestPicture("sheet " + std::to_string(size),
-                                      TestStoneSheet(geometry), false));
+    WriteWholeFile(
+        JoinPath(bmp, geometry.StoneSheet),
+        EncodedTestPicture("sheet " + std::to_string(size), TestStoneSheet(geometry), false));
   }
   WriteWholeFile(JoinPath(bmp, std::string(kBoardBackgroundPicture)),
                  EncodedTestPicture("background",
-                                    TestPlainPicture(kBoardBackgroundWidth,
-                                                     kBoardBackgroundHeight, QColor(240, 232, 216)),
+                                    TestPlainPicture(kBoardBackgroundWidth, kBoardBackgroundHeight,
+                                                     QColor(240, 232, 216)),
                                     true));
   for (const ButtonPicture& button : kBoardButtonPictures) {
     WriteWholeFile(JoinPath(bmp, std::string(button.File)),

@@ -29,6 +29,7 @@
 #include "platform/memo_colors.h"
 #include "platform/qt_text.h"
 #include "platform/status_bar.h"
+#include "platform/window_state.h"
 #include "tests/client/board/board_test_pictures.h"
 #include "tests/client/connection/client_windows_fixture.h"
 #include "tests/qt_wait.h"
@@ -98,6 +99,8 @@ TEST_F(BoardWindowTest, StartsOnNineteenLinesWithItsPicturesAndAnEmptyBoard) {
   EXPECT_EQ(Form4->ClickX, 111);
   EXPECT_EQ(Form4->ClickY, 111);
   EXPECT_EQ(Form4->BoardMode, 0);
+  EXPECT_EQ(WindowTop(Form4), 1);
+  EXPECT_EQ(WindowLeft(Form4), (ScreenWidth() - WindowWidth(Form4)) / 2);
   // The first pictures come from the working folder.
   EXPECT_EQ(BoardPictureColour(), kTestBoardColour);
   EXPECT_EQ(Form4->PaintBox1->size(), QSize(kBoardPictureSide + 1, kBoardPictureSide + 1));
@@ -239,6 +242,24 @@ TEST_F(BoardWindowTest, ALoadedRecordShowsItsStonesAndOnlyTheNewestNumber) {
   for (const char* point : {"dd", "pp", "dp", "pd"}) EXPECT_GT(MarkedStonePixels(P(point)), 5);
 }
 
+TEST_F(BoardWindowTest, AStoneAfterAPassTakesTheNumberFromTheStoneBeforeThePass) {
+  Form4->LoadKifuText("(;SZ[9];B[ee])");
+  EXPECT_GT(MarkedStonePixels(P("ee", 9)), 5);
+  ASSERT_EQ(Form4->PlacePass(), PlaceOutcome::kPlaced);
+  EXPECT_GT(MarkedStonePixels(P("ee", 9)), 5);  // a pass draws nothing
+  Form4->PendingPoint = P("cc", 9);
+  ASSERT_EQ(Form4->PlaceBlackStone(), PlaceOutcome::kPlaced);
+  EXPECT_EQ(MarkedStonePixels(P("ee", 9)), 0);
+  EXPECT_GT(MarkedStonePixels(P("cc", 9)), 5);
+  // A repaint agrees: only the newest stone carries its number; after a pass none does.
+  Form4->FormPaint();
+  EXPECT_EQ(MarkedStonePixels(P("ee", 9)), 0);
+  EXPECT_GT(MarkedStonePixels(P("cc", 9)), 5);
+  Form4->ReplayStepBack();
+  Form4->FormPaint();
+  EXPECT_EQ(MarkedStonePixels(P("ee", 9)), 0);
+}
+
 TEST_F(BoardWindowTest, CapturedStonesLeaveTheBoardAndThePrisonersAreCounted) {
   // White's stone on aa is taken by black's second stone.
   Form4->LoadKifuText("(;SZ[9];B[ba];W[aa];B[ab];W[ee])");
@@ -332,8 +353,7 @@ TEST_F(BoardWindowTest, RightClickOnTheCandidateWithdrawsIt) {
 
 TEST_F(BoardWindowTest, ShiftClickOpensTheCountingBoardBeforeAnOlderStoneOnThePoint) {
   // Black's first stone on aa is taken; black plays there again with the last move.
-  Form4->LoadKifuText(
-      "(;SZ[9];B[aa];W[ba];B[ee];W[ab];B[bb];W[ff];B[ca];W[gg];B[ac];W[hh];B[aa])");
+  Form4->LoadKifuText("(;SZ[9];B[aa];W[ba];B[ee];W[ab];B[bb];W[ff];B[ca];W[gg];B[ac];W[hh];B[aa])");
   ASSERT_EQ(Form4->MoveTop, 11);
   ASSERT_EQ(Form4->Board[P("aa", 9)], kBlack);
   struct Case {
@@ -341,10 +361,10 @@ TEST_F(BoardWindowTest, ShiftClickOpensTheCountingBoardBeforeAnOlderStoneOnThePo
     bool opens;
     int shown;
   } cases[] = {
-      {"gg", true, 7},  // move 8: the position after move 7
-      {"ee", true, 2},  // move 3
-      {"aa", true, 0},  // the newest move, whose point black played first with move 1
-      {"hh", true, 9},  // move 10
+      {"gg", true, 7},   // move 8: the position after move 7
+      {"ee", true, 2},   // move 3
+      {"aa", true, 0},   // the newest move, whose point black played first with move 1
+      {"hh", true, 9},   // move 10
       {"dd", false, 0},  // an empty point
   };
   Form15->show();
@@ -403,7 +423,8 @@ TEST_F(BoardWindowTest, CtrlClickInTheRoomContinuesFromTheClickedMoveAndTellsThe
   EXPECT_EQ(Form4->AtStartFlag, 0);
   const Texts sent = Sent();
   ASSERT_EQ(sent.size(), 1u);
-  const std::string prefix = "<<DiscussInput>><<Type=12>><<Value=3>><<DiscussKifu=(;GM[1]FF[1]SZ[9]";
+  const std::string prefix =
+      "<<DiscussInput>><<Type=12>><<Value=3>><<DiscussKifu=(;GM[1]FF[1]SZ[9]";
   EXPECT_EQ(sent[0].substr(0, prefix.size()), prefix);
   EXPECT_EQ(sent[0].find("\r"), std::string::npos);
   EXPECT_EQ(sent[0].find("\n"), std::string::npos);
@@ -604,9 +625,9 @@ TEST_F(BoardWindowTest, CancellingOrAnUnwritableFolderSavesNothing) {
 
 TEST_F(BoardWindowTest, RecordFilesOpenOntoTheBoardWithTheirNamesAndSize) {
   // A record written by another program, with CR LF, a comment and properties the board ignores.
-  const std::string crlf = J(
-      "(;FF[4]GM[1]SZ[13]KM[6.5]PB[黒田 一郎]PW[白石 次郎]RE[B+R]\r\n"
-      ";B[dd]C[first move];W[jj]\r\n;B[dj];W[jd]\r\n)\r\n");
+  const std::string crlf =
+      J("(;FF[4]GM[1]SZ[13]KM[6.5]PB[黒田 一郎]PW[白石 次郎]RE[B+R]\r\n"
+        ";B[dd]C[first move];W[jj]\r\n;B[dj];W[jd]\r\n)\r\n");
   std::string lf = crlf;
   lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
   for (const std::string& text : {crlf, lf}) {
