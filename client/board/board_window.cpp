@@ -135,9 +135,8 @@ PictureButton* MakeButton(QWidget* parent, const ButtonPicture& picture, int lef
 
 }  // namespace
 
-TForm4::TForm4() : SaveDialog1(nullptr) {
-  static QtFileDialogs dialogs;
-  SaveDialog1 = &dialogs;
+TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
+  SaveDialog1 = file_dialogs_.get();
   SetListener(this);
   flash_timer_ = new QTimer(this);
   flash_timer_->setInterval(kFlashMs);
@@ -158,6 +157,7 @@ TForm4::TForm4() : SaveDialog1(nullptr) {
   BoardOrigin = 9;
   ClickX = ClickY = 111;
   // 3. The save dialog starts in the connect window's save folder (read when it opens).
+  // 4. The record templates and coordinate letters are the record writer's (record_text.h).
   // 5. The first board picture and stone sheet from the working folder.
   QImage board(kBoardPictureSide, kBoardPictureSide, QImage::Format_RGB32);
   board.fill(QColor(214, 172, 100));

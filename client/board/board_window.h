@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "client/board/board_canvas.h"
@@ -67,7 +68,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   // The text of the game chat window, written beside a saved record; empty by default.
   std::function<std::string()> GameChatText;
   // The save dialog of the record (replaced by tests).
-  FileDialogs* SaveDialog1;
+  FileDialogs* SaveDialog1 = nullptr;
 
   // The window caption (cp932); the flash shows it marked for a moment.
   void SetCaption(const std::string& caption);
@@ -244,6 +245,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   void RewindRoomToClick();
 
   BoardCanvas canvas_;
+  std::unique_ptr<FileDialogs> file_dialogs_;  // the desktop's dialogs, over this window
   std::string caption_ = "Korvanta";
   QTimer* flash_timer_;
   int flashes_left_ = 0;
