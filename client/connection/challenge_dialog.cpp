@@ -59,9 +59,11 @@ void TForm12::CreateControls() {
   connect(Memo1, &MemoView::clicked, this, [this] { Memo1Click(); });
 
   BitBtn1 = new QPushButton(QString::fromUtf8("O  K"), this);
+  BitBtn1->setFont(PixelFont(kFont, 15, true));
   BitBtn1->setGeometry(165, 402, 125, 33);
   connect(BitBtn1, &QPushButton::clicked, this, [this] { done(1); });
   BitBtn2 = new QPushButton(QString::fromUtf8("キャンセル"), this);
+  BitBtn2->setFont(PixelFont(kFont, 15));
   BitBtn2->setGeometry(323, 402, 125, 33);
   connect(BitBtn2, &QPushButton::clicked, this, [this] { done(2); });
 }
