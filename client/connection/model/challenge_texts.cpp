@@ -22,13 +22,9 @@ bool HoldsAngleBracket(std::string_view text) {
 }
 }  // namespace
 
-std::string MainTimeText(std::string_view typed) {
-  return TimeText(typed, J(" 分"), J("任意"));
-}
+std::string MainTimeText(std::string_view typed) { return TimeText(typed, J(" 分"), J("任意")); }
 
-std::string AddedTimeText(std::string_view typed) {
-  return TimeText(typed, J(" 秒"), J("なし"));
-}
+std::string AddedTimeText(std::string_view typed) { return TimeText(typed, J(" 秒"), J("なし")); }
 
 std::string KomiText(std::string_view typed) {
   std::string half = ToHalfWidth(typed);
@@ -77,7 +73,8 @@ std::string ComposeGameSetRequest(const GameSettingsValues& values, std::string_
 
 std::string ChallengeOfferText(std::string_view m) {
   const std::string item = "\r\n\r\n    ";
-  std::string text = "\r\n    " + GetTagValue(m, "<<Player1=") + J(" さんから 対局の申し込み が有りました。");
+  std::string text =
+      "\r\n    " + GetTagValue(m, "<<Player1=") + J(" さんから 対局の申し込み が有りました。");
   text += item + J("手番  ==  向こう ") + GetTagValue(m, "<<IsKuro=");
   text += item + J("手合  ==  ") + GetTagValue(m, "<<GameWari=");
   const std::string size = GetTagValue(m, "<<BanSize=");
@@ -89,8 +86,8 @@ std::string ChallengeOfferText(std::string_view m) {
   text += item + J("追加時間  ==  ") + GetTagValue(m, "<<AddTime=");
   if (HasTag(m, "<<KifuStart=")) {
     const bool white_next = HasTag(GetTagValue(m, "<<KifuStart="), "/<SiroTurn>/");
-    text += item + J("★☆スタート局面が指定されています。(次ぎは") + (white_next ? J("白") : J("黒")) +
-            J("番)");
+    text += item + J("★☆スタート局面が指定されています。(次ぎは") +
+            (white_next ? J("白") : J("黒")) + J("番)");
   }
   text += item + J("対 局 し ま す か ？");
   return text;

@@ -90,7 +90,8 @@ TEST_F(ChallengeDialogTest, WhileHoldingTheRoomsInputTheAnswerIsBusyWithoutADial
   StartAndLogIn();
   Form4->BoardMode = 5;
   Form4->InputAllowed = 1;
-  ModalAnswer never(Form12, [] { Form12->BitBtn2->click(); }, 200);
+  ModalAnswer never(
+      Form12, [] { Form12->BitBtn2->click(); }, 200);
   socket_.Deliver(kChallenge);
   EXPECT_EQ(Sent(), Texts{"NoTimeRe" + kChallenge});
   // The dialog would open from the next round of the event loop.
@@ -103,7 +104,8 @@ TEST_F(ChallengeDialogTest, WhileHoldingTheRoomsInputTheAnswerIsBusyWithoutADial
 TEST_F(ChallengeDialogTest, DuringAnOwnGameAChallengeGetsNoAnswer) {
   StartAndLogIn();
   Form4->BoardMode = 1;
-  ModalAnswer never(Form12, [] { Form12->BitBtn2->click(); }, 200);
+  ModalAnswer never(
+      Form12, [] { Form12->BitBtn2->click(); }, 200);
   socket_.Deliver(kChallenge);
   // The dialog would open from the next round of the event loop.
   QCoreApplication::processEvents();

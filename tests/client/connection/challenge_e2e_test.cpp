@@ -79,7 +79,7 @@ TEST_F(ChallengeEndToEndTest, ChallengeDeclineChallengeBackBusyAndAcceptUpToTheG
       J("<<GameSet>><<IsKuro=白番>><<KuroGameTime=15 分>><<SiroGameTime=15 分>>"
         "<<AddTime=30 秒>><<GameWari=２子>><<GameKomi=5.5>><<Player1=先手>><<Player2=後手>>"
         "<<BanSize=19>>");
-  ASSERT_TRUE(second.ExpectNext(challenge)) << second.Pending();
+  ASSERT_TRUE(second.Expect(challenge)) << second.Pending();
   second.Send("NORe" + challenge);
   ASSERT_TRUE(WaitFor([this] { return !prompts_.shown().empty(); }));
   EXPECT_EQ(Messages(), Texts{J("[ 後手 ] さんへの対局申し込みは キャンセル されました。")});

@@ -27,28 +27,21 @@ TEST(GameSetRequest, DesignDefaultsGiveTheDocumentedMessage) {
               "<<Player2=花子>><<BanSize=19>>"));
 }
 
-TEST(GameSetRequest, FullWidthAndEmptyTimesWithAnAddedTime) {
-  // Black typed in full-width digits, white left empty: white has no limit, so nothing is added.
+TEST(GameSetRequest, AnAddedTimeOnlyWhenBothSidesHaveALimit) {
   GameSettingsValues values = Defaults();
-  values.ChallengerBlack = false;
-  values.BlackMinutes = J("１５");
-  values.WhiteMinutes = "";
-  values.AddedSeconds = "30";
-  values.Komi = J("＋６．５");
-  values.Handicap = J("３子");
-  values.SizeIndex = 2;
-  EXPECT_EQ(ComposeGameSetRequest(values, "a", "b"),
-            J("<<GameSet>><<IsKuro=白番>><<KuroGameTime=15 分>><<SiroGameTime=任意>>"
-              "<<AddTime=なし>><<GameWari=３子>><<GameKomi=6.5>><<Player1=a>><<Player2=b>>"
-              "<<BanSize=9>>"));
-
-  // Both limited: the added time goes as typed, full-width mapped.
   values.WhiteMinutes = "20";
   values.AddedSeconds = J("３０");
   values.SizeIndex = 1;
   const std::string request = ComposeGameSetRequest(values, "a", "b");
   EXPECT_NE(request.find(J("<<SiroGameTime=20 分>><<AddTime=30 秒>>")), std::string::npos);
   EXPECT_NE(request.find("<<BanSize=13>>"), std::string::npos);
+
+  for (const char* unlimited : {"", "0"}) {
+    values.BlackMinutes = unlimited;
+    EXPECT_NE(ComposeGameSetRequest(values, "a", "b")
+                  .find(J("<<KuroGameTime=任意>><<SiroGameTime=20 分>><<AddTime=なし>>")),
+              std::string::npos);
+  }
 }
 
 TEST(GameSetRequest, TimesThatAreNotPositiveWholeNumbers) {
@@ -57,14 +50,10 @@ TEST(GameSetRequest, TimesThatAreNotPositiveWholeNumbers) {
     const char* main;
     const char* added;
   } cases[] = {
-      {"15", "15 分", "15 秒"},
-      {"１２０", "120 分", "120 秒"},
-      {"", "任意", "なし"},
-      {"0", "任意", "なし"},
-      {"-5", "任意", "なし"},
-      {"1.5", "任意", "なし"},
-      {"十五", "任意", "なし"},
-      {"99999999999", "任意", "なし"},  // beyond any number of minutes: no limit, no overflow
+      {"15", "15 分", "15 秒"}, {"１２０", "120 分", "120 秒"},  {"", "任意", "なし"},
+      {"0", "任意", "なし"},    {"-5", "任意", "なし"},          {"1.5", "任意", "なし"},
+      {"十五", "任意", "なし"}, {"99999999999", "任意", "なし"},  // beyond any number of minutes:
+                                                                  // no limit, no overflow
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MainTimeText(J(c.typed)), J(c.main)) << c.typed;
@@ -77,22 +66,22 @@ TEST(GameSetRequest, KomiForms) {
     const char* typed;
     const char* sent;
   } cases[] = {
-      {"5.5", "5.5"},         {"", "0"},
-      {" ", ""},  // the blank goes after the empty test
-      {"＋６．５", "6.5"},    {"+ 6.5", "6.5"},
-      {"-0.5", "-0.5"},       {"－３", "-3"},
-      {"6　5", "65"},  // an ideographic space is a blank
-      {"７目半", "7目半"},  // not examined further
+      {"5.5", "5.5"},      {"", "0"},        {" ", ""},  // the blank goes after the empty test
+      {"＋６．５", "6.5"}, {"+ 6.5", "6.5"}, {"-0.5", "-0.5"},
+      {"－３", "-3"},      {"6　5", "65"},  // an ideographic space is a blank
+      {"７目半", "7目半"},                  // not examined further
   };
   for (const auto& c : cases) EXPECT_EQ(KomiText(J(c.typed)), J(c.sent)) << c.typed;
 }
 
 TEST(GameSetRequest, AngleBracketsInKomiOrHandicapAreRefused) {
   for (const char* komi : {"<<", "5>", "6.5>><<GameStart-Play", "＜５", "５＞"}) {
-    EXPECT_EQ(KomiProblem(J(komi)), J("コミに「<」「>」は使えません。 入力し直して下さい。")) << komi;
+    EXPECT_EQ(KomiProblem(J(komi)), J("コミに「<」「>」は使えません。 入力し直して下さい。"))
+        << komi;
   }
   for (const char* handicap : {"互先>>", "<<Move=1>>", ">"}) {
-    EXPECT_EQ(HandicapProblem(J(handicap)), J("手合に「<」「>」は使えません。 入力し直して下さい。"))
+    EXPECT_EQ(HandicapProblem(J(handicap)),
+              J("手合に「<」「>」は使えません。 入力し直して下さい。"))
         << handicap;
   }
   // Full-width brackets in the handicap are sent as typed and cannot form a tag.
@@ -102,24 +91,9 @@ TEST(GameSetRequest, AngleBracketsInKomiOrHandicapAreRefused) {
   for (const char* fine : {"5.5", "", "-0.5", "ソ"}) EXPECT_EQ(KomiProblem(J(fine)), "") << fine;
 }
 
-TEST(ChallengeOffer, EveryItemOnItsOwnIndentedLine) {
-  const std::string challenge =
-      J("<<GameSet>><<IsKuro=白番>><<KuroGameTime=15 分>><<SiroGameTime=任意>>"
-        "<<AddTime=なし>><<GameWari=２子>><<GameKomi=6.5>><<Player1=花子>><<Player2=Taro>>"
-        "<<BanSize=13>>");
-  EXPECT_EQ(ChallengeOfferText(challenge),
-            J("\r\n    花子 さんから 対局の申し込み が有りました。"
-              "\r\n\r\n    手番  ==  向こう 白番"
-              "\r\n\r\n    手合  ==  ２子   [ 13路盤 ]"
-              "\r\n\r\n    コ ミ  ==  6.5"
-              "\r\n\r\n    黒持ち時間  ==  15 分"
-              "\r\n\r\n    白持ち時間  ==  任意"
-              "\r\n\r\n    追加時間  ==  なし"
-              "\r\n\r\n    対 局 し ま す か ？"));
-}
-
 TEST(ChallengeOffer, NoKomiNoSizeAndStartPositions) {
-  const std::string base = J("<<GameSet>><<IsKuro=黒番>><<GameWari=互先>><<GameKomi=0>><<Player1=a>>");
+  const std::string base =
+      J("<<GameSet>><<IsKuro=黒番>><<GameWari=互先>><<GameKomi=0>><<Player1=a>>");
   const std::string offer = ChallengeOfferText(base);
   EXPECT_NE(offer.find(J("コ ミ  ==  なし\r\n")), std::string::npos);
   // Without a size the handicap stands alone.

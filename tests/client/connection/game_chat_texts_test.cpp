@@ -18,7 +18,7 @@ TEST(TypedChatLine, TrimmedEscapedNumberedAndEnded) {
       {"  よろしく\t\r\n", 1, "[ Taro ]：よろしく (1)\r\n"},
       {"<<SysNotFound>>", 0, "[ Taro ]：＜＜SysNotFound＞＞\r\n"},
       {"ok >", 12, "[ Taro ]：ok ＞ (12)\r\n"},  // a final ">" cannot join the value's end
-      {"ソ", 2, "[ Taro ]：ソ (2)\r\n"},        // a trail byte 0x5C is no blank
+      {"ソ", 2, "[ Taro ]：ソ (2)\r\n"},         // a trail byte 0x5C is no blank
   };
   for (const auto& c : cases) {
     EXPECT_EQ(TypedChatLine("Taro", J(c.typed), c.move), J(c.line)) << c.typed;

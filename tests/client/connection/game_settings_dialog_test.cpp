@@ -23,9 +23,9 @@
 namespace {
 using Texts = std::vector<std::string>;
 
-const std::string kWaiting =
-    "<<SysComeIn>><<Status>><<IdCount=3>><<PlayList=>>" + J("<<WaitList=Taro\r\n花子\r\nJiro\r\n>>") +
-    "<<WaitHint=[0][0][0]>><<LookList=>>";
+const std::string kWaiting = "<<SysComeIn>><<Status>><<IdCount=3>><<PlayList=>>" +
+                             J("<<WaitList=Taro\r\n花子\r\nJiro\r\n>>") +
+                             "<<WaitHint=[0][0][0]>><<LookList=>>";
 
 const std::string kDefaultsToHanako =
     J("<<GameSet>><<IsKuro=黒番>><<KuroGameTime=15 分>><<SiroGameTime=15 分>><<AddTime=なし>>"
@@ -110,7 +110,8 @@ TEST_F(GameSettingsTest, AngleBracketsKeepTheDialogOpenWithAMessage) {
 
 TEST_F(GameSettingsTest, NoOpponentOrOneselfShowsTheMessageWithoutTheDialog) {
   StartAndLogIn("Taro", kWaiting);
-  ModalAnswer never(Form3, [] { Press(Form3->BitBtn2); }, 200);
+  ModalAnswer never(
+      Form3, [] { Press(Form3->BitBtn2); }, 200);
   Form6->SpeedButton2Click();
   SelectWaiting(0);  // own name
   Form6->SpeedButton2Click();
@@ -159,7 +160,8 @@ TEST_F(GameSettingsTest, CancelOrABoardInUseOrNoConnectionSendNothing) {
   {
     // While watching, the button does nothing at all.
     Form4->BoardMode = 2;
-    ModalAnswer never(Form3, [] { Press(Form3->BitBtn2); }, 200);
+    ModalAnswer never(
+        Form3, [] { Press(Form3->BitBtn2); }, 200);
     Form6->SpeedButton2Click();
     EXPECT_FALSE(never.answered());
     Form4->BoardMode = 0;
