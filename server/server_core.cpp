@@ -56,6 +56,13 @@ int ServerCore::FindSenderSlot(ConnectionId connection) const {
   return 0;
 }
 
+int ServerCore::FindNameSlot(std::string_view name) const {
+  for (int j = std::min(PlayerCount, kMaxPlayers); j >= 1; --j) {
+    if (Players[j].PlayerName == name) return j;
+  }
+  return 0;
+}
+
 void ServerCore::SendToSlot(int j, std::string_view text) {
   if (!SlotInUse(j) || Players[j].PlayerSocket == 0) return;
   transport_.Send(Players[j].PlayerSocket, text);

@@ -36,6 +36,8 @@ class ServerCore : public ServerTables, public ServerTransportListener {
 
   // The participant slot whose connection is `connection`, searched from PlayerCount down; 0 none.
   int FindSenderSlot(ConnectionId connection) const;
+  // The participant slot whose name is exactly `name`, searched from PlayerCount down; 0 none.
+  int FindNameSlot(std::string_view name) const;
   // Sends `text` as one message to the participant in slot `j`; nothing for a slot not in use.
   void SendToSlot(int j, std::string_view text);
   // Sends `text` to every participant from PlayerCount down to 1, except slot `except`.
@@ -90,24 +92,32 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   void LeaveRoomAsOperator(int j);
 
   // Handlers owned by challenges and the game relay.
-  // "<<RealTimeChange>>", "<<RealTimeCountStart>>", "<<RealTimeCount>>", "<<RealTimeCountEnd>>".
+  // "<<RealTimeChange>>", "<<RealTimeCountStart>>", "<<RealTimeCount>>", "<<RealTimeCountEnd>>":
+  // to the opponent, and but for the change of the counting side also to the game's watchers.
   void RelaySharedCount(int j, std::string_view text);
-  // "Re<<GameSet>>", called only while GameCount is below GameLimit.
+  // "Re<<GameSet>>", called only while GameCount is below GameLimit: a declined challenge goes
+  // back to the challenger, an accepted one makes the game.
   void GameReply(int j, std::string_view text);
   // "<<GameSet>>", called only while GameCount is below GameLimit (the dispatcher answers
-  // "<<GameIsFull>>" otherwise).
+  // "<<GameIsFull>>" otherwise): relayed to the challenged participant.
   void GameChallenge(int j, std::string_view text);
   void GameMove(int j, std::string_view text);  // "<<Move=": moves, passes and undo
   // "<<EndGameResign>>", "<<GameResign>>", "<<NewGameResign>>", "<<GameTimeOut>>", called only
   // while the sender's AttachedGame is above 0.
   void GameEndRequest(int j, std::string_view text);
-  void RelayTimeStop(int j, std::string_view text);  // "<<TimeStop="
+  void RelayTimeStop(int j, std::string_view text);  // "<<TimeStop=": to the opponent only
+
+  // The other player of game g: its white player when `name` is its black player, else black.
+  const std::string& OpponentOf(int g, std::string_view name) const;
 
   // Handlers owned by watching and game chat.
   void GameChat(int j, std::string_view text);   // "<<GameMese="
   void WatchGame(int j, std::string_view text);  // "<<WatchGame="
   // "<<OffWatchGame>>", called only while the sender's AttachedGame is above 0.
   void OffWatchGame(int j, std::string_view text);
+  // `name` stops watching game g because it becomes a player of a new game; frees a finished game
+  // with its last watcher. Sends nothing and leaves AttachedGame to the caller.
+  void LeaveWatch(int g, std::string_view name);
 
   // The window caption for the present participant count.
   std::string CaptionText() const;
@@ -139,6 +149,24 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // What the remaining participants of game g are told when a player or a watcher is lost.
   std::string LostPlayerMessage(int g, std::string_view leaver) const;
   std::string WatcherLeftMessage(int g) const;
+
+  // The game relay's steps (game_handlers.cpp).
+  // Game creation for an accepted challenge: the sender j accepts the challenger c's settings.
+  void CreateGame(int j, int c, std::string_view text);
+  // The second of two passes in a running game ends it.
+  void EndByTwoPasses(int j, int g, std::string_view text);
+  // An undo request, its repetition or the other player's agreement.
+  void GameUndo(int j, int g, std::string_view text);
+  // A player of a finished game goes back to the waiting list with the hint "[hint]".
+  void ReturnToWaitingList(std::string_view name, int hint);
+  // What the end notices carry after their first tags: the lists, the watchers, the record and
+  // the clocks of game g.
+  std::string GameOverTail(int g) const;
+  // Line index of the head "[ g ]" in the game list when its two name lines follow it; -1 else.
+  int GameListIndex(int g) const;
+
+  // Messages of one move, built again for each move into kept buffers.
+  std::string move_to_opponent_, move_to_watchers_, move_to_room_;
 
   std::map<ConnectionId, MessageFramer> framers_;
   ServerTransport& transport_;

@@ -2,6 +2,7 @@
 // participant and game tables, the shared texts and the lobby lists.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <string>
 
 #include "platform/line_list.h"
@@ -13,22 +14,23 @@ constexpr int kMaxGames = 5;     // game slots 1..5
 // One logged-in participant. A vacated slot holds these values again.
 struct Participant {
   std::string PlayerName = "555";
-  int PlayerMode = 0;        // 1 may play and watch (waiting list), 0 watch only
-  int AttachedGame = 0;      // game slot played or watched, 0 none
-  int RoomState = 0;         // analysis room: 0 outside, 1 member, 2 member holding the input right
+  int PlayerMode = 0;    // 1 may play and watch (waiting list), 0 watch only
+  int AttachedGame = 0;  // game slot played or watched, 0 none
+  int RoomState = 0;     // analysis room: 0 outside, 1 member, 2 member holding the input right
   ConnectionId PlayerSocket = 0;  // 0: no connection
 };
 
 // One game slot. Freeing a slot only resets its state; the texts stay until the next game.
 struct GameSlot {
-  int GameState = 0;    // 0 free, 1 being played, 2 finished and kept while it has watchers
-  int WatchCount = 0;   // attached participants that are not its running players
+  int GameState = 0;       // 0 free, 1 being played, 2 finished and kept while it has watchers
+  int WatchCount = 0;      // attached participants that are not its running players
   std::string WatchNames;  // each watcher's name followed by LF
-  int PassCount = 0;    // consecutive passes
-  int UndoState = 0;    // 0 none asked, 1 asked by black, 2 asked by white
+  int PassCount = 0;       // consecutive passes
+  int UndoState = 0;       // 0 none asked, 1 asked by black, 2 asked by white
   std::string GameDiagrams;
   std::string GameChatLog;
   std::string GameRecord;
+  std::size_t RecordHeaderLength = 0;  // the header at the start of GameRecord, never cut
   std::string BlackName, WhiteName;
   std::string BlackClock, WhiteClock;  // last clock texts received with moves
 };
@@ -39,8 +41,8 @@ struct ServerTables {
   // Counters.
   int PlayerCount = -1;  // -1 until the server's own test connection arrives
   int GameCount = 0;
-  int GameLimit = 5;     // 1..5
-  int JoinLimit = 50;    // 2..50
+  int GameLimit = 5;   // 1..5
+  int JoinLimit = 50;  // 2..50
   int DiagramCounter = 0;
   int RoomCount = 0;
   int RegisteredCount = 0;

@@ -22,6 +22,7 @@
 #include "client/board/picture_button.h"
 #include "client/connection/client_program.h"
 #include "client/connection/connect_window.h"
+#include "client/connection/game_chat_window.h"
 #include "client/views/counting_board.h"
 #include "client/views/game_list_board.h"
 #include "client/views/mark_toolbar.h"
@@ -675,7 +676,8 @@ bool TForm4::SaveRecordAs(const std::string& chosen) {
   if (Form2 != nullptr && !folder.empty()) {
     Form2->SaveDialogDir = folder.back() == '/' ? folder : folder + "/";
   }
-  const std::string chat = GameChatText ? GameChatText() : std::string();
+  // The chat log goes beside the record when the game chat window holds any text.
+  const std::string chat = Form5 != nullptr ? Form5->Memo1Lines.Text() : std::string();
   const RecordSaveResult saved = SaveRecordFiles(chosen, WriteSgfRecord(), chat,
                                                  BoardMode == 5 ? RoomDiagramStore : DiagramStore);
   if (!saved.RecordWritten) {

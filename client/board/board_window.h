@@ -4,7 +4,6 @@
 #pragma once
 #include <QImage>
 #include <QWidget>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -65,8 +64,6 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   std::string DiagramStore;
   std::string RoomDiagramStore;
 
-  // The text of the game chat window, written beside a saved record; empty by default.
-  std::function<std::string()> GameChatText;
   // The save dialog of the record (replaced by tests).
   FileDialogs* SaveDialog1 = nullptr;
 

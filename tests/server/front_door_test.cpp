@@ -284,7 +284,7 @@ TEST_F(FrontDoor, TagsAreTestedInTheirFixedOrder) {
       {"<<RealTimeCount>><<Type=1>>", 0, false},
       {"<<RealTimeCountEnd>>", 0, false},
       {"NORe<<GameSet>>", 0, false},
-      {"<<GameSet>><<Player2=bob>>", 0, false},
+      {"<<GameSet>><<Player2=zed>>", 0, false},
       {"<<GameMese=hi>>", 0, false},
       {"<<Move=88>><<Color=black>>", 0, false},
       {"<<WatchGame=1>>", 0, false},

@@ -20,6 +20,7 @@
 #include "client/board/model/record_text.h"
 #include "client/board/picture_button.h"
 #include "client/connection/connect_window.h"
+#include "client/connection/game_chat_window.h"
 #include "client/views/counting_board.h"
 #include "client/views/game_list_board.h"
 #include "client/views/mark_toolbar.h"
@@ -564,7 +565,7 @@ TEST_F(BoardWindowTest, SavingWritesTheRecordAndTheChatLogBesideIt) {
   const std::string folder = WorkPathOf("records");
   MakeDirectory(folder);
   Form4->LoadKifuText(J("(;SZ[9]PB[黒]PW[白];B[ee];W[cc])"));
-  Form4->GameChatText = [] { return J("[ 黒 ]：よろしく\r\n"); };
+  Form5->Memo1Lines.SetText(J("[ 黒 ]：よろしく\r\n"));
   Form4->DiagramStore = "\r\n{1}<<DiaData=abc>>";
   const std::string start_folder = Form2->SaveDialogDir;
   dialogs_.QueueAnswer(folder + "/game");
@@ -593,7 +594,7 @@ TEST_F(BoardWindowTest, SavingInTheRoomWritesTheRoomsDiagramsAndNoLogWithoutChat
   Form4->BoardMode = 5;
   Form4->DiagramStore = "game";
   Form4->RoomDiagramStore = "room";
-  Form4->GameChatText = [] { return std::string("line\r\n"); };
+  Form5->Memo1Lines.SetText("line\r\n");
   dialogs_.QueueAnswer(folder + "/a.b.sgf");
   Form4->Image15Click();
   std::string chat;
@@ -602,7 +603,7 @@ TEST_F(BoardWindowTest, SavingInTheRoomWritesTheRoomsDiagramsAndNoLogWithoutChat
   EXPECT_EQ(chat.find("game"), std::string::npos);
   // Without chat there is no log; an empty board writes the bare record.
   Form4->BoardMode = 0;
-  Form4->GameChatText = nullptr;
+  Form5->Memo1Lines.Clear();
   dialogs_.QueueAnswer(folder + "/empty");
   Form4->Image15Click();
   std::string record;
