@@ -8,8 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
-#include <QRadialGradient>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>

@@ -5,8 +5,6 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QMessageBox>
-#include <QPainter>
-#include <QRadialGradient>
 #include <QTranslator>
 #include <exception>
 
