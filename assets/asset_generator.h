@@ -17,6 +17,8 @@ struct AssetFile {
 
 // Every file, in the order they are written. Each group of windows adds its own list here.
 std::vector<AssetFile> LobbyAssets();
+// The board window's boards, stone sheets, background, replay bar, buttons and stone sound.
+std::vector<AssetFile> BoardAssets();
 
 // Deterministic smooth noise in [0, 1] over the plane; `scale` is the feature size in pixels.
 double ValueNoise(double x, double y, double scale, std::uint32_t seed);

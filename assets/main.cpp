@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   const std::string folder = argv[1];
 
   std::vector<AssetFile> files = LobbyAssets();
+  for (AssetFile& file : BoardAssets()) files.push_back(std::move(file));
   int failures = 0;
   for (const AssetFile& file : files) {
     const std::string path = JoinPath(folder, file.name);

@@ -90,37 +90,53 @@ QtClientConnection::~QtClientConnection() {
   }
 }
 
+void QtClientConnection::Post(std::function<void()> event) {
+  QMetaObject::invokeMethod(
+      socket_,
+      [this, generation = generation_, event = std::move(event)] {
+        if (generation == generation_ && listener_ != nullptr) event();
+      },
+      Qt::QueuedConnection);
+}
+
 void QtClientConnection::Attach() {
   socket_ = new QTcpSocket();
+  // Every event reaches the listener from the event loop in arrival order, never inside Qt's own
+  // signal: a handler that opens a message box runs a nested loop, and Qt does not signal new
+  // bytes again while its read signal is still being handled.
   QObject::connect(socket_, &QTcpSocket::connected, [this] {
     connected_ = true;
     socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    if (listener_ != nullptr) listener_->OnConnected();
+    Post([this] { listener_->OnConnected(); });
   });
   QObject::connect(socket_, &QTcpSocket::readyRead, [this] {
     const QByteArray bytes = socket_->readAll();
-    if (!bytes.isEmpty() && listener_ != nullptr) listener_->OnRead(bytes.toStdString());
+    if (bytes.isEmpty()) return;
+    Post([this, text = bytes.toStdString()] { listener_->OnRead(text); });
   });
   QObject::connect(socket_, &QTcpSocket::disconnected, [this] {
     if (!connected_) return;
     connected_ = false;
-    if (listener_ != nullptr) listener_->OnDisconnected();
+    Post([this] { listener_->OnDisconnected(); });
   });
   QObject::connect(socket_, &QTcpSocket::errorOccurred, [this](QAbstractSocket::SocketError) {
     if (connected_) {
       // An established connection that fails ends like any lost connection.
       if (socket_->state() == QAbstractSocket::UnconnectedState) {
         connected_ = false;
-        if (listener_ != nullptr) listener_->OnDisconnected();
+        Post([this] { listener_->OnDisconnected(); });
       }
       return;
     }
-    if (listener_ != nullptr) listener_->OnConnectError(socket_->errorString().toStdString());
+    Post([this, message = socket_->errorString().toStdString()] {
+      listener_->OnConnectError(message);
+    });
   });
 }
 
 void QtClientConnection::Open(const std::string& host, std::uint16_t port) {
   if (socket_ == nullptr) Attach();
+  ++generation_;  // events of an earlier connection are not delivered any more
   socket_->abort();
   connected_ = false;
   socket_->connectToHost(QString::fromStdString(host), port);
@@ -128,6 +144,7 @@ void QtClientConnection::Open(const std::string& host, std::uint16_t port) {
 
 void QtClientConnection::Close() {
   if (socket_ == nullptr) return;
+  ++generation_;
   const bool was_connected = connected_;
   connected_ = false;
   socket_->abort();

@@ -2,6 +2,7 @@
 // connection ids, and a client socket. Every event arrives on the event loop, one at a time.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -98,7 +99,11 @@ class QtClientConnection : public ClientConnection {
 
  private:
   void Attach();
+  // Delivers `event` to the listener from the event loop, unless the connection was opened anew
+  // or closed in between.
+  void Post(std::function<void()> event);
 
   QTcpSocket* socket_ = nullptr;
   bool connected_ = false;
+  unsigned generation_ = 0;
 };

@@ -8,8 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
-#include <QRadialGradient>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -19,6 +17,7 @@
 #include "platform/fonts.h"
 #include "platform/memo_view.h"
 #include "platform/qt_text.h"
+#include "platform/stone_icons.h"
 #include "platform/termination.h"
 #include "platform/window_state.h"
 #include "server/join_key.h"
@@ -52,34 +51,9 @@ MemoView* MakeListMemo(QWidget* parent, int left, int top, int width, int height
   return memo;
 }
 
-QPixmap StonePixmap(int size, bool black) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  QRadialGradient shade(size * 0.35, size * 0.3, size * 0.7);
-  shade.setColorAt(0, black ? QColor(110, 110, 110) : QColor(255, 255, 255));
-  shade.setColorAt(1, black ? QColor(10, 10, 10) : QColor(190, 190, 185));
-  painter.setBrush(shade);
-  painter.setPen(QPen(QColor(40, 40, 40), size / 32.0 + 0.5));
-  painter.drawEllipse(QRectF(1, 1, size - 2, size - 2));
-  return pixmap;
-}
 }  // namespace
 
-QIcon ServerIcon() {
-  QIcon icon;
-  for (int size : {16, 32, 48}) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    const int stone = size * 2 / 3;
-    painter.drawPixmap(0, 0, StonePixmap(stone, true));
-    painter.drawPixmap(size - stone, size - stone, StonePixmap(stone, false));
-    icon.addPixmap(pixmap);
-  }
-  return icon;
-}
+QIcon ServerIcon() { return TwoStoneIcon(true); }
 
 TForm1::TForm1(const ServerEnvironment& env) : env_(env) {
   // 1. The window and its controls; the listening socket starts listening.

@@ -1,9 +1,347 @@
-// client/board/board_window.cpp — the board window.
+// client/board/board_window.cpp — the board window: construction and reset, the pictures and
+// the drawing of the position, board clicks and keys, the caption flash, and game records.
 #include "client/board/board_window.h"
+
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QRadialGradient>
+#include <QTimer>
+#include <algorithm>
+
+#include "client/board/board_pictures.h"
+#include "client/board/model/record_files.h"
+#include "client/board/model/record_text.h"
+#include "client/board/picture_button.h"
+#include "client/connection/client_program.h"
+#include "client/connection/connect_window.h"
+#include "client/connection/game_chat_window.h"
+#include "client/views/counting_board.h"
+#include "client/views/game_list_board.h"
+#include "client/views/mark_toolbar.h"
+#include "platform/cp932.h"
+#include "platform/file_dialogs.h"
+#include "platform/files.h"
+#include "platform/fonts.h"
+#include "platform/memo_colors.h"
+#include "platform/pictures.h"
+#include "platform/qt_text.h"
+#include "platform/status_bar.h"
+#include "platform/window_state.h"
+#include "server/tag_message.h"
 
 TForm4* Form4 = nullptr;
 
-TForm4::TForm4() { setWindowTitle(QStringLiteral("Korvanta")); }
+// The board surface: shows the backing image and hands mouse presses to the window.
+class BoardPaintBox : public QWidget {
+ public:
+  BoardPaintBox(TForm4* form, QWidget* parent) : QWidget(parent), form_(form) {
+    setFocusPolicy(Qt::ClickFocus);
+    // The right button belongs to the board (withdrawing a candidate), not to the window menu.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.drawImage(0, 0, form_->BoardSurface());
+  }
+  void mousePressEvent(QMouseEvent* event) override {
+    const QPoint at = event->position().toPoint();
+    form_->PaintBox1MouseDown(event->button(), event->modifiers(), at.x(), at.y());
+  }
+
+ private:
+  TForm4* form_;
+};
+
+namespace {
+
+constexpr const char* kFont = "ＭＳ Ｐゴシック";
+constexpr int kClientWidth = 594;
+constexpr int kClientHeight = 424;
+constexpr QPoint kBoardAt(8, 8);
+constexpr int kSystemMenuRoomBoard = 2;
+constexpr int kFlashCount = 6;
+constexpr int kFlashMs = 200;
+// Memo colours of the name memos: white with a name, pale green without.
+constexpr unsigned kNamedColour = 0xFFFFFF;
+constexpr unsigned kUnnamedColour = 0xF0FFF0;
+
+QLineEdit* MakeMemo(QWidget* parent, int left, int top, int width, int pixels, bool centred) {
+  auto* memo = new QLineEdit(parent);
+  memo->setReadOnly(true);
+  memo->setFont(PixelFont(kFont, pixels));
+  memo->setAlignment(centred ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter));
+  memo->setGeometry(left, top, width, 24);
+  memo->setFocusPolicy(Qt::NoFocus);
+  return memo;
+}
+
+void SetMemoText(QLineEdit* memo, std::string_view cp932) { memo->setText(ToQt(cp932)); }
+
+// A small stone beside the player's name.
+QLabel* MakeStoneIcon(QWidget* parent, bool black) {
+  QPixmap pixmap(18, 18);
+  pixmap.fill(Qt::transparent);
+  {
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient shade(6, 5, 13);
+    shade.setColorAt(0, black ? QColor(115, 115, 115) : QColor(255, 255, 255));
+    shade.setColorAt(1, black ? QColor(8, 8, 8) : QColor(188, 186, 180));
+    painter.setBrush(shade);
+    painter.setPen(QPen(QColor(45, 40, 35), 0.8));
+    painter.drawEllipse(QRectF(1, 1, 16, 16));
+  }
+  auto* label = new QLabel(parent);
+  label->setPixmap(pixmap);
+  label->setGeometry(6, 6, 18, 18);
+  return label;
+}
+
+QFrame* MakePlayerPanel(QWidget* parent, int top, bool black, QLineEdit*& name, QLineEdit*& clock,
+                        QLineEdit*& prisoners) {
+  auto* panel = new QFrame(parent);
+  panel->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+  panel->setGeometry(406, top, 182, 58);
+  panel->setAutoFillBackground(true);
+  QPalette face = panel->palette();
+  face.setColor(QPalette::Window, QColor(238, 226, 204));
+  panel->setPalette(face);
+  MakeStoneIcon(panel, black);
+  name = MakeMemo(panel, 28, 3, 150, 14, false);
+  clock = MakeMemo(panel, 28, 30, 88, 15, true);
+  prisoners = MakeMemo(panel, 120, 30, 58, 15, true);
+  clock->setToolTip(QString::fromUtf8("持ち時間"));
+  prisoners->setToolTip(QString::fromUtf8("アゲハマ"));
+  return panel;
+}
+
+PictureButton* MakeButton(QWidget* parent, const ButtonPicture& picture, int left, int top,
+                          const char* fallback) {
+  auto* button = new PictureButton(parent);
+  button->setGeometry(left, top, picture.Width, picture.Height);
+  button->SetFallbackText(QString::fromUtf8(fallback));
+  return button;
+}
+
+}  // namespace
+
+TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
+  SaveDialog1 = file_dialogs_.get();
+  SetListener(this);
+  flash_timer_ = new QTimer(this);
+  flash_timer_->setInterval(kFlashMs);
+  connect(flash_timer_, &QTimer::timeout, this, [this] { FlashStep(); });
+
+  CreateControls();
+  // 1. Texts emptied; top of the screen, centred across it.
+  Memo1->clear();
+  Memo4->clear();
+  Edit1->clear();
+  move((ScreenWidth() - WindowWidth(this)) / 2, 1);
+  // 2. No shared count pending, no chat toggled, 19 lines.
+  RealTimeCountPending = 0;
+  ChatHiddenByFollower = 0;
+  ChatViewerWasOpen = 0;
+  ShownCountMove = 0;
+  CellSize = 20;
+  BoardOrigin = 9;
+  ClickX = ClickY = 111;
+  // 3. The save dialog starts in the connect window's save folder (read when it opens).
+  // 4. The record templates and coordinate letters are the record writer's (record_text.h).
+  // 5. The first board picture and stone sheet from the working folder.
+  QImage board(kBoardPictureSide, kBoardPictureSide, QImage::Format_RGB32);
+  board.fill(QColor(214, 172, 100));
+  canvas_.SetBoardPicture(board);
+  QImage picture;
+  if (LoadOrReport(WorkPath(std::string("bmp/") + Geometry().BoardPicture), picture)) {
+    canvas_.SetBoardPicture(picture);
+  }
+  DrawBoardGrid();
+  if (LoadOrReport(WorkPath(std::string("bmp/") + Geometry().StoneSheet), picture)) {
+    canvas_.SetStoneSheet(picture);
+  }
+  canvas_.ResizeSurface(canvas_.Image1.width() + 1, canvas_.Image1.height() + 1);
+  PaintBox1->setGeometry(QRect(kBoardAt, canvas_.Surface.size()));
+  // 6. The room's panel and the buttons that stand in for each other; the room's store emptied.
+  Panel4->setGeometry(414, 0, 174, 232);
+  Image17->move(Image12->pos());
+  Image22->move(Image21->pos());
+  RoomDiagramStore.clear();
+  ComboBox1->setCurrentIndex(0);
+  SpaceHeld = 0;
+  LoadButtonPictures();
+  // 7. The background picture.
+  LoadOrReport(WorkPath(std::string("bmp/") + std::string(kBoardBackgroundPicture)), Image9);
+  // 8.
+  ResetBoardForm();
+}
+
+TForm4::~TForm4() { SetListener(nullptr); }
+
+void TForm4::CreateControls() {
+  setWindowTitle(ToQt(caption_));
+  setWindowIcon(ClientIcon());
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  setFocusPolicy(Qt::StrongFocus);
+  setFont(PixelFont(kFont, 13));
+  QPalette face = palette();
+  face.setColor(QPalette::Window, ColorFromBgr(kBoardFormColour));
+  setPalette(face);
+
+  PaintBox1 = new BoardPaintBox(this, this);
+  PaintBox1->setGeometry(QRect(kBoardAt, QSize(kBoardPictureSide + 1, kBoardPictureSide + 1)));
+
+  Panel1 = MakePlayerPanel(this, 4, true, Memo1, Memo2, Memo3);
+  Panel2 = MakePlayerPanel(this, 66, false, Memo4, Memo5, Memo6);
+
+  // Own game: pass and resign (or the end of a stopped game), undo, stop, turning the board.
+  Image12 = MakeButton(this, kPassResignButton, 406, 130, "パス｜投了");
+  Image17 = MakeButton(this, kEndButton, 406, 130, "終了");
+  Image14 = MakeButton(this, kUndoButton, 501, 130, "手戻り");
+  Image18 = MakeButton(this, kStopButton, 406, 160, "停止・再開");
+  Image19 = MakeButton(this, kTurnButton, 501, 160, "盤反転");
+  Image19->OnClick = [this] { Image19Click(); };
+  // Every mode: the diagram editor, counting, saving the record, move numbers.
+  Image10 = MakeButton(this, kDiagramButton, 406, 238, "図面");
+  Image13 = MakeButton(this, kCountButton, 501, 237, "整地");
+  Image15 = MakeButton(this, kSaveButton, 406, 270, "棋譜保存");
+  Image15->OnClick = [this] { Image15Click(); };
+  Image16 = MakeButton(this, kNumbersButton, 501, 270, "手順番号");
+  Image17->hide();
+
+  Panel3 = new QLabel(this);
+  Panel3->setGeometry(414, 330, 168, 24);
+  Panel3->setAlignment(Qt::AlignCenter);
+  Panel3->setFont(PixelFont(kFont, 14, true));
+  Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Panel3->setAutoFillBackground(true);
+  QPalette caption = Panel3->palette();
+  caption.setColor(QPalette::Window, QColor(250, 244, 232));
+  Panel3->setPalette(caption);
+
+  Image11 = MakeButton(this, kReplayBar, 414, 360, "|< << < > >> >|");
+
+  // The analysis room's panel: the names of the shown record, the registration list, the board
+  // size, the input kind and first colour, and the operator's buttons.
+  Panel4 = new QFrame(this);
+  Panel4->setGeometry(414, 0, 174, 232);
+  Panel4->setAutoFillBackground(true);
+  QPalette room = Panel4->palette();
+  room.setColor(QPalette::Window, QColor(238, 226, 204));
+  Panel4->setPalette(room);
+  Memo7 = new QPlainTextEdit(Panel4);
+  Memo7->setReadOnly(true);
+  Memo7->setGeometry(0, 0, 174, 34);
+  Memo7->setFont(PixelFont(kFont, 12));
+  Memo7->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Memo9 = new QPlainTextEdit(Panel4);
+  Memo9->setReadOnly(true);
+  Memo9->setGeometry(0, 36, 174, 48);
+  Memo9->setFont(PixelFont(kFont, 12));
+  Label1 = new QLabel(QString::fromUtf8("サイズ"), Panel4);
+  Label1->setGeometry(4, 88, 50, 20);
+  ComboBox1 = new QComboBox(Panel4);
+  ComboBox1->addItems(
+      {QString::fromUtf8("19路"), QString::fromUtf8("13路"), QString::fromUtf8("9 路")});
+  ComboBox1->setGeometry(58, 87, 112, 22);
+  Panel5 = new QFrame(Panel4);
+  Panel5->setGeometry(0, 112, 174, 34);
+  Image23 = MakeButton(Panel5, kKindMoveButton, 0, 0, "着手");
+  Image26 = MakeButton(Panel5, kKindSetupButton, 32, 0, "配置");
+  Image27 = MakeButton(Panel5, kFirstBlackButton, 64, 0, "黒先");
+  Image28 = MakeButton(Panel5, kFirstWhiteButton, 96, 0, "白先");
+  Panel6 = new QLabel(QStringLiteral("| <"), Panel5);
+  Panel6->setGeometry(130, 2, 21, 30);
+  Panel7 = new QLabel(QStringLiteral("<"), Panel5);
+  Panel7->setGeometry(152, 2, 21, 30);
+  for (QLabel* panel : {Panel6, Panel7}) {
+    panel->setAlignment(Qt::AlignCenter);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setFont(PixelFont(kFont, 13, true));
+  }
+  Image21 = MakeButton(Panel4, kRoomEntryButton, 0, 150, "入力登録");
+  Image22 = MakeButton(Panel4, kRoomDoneButton, 0, 150, "入力完了");
+  Image24 = MakeButton(Panel4, kRoomLoadButton, 88, 150, "棋譜読込");
+  Image25 = MakeButton(Panel4, kRoomReloadButton, 0, 178, "初期局面");
+  Image29 = MakeButton(Panel4, kRoomFollowButton, 88, 176, "対局室");
+  Image29->setToolTip(QString::fromUtf8(" 対局室碁盤の表示[ON/OFF] "));
+  Panel4->hide();
+
+  Edit1 = new QLineEdit(this);
+  Edit1->setGeometry(kBoardAt.x(), 398, kBoardPictureSide + 1, 22);
+  Edit1->setFont(PixelFont(kFont, 14));
+
+  StatusBar1 = new PanelStatusBar(this);
+  for (const int width : {160, 57, 90, 48}) StatusBar1->AddPanel(width, true);
+  StatusBar1->AddPanel(239, false);
+  StatusBar1->SetPanelText(3, J("チャット"));
+  StatusBar1->setGeometry(0, kClientHeight, kClientWidth, 22);
+  setFixedSize(kClientWidth, kClientHeight + 22);
+
+  // 9. The window's menu: an empty entry (a separator), then the game-list board of the room.
+  SystemMenu = new QMenu(this);
+  SystemMenu->addSeparator();
+  QAction* roomBoard = SystemMenu->addAction(QString::fromUtf8("検討室 - 対局碁盤  [ON/OFF] (&K)"));
+  connect(roomBoard, &QAction::triggered, this,
+          [this] { SystemMenuCommand(kSystemMenuRoomBoard); });
+}
+
+void TForm4::LoadButtonPictures() {
+  const std::pair<PictureButton*, ButtonPicture> buttons[] = {
+      {Image10, kDiagramButton},    {Image11, kReplayBar},        {Image12, kPassResignButton},
+      {Image13, kCountButton},      {Image14, kUndoButton},       {Image15, kSaveButton},
+      {Image16, kNumbersButton},    {Image17, kEndButton},        {Image18, kStopButton},
+      {Image19, kTurnButton},       {Image21, kRoomEntryButton},  {Image22, kRoomDoneButton},
+      {Image23, kKindMoveButton},   {Image24, kRoomLoadButton},   {Image25, kRoomReloadButton},
+      {Image26, kKindSetupButton},  {Image27, kFirstBlackButton}, {Image28, kFirstWhiteButton},
+      {Image29, kRoomFollowButton},
+  };
+  // One message is enough when the folder of pictures is missing: the buttons show their names.
+  std::string first_failure;
+  for (const auto& [button, file] : buttons) {
+    QImage picture;
+    std::string message;
+    if (LoadBitmapPicture(WorkPath("bmp/" + std::string(file.File)), picture, &message)) {
+      button->SetPicture(picture);
+    } else if (first_failure.empty()) {
+      first_failure = message;
+    }
+  }
+  if (!first_failure.empty()) ClientShowMessage(first_failure);
+}
+
+bool TForm4::LoadOrReport(const std::string& path, QImage& picture) {
+  std::string message;
+  if (LoadPicture(path, picture, &message)) return true;
+  ClientShowMessage(message);
+  return false;
+}
+
+std::string TForm4::ProgramPicture(const char* name) const {
+  const std::string folder = Form2 != nullptr ? Form2->AppDir : ClientEnv().program_folder;
+  return JoinPath(folder, std::string("bmp/") + name);
+}
+
+void TForm4::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  ShowFlashState();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reset and board size
 
 void TForm4::ResetGameFlags() {
   BoardMode = 0;
@@ -13,13 +351,394 @@ void TForm4::ResetGameFlags() {
   GameTag.clear();
 }
 
-// The operations below are the board window's part of the game, watching and analysis-room
-// messages; the board window is not built yet, so they do nothing.
+void TForm4::ResetBoardForm() {
+  // 1. Counters and clocks.
+  IdleSeconds = MoveSeconds = ClockState = KomiTenths = 0;
+  AddSeconds = BlackClock = WhiteClock = 0;
+  CandidatePoint = 0;
+  BoardMode = 0;
+  RoomInputKind = 1;
+  // 2. The position: empty board, lists and logs, FirstMoveNumber 1 (with 4. below: black first,
+  // numbers off, not turned).
+  ResetPosition();
+  // 3. What the window shows.
+  StatusBar1->SetPanelText(0, "");
+  StatusBar1->SetPanelText(1, "0");
+  StatusBar1->SetPanelText(2, J("観戦者数 = 0"));
+  Memo1->clear();
+  Memo4->clear();
+  SetMemoText(Memo2, "0:0:0");
+  SetMemoText(Memo5, "0:0:0");
+  SetMemoText(Memo3, "0");
+  SetMemoText(Memo6, "0");
+  RecordTimeText.clear();
+  Panel3->clear();
+  // 4. Flags and stores.
+  PlaysBlack = 1;
+  InputAllowed = 0;
+  Panel5->hide();
+  GameTag.clear();
+  DiagramStore.clear();
+  RoomStartRecord.clear();
+  FormPaint();
+}
+
+void TForm4::SetBoardSize(int n) {
+  if (IsBoardSize(n)) {
+    BoardModel::SetBoardSize(n);  // the geometry and pictures follow in BoardSizeSet
+    return;
+  }
+  DrawBoardGrid();
+  FillPlayingArea(Board, BoardSize);
+  FillPlayingArea(GroupIds, BoardSize);
+}
+
+void TForm4::BoardSizeSet(int size) {
+  const BoardGeometry& g = GeometryOf(size);
+  CellSize = g.CellSize;
+  BoardOrigin = g.BoardOrigin;
+  ClickX = ClickY = g.ClickStart();
+  canvas_.SetGeometry(g);
+  QImage picture;
+  if (LoadOrReport(ProgramPicture(PlaysBlack == 1 ? g.BoardPicture : g.TurnedBoardPicture),
+                   picture)) {
+    canvas_.SetBoardPicture(picture);
+  }
+  if (LoadOrReport(ProgramPicture(g.StoneSheet), picture)) canvas_.SetStoneSheet(picture);
+  DrawBoardGrid();
+  RepaintBoardBitmap();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drawing
+
+void TForm4::DrawBoardGrid() { canvas_.DrawBoardGrid(); }
+
+void TForm4::RepaintBoardBitmap() {
+  canvas_.RepaintBoardBitmap();
+  PaintBox1->update();
+}
+
+void TForm4::DrawStone(int x, int y, bool black) {
+  canvas_.DrawStone(x, y, black);
+  PaintBox1->update();
+}
+
+void TForm4::EraseStone(int x, int y) {
+  canvas_.EraseStone(x, y);
+  PaintBox1->update();
+}
+
+void TForm4::DrawStone(int point, bool black) {
+  if (!IsPlayingPoint(point, BoardSize)) return;
+  DrawStone(PointToPixelX(point), PointToPixelY(point), black);
+}
+
+void TForm4::EraseStone(int point) {
+  if (!IsPlayingPoint(point, BoardSize)) return;
+  EraseStone(PointToPixelX(point), PointToPixelY(point));
+}
+
+void TForm4::DrawMoveNumber(int number, int moveIndex) {
+  if (moveIndex < 1 || moveIndex > kMoveListCapacity) return;
+  const int point = MoveList[moveIndex];
+  if (!IsPlayingPoint(point, BoardSize) || !IsStone(Board[point])) return;
+  canvas_.DrawMoveNumber(number, PointToPixelX(point), PointToPixelY(point),
+                         Board[point] == kBlack);
+  PaintBox1->update();
+}
+
+void TForm4::DrawCandidateMarker(int point) {
+  if (!IsPlayingPoint(point, BoardSize)) return;
+  canvas_.DrawCandidateMarker(ClickX, ClickY, PointToPixelX(point), PointToPixelY(point),
+                              PlaysBlack == 1);
+  PaintBox1->update();
+}
+
+void TForm4::FormPaint() {
+  // 1. The background is painted with the window (paintEvent).
+  update();
+  // 2. to 4. The board, the setup stones, the played stones with their numbers.
+  RepaintBoardBitmap();
+  DrawSetupStones();
+  if (MoveTop > SetupCount) DrawPlayedStones();
+  // 5. The analysis room's marks, each while its point holds the colour it was set on.
+  if (BoardMode == 5) {
+    for (int point = 22; point <= 418; ++point) {
+      const int mark = Marks[point];
+      if (mark > 0 && mark / 1000 == Board[point]) DrawMark(mark % 1000, point);
+    }
+  }
+  // 6. The candidate of a two-click move.
+  if (CandidatePoint > 0) DrawCandidateMarker(CandidatePoint);
+}
+
+void TForm4::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), ColorFromBgr(kBoardFormColour));
+  if (!Image9.isNull()) painter.drawImage(0, 0, Image9);
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  FormPaint();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Input
+
+void TForm4::SnapClickToGrid(int x, int y) { ::SnapClickToGrid(Geometry(), x, y, ClickX, ClickY); }
+
+int TForm4::ClickedPoint() const { return Geometry().ClickedPoint(ClickX, ClickY); }
+
+bool TForm4::CheckMovePoint() {
+  const int point = ClickedPoint();
+  if (IsPlayingPoint(point, BoardSize) && Board[point] < 1 && GroupIds[point] != kForbiddenMark &&
+      GroupIds[point] != kKoMark) {
+    PendingPoint = point;
+    return true;
+  }
+  ClientShowMessage(J("そ こ は 打 て ま せ ん ！"));
+  return false;
+}
+
+void TForm4::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+  IdleSeconds = 0;
+  Panel3->clear();
+  if (shift & Qt::ShiftModifier) {
+    // The position in which an older stone on the clicked point was about to be played goes to
+    // the counting board. The newest move itself is not searched.
+    SnapClickToGrid(x, y);
+    const int point = ClickedPoint();
+    if (!IsPlayingPoint(point, BoardSize) || !IsStone(Board[point])) return;
+    for (int j = MoveTop - 1; j > SetupCount; --j) {
+      if (MoveList[j] != point) continue;
+      ShownCountMove = j - 1;
+      ShowCountingBoard();
+      ShownCountMove = 0;
+      Form15->hide();
+      return;
+    }
+    return;
+  }
+  if (InputAllowed != 1) return;
+  SnapClickToGrid(x, y);
+  if (BoardMode == 5 && (shift & Qt::ControlModifier)) {
+    RewindRoomToClick();
+  } else if (BoardMode == 1) {
+    if (button == Qt::RightButton) {
+      // A right click on the candidate withdraws it.
+      const int point = ClickedPoint();
+      if (CandidatePoint > 0 && point == CandidatePoint) {
+        CandidatePoint = 0;
+        EraseStone(point);
+      }
+      return;
+    }
+    SendGameMove();
+  } else if (BoardMode == 5) {
+    PlaceDiscussInput(ClickedPoint(), button == Qt::LeftButton);
+  }
+}
+
+void TForm4::RewindRoomToClick() {
+  const int point = ClickedPoint();
+  if (!IsPlayingPoint(point, BoardSize) || !IsStone(Board[point])) return;
+  int n = 0;
+  for (int i = MoveTop; i > SetupCount; --i) {
+    if (MoveList[i] == point) {
+      n = i;
+      break;
+    }
+  }
+  if (n == 0) return;
+  RewindToMove(n);
+  FormPaint();
+  AtStartFlag = MoveTop == SetupCount ? 1 : 0;
+  DrawRoomFirstColour();
+  // The whole buffered record goes to the other members.
+  const int shown = MoveTop;
+  MoveTop = BufferLength;
+  std::string record = WriteSgfRecord();
+  MoveTop = shown;
+  record = ReplaceAll(record, "\r\n", "");
+  if (Form2 != nullptr && Form2->Connected()) {
+    Form2->SendToServer("<<DiscussInput>><<Type=12>><<Value=" + std::to_string(n) +
+                        ">><<DiscussKifu=" + record + ">>");
+  }
+}
+
+void TForm4::Image19Click() {
+  const bool turned = !BoardTurned;
+  const BoardGeometry& g = Geometry();
+  QImage picture;
+  if (LoadOrReport(ProgramPicture(turned ? g.TurnedBoardPicture : g.BoardPicture), picture)) {
+    canvas_.SetBoardPicture(picture);
+  }
+  DrawBoardGrid();
+  TurnBoardPosition();
+  FormPaint();
+}
+
+void TForm4::FormKeyPress(int key) {
+  if (key == ' ' && Form15 != nullptr && Form15->SelectedMark > 0) SpaceHeld = 1;
+}
+
+void TForm4::FormKeyUp() { SpaceHeld = 0; }
+
+void TForm4::keyPressEvent(QKeyEvent* event) {
+  FormKeyDown(event->key(), event->modifiers());
+  if (event->key() == Qt::Key_Space) FormKeyPress(' ');
+  QWidget::keyPressEvent(event);
+}
+
+void TForm4::keyReleaseEvent(QKeyEvent* event) {
+  FormKeyUp();
+  QWidget::keyReleaseEvent(event);
+}
+
+void TForm4::contextMenuEvent(QContextMenuEvent* event) { SystemMenu->popup(event->globalPos()); }
+
+void TForm4::SystemMenuCommand(int id) {
+  if (id != kSystemMenuRoomBoard || BoardMode != 5 || Form14 == nullptr) return;
+  Form14->setVisible(!Form14->isVisible());
+}
+
+void TForm4::ShowCountingBoard() {
+  if (Form7 != nullptr) Form7->exec();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The caption flash
+
+void TForm4::FlashBoardWindow() {
+  flashes_left_ = kFlashCount;
+  flash_on_ = false;
+  RequestAttention(this);
+  FlashStep();
+  flash_timer_->start();
+}
+
+bool TForm4::Flashing() const { return flash_timer_->isActive(); }
+
+void TForm4::FlashStep() {
+  if (flashes_left_ <= 0) {
+    flash_timer_->stop();
+    flash_on_ = false;
+  } else {
+    --flashes_left_;
+    flash_on_ = !flash_on_;
+  }
+  ShowFlashState();
+}
+
+void TForm4::ShowFlashState() {
+  const std::string shown = flash_on_ ? J("◆◆◆ ") + caption_ + J(" ◆◆◆") : caption_;
+  setWindowTitle(ToQt(shown));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Status and the listener
+
+void TForm4::ShowMoveCount(int moveTop) { StatusBar1->SetPanelText(1, std::to_string(moveTop)); }
+
+void TForm4::ShowBlackCaptured(int count) { SetMemoText(Memo6, std::to_string(count)); }
+
+void TForm4::ShowWhiteCaptured(int count) { SetMemoText(Memo3, std::to_string(count)); }
+
+void TForm4::ShowStateCaption(const std::string& caption) { Panel3->setText(ToQt(caption)); }
+
+// ---------------------------------------------------------------------------------------------
+// Game records
+
+std::string TForm4::WriteSgfRecord() const {
+  RecordHeader header;
+  header.BlackName = FromQt(Memo1->text());
+  header.WhiteName = FromQt(Memo4->text());
+  header.DateText = ClientEnv().clock != nullptr ? ClientEnv().clock->DateText() : "";
+  header.TimeText = ClientEnv().clock != nullptr ? ClientEnv().clock->TimeText() : "";
+  header.RecordTimeText = RecordTimeText;
+  header.ConditionsText = StatusBar1->PanelText(4);
+  return ::WriteSgfRecord(*this, header);
+}
+
+void TForm4::Image15Click() {
+  const std::string folder = Form2 != nullptr ? Form2->SaveDialogDir : std::string();
+  const std::string chosen = SaveDialog1->ChooseSaveFile(
+      J("棋譜保存"), folder, J("SGF棋譜ファイル|*.sgf|すべてのファイル(*.*)|*.*"));
+  if (chosen.empty()) return;
+  SaveRecordAs(chosen);
+}
+
+bool TForm4::SaveRecordAs(const std::string& chosen) {
+  const std::string path = SgfFileName(chosen);
+  const std::string folder = FolderOfPath(path);
+  if (Form2 != nullptr && !folder.empty()) {
+    Form2->SaveDialogDir = folder.back() == '/' ? folder : folder + "/";
+  }
+  // The chat log goes beside the record when the game chat window holds any text.
+  const std::string chat = Form5 != nullptr ? Form5->Memo1Lines.Text() : std::string();
+  const RecordSaveResult saved = SaveRecordFiles(chosen, WriteSgfRecord(), chat,
+                                                 BoardMode == 5 ? RoomDiagramStore : DiagramStore);
+  if (!saved.RecordWritten) {
+    ClientShowMessage(J("棋譜を保存できませんでした：") + Cp932FromUtf8(saved.RecordPath));
+    return false;
+  }
+  if (!saved.ChatLogPath.empty() && !saved.ChatLogWritten) {
+    ClientShowMessage(J("チャットログを保存できませんでした：") + Cp932FromUtf8(saved.ChatLogPath));
+    return false;
+  }
+  return true;
+}
+
+void TForm4::LoadKifuText(const std::string& text) {
+  const KifuTextResult read = ::LoadKifuText(*this, text);
+  if (!read.Read) return;
+  if (BoardMode == 5) {
+    if (read.SizeChanged && InputAllowed == 1) {
+      ComboBox1->setCurrentIndex(BoardSize == 13 ? 1 : BoardSize == 9 ? 2 : 0);
+    }
+    std::string names = read.Names.Black;
+    if (!read.Names.White.empty()) names += "\r\n" + read.Names.White;
+    Memo7->setPlainText(ToQt(names));
+    SetMemoColor(Memo7, names.empty() ? kUnnamedColour : kNamedColour);
+  } else {
+    SetMemoText(Memo1, read.Names.Black);
+    SetMemoColor(Memo1, read.Names.Black.empty() ? kUnnamedColour : kNamedColour);
+    SetMemoText(Memo4, read.Names.White);
+    SetMemoColor(Memo4, read.Names.White.empty() ? kUnnamedColour : kNamedColour);
+  }
+  if (read.Truncated) {
+    ClientShowMessage(J("棋譜が長すぎるため、最初の ") + std::to_string(kMoveListCapacity) +
+                      J(" 手までを読み込みました。"));
+  }
+  FormPaint();
+}
+
+void TForm4::OpenRecordText(const std::string& text) {
+  MoveTop = SetupCount = BufferLength = 0;
+  ClearBoard();
+  const RecordHeaderResult header = ParseRecordHeader(*this, text);
+  std::string names = header.Names.Black;
+  if (!header.Names.White.empty()) names += "\r\n" + header.Names.White;
+  Memo7->setPlainText(ToQt(names));
+  SetMemoColor(Memo7, names.empty() ? kUnnamedColour : kNamedColour);
+  ParseRecordMoves(*this, text);
+  PositionFromRecord();
+  FormPaint();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The own game, watching and the analysis room act on the board window through the operations
+// below; they come with those uses of the window and do nothing yet.
+
 void TForm4::StartPlayGame(const std::string&) {}
+void TForm4::SendGameMove() {}
 void TForm4::ReceiveMoveOrUndo(const std::string&) {}
 void TForm4::MoveBackRequested() {}
 void TForm4::GameEnded(const std::string&) {}
 void TForm4::OpponentTimeStop(const std::string&) {}
+void TForm4::FormKeyDown(int, Qt::KeyboardModifiers) {}
 void TForm4::ReceiveWatchStart(const std::string&) {}
 void TForm4::ShowWatcherCount(int, const std::string&) {}
 void TForm4::StartDiscussRoom(const std::string&) {}
@@ -31,3 +750,6 @@ void TForm4::ReceiveDiscussChat(const std::string&) {}
 void TForm4::ApplyDiscussInput(const std::string&) {}
 void TForm4::ReceiveDiscussGameList(const std::string&) {}
 void TForm4::ReceiveDiscussGameData(const std::string&) {}
+void TForm4::PlaceDiscussInput(int, bool) {}
+void TForm4::DrawRoomFirstColour() {}
+void TForm4::DrawMark(int, int) {}

@@ -1,28 +1,147 @@
 // client/board/board_window.h — TForm4, the board window: idle, own game, watching and the
-// analysis room, told apart by BoardMode.
+// analysis room, told apart by BoardMode. It holds the position (BoardModel), shows it from its
+// pictures, turns clicks into board points, and saves and loads game records.
 #pragma once
+#include <QImage>
 #include <QWidget>
+#include <memory>
 #include <string>
 
-class TForm4 : public QWidget {
+#include "client/board/board_canvas.h"
+#include "client/board/board_geometry.h"
+#include "client/board/model/board_model.h"
+
+class FileDialogs;
+class PanelStatusBar;
+class PictureButton;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QTimer;
+
+class TForm4 : public QWidget, public BoardModel, public BoardListener {
   Q_OBJECT
  public:
   TForm4();
+  ~TForm4() override;
 
-  // Shared state the message reader and the lobby look at.
+  // Shared state the message reader, the lobby and the other windows look at.
   int BoardMode = 0;             // 0 idle, 1 own game, 2 watching, 5 analysis room
   int InputAllowed = 0;          // the board takes this user's clicks
   int ClockState = 0;            // 0 running, 1 stopped by this user, 2 stopped by the opponent
   int RealTimeCountPending = 0;  // 1: open the shared count the opponent started
   int ChatHiddenByFollower = 0;  // 1 while the lobby's follower keeps the chat hidden
+  int ChatViewerWasOpen = 0;     // the diagram viewer was open when the chat window was hidden
   std::string GameTag;           // "<<GameIndex=" n ">>" of the current game
+
+  // Geometry of BoardSize and the last click.
+  int CellSize = 20;
+  int BoardOrigin = 9;
+  int ClickX = 111;  // centre of the intersection nearest to the last click
+  int ClickY = 111;
+  int CandidatePoint = 0;  // the first click of a two-click move, 0 for none
+
+  int PlaysBlack = 1;      // the user plays black (chooses the board picture of SetBoardSize)
+  int SpaceHeld = 0;       // the space key is held while a mark is selected
+  int AtStartFlag = 0;     // the analysis room shows its setup position
+  int ShownCountMove = 0;  // move index the counting board rebuilds after a Shift-click
+  int IdleSeconds = 0;     // seconds since the last click on the board or the replay bar
+
+  // Own game and watching: clocks, added seconds, komi and the record's time property.
+  int BlackClock = 0;
+  int WhiteClock = 0;
+  int AddSeconds = 0;
+  int MoveSeconds = 0;
+  int KomiTenths = 0;
+  std::string RecordTimeText;
+  // Analysis room.
+  int RoomInputKind = 1;  // 1 moves, 3 setup stones and marks
+  std::string RoomStartRecord;
+  // Board diagrams sent in chat: the game's and the analysis room's.
+  std::string DiagramStore;
+  std::string RoomDiagramStore;
+
+  // The save dialog of the record (replaced by tests).
+  FileDialogs* SaveDialog1 = nullptr;
+
+  // The window caption (cp932); the flash shows it marked for a moment.
+  void SetCaption(const std::string& caption);
+  const std::string& Caption() const { return caption_; }
 
   // A new connection: back to idle with no game, clock stop or shared count pending; what the
   // board shows stays.
   void ResetGameFlags();
+  // The reset before a new game, a watch or the analysis room.
+  void ResetBoardForm();
+  // 19, 13 or 9 lines: geometry and pictures of that size from the program folder. Any size
+  // empties the board and redraws the grid.
+  void SetBoardSize(int n);
+
+  // Drawing.
+  const BoardGeometry& Geometry() const { return GeometryOf(BoardSize); }
+  int PointToPixelX(int point) const { return Geometry().PointToPixelX(point); }
+  int PointToPixelY(int point) const { return Geometry().PointToPixelY(point); }
+  void DrawBoardGrid();
+  void RepaintBoardBitmap();
+  void DrawStone(int x, int y, bool black);
+  void EraseStone(int x, int y);
+  // The number of move `moveIndex` on its stone.
+  void DrawMoveNumber(int number, int moveIndex) override;
+  void DrawCandidateMarker(int point);
+  // Draws the whole window: board, setup stones, played stones with their numbers, the analysis
+  // room's marks, the candidate.
+  void FormPaint();
+  // The board surface as it is shown (for tests and pictures of the window).
+  const QImage& BoardSurface() const { return canvas_.Surface; }
+  const BoardCanvas& Canvas() const { return canvas_; }
+
+  // Input.
+  void SnapClickToGrid(int x, int y);
+  int ClickedPoint() const;
+  // True, with PendingPoint set, when the clicked point is free for a move; otherwise shows
+  // "そ こ は 打 て ま せ ん ！".
+  bool CheckMovePoint();
+  void PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+  // Turns the board by 180 degrees (white's view) and back.
+  void Image19Click();
+  void FormKeyPress(int key);
+  void FormKeyUp();
+  // The commands of the window's menu (the context menu of the window): 2 shows or hides the
+  // game-list board in the analysis room.
+  void SystemMenuCommand(int id);
+  // Flashes the caption six times, 200 ms apart, on a timer; returns at once.
+  void FlashBoardWindow();
+  bool Flashing() const;
+
+  // Game records.
+  // The record of the board (names from Memo1 and Memo4, date and time from the clock).
+  std::string WriteSgfRecord() const;
+  // Saves the record through the save dialog, with the chat log beside it.
+  void Image15Click();
+  // Saves to the name chosen in the save dialog; false (after a message) when it could not.
+  bool SaveRecordAs(const std::string& chosen);
+  // The loose reader onto the board: size, names, setup stones, marks and moves, shown at the
+  // last move.
+  void LoadKifuText(const std::string& text);
+  // A record file's text by the strict reader (the main line), shown at its last move.
+  void OpenRecordText(const std::string& text);
+
+  // BoardListener: what the position shows.
+  void DrawStone(int point, bool black) override;
+  void EraseStone(int point) override;
+  void ShowMoveCount(int moveTop) override;
+  void ShowBlackCaptured(int count) override;
+  void ShowWhiteCaptured(int count) override;
+  void ShowStateCaption(const std::string& caption) override;
+  void BoardSizeSet(int size) override;
 
   // Own game.
   void StartPlayGame(const std::string& message);
+  // A click on the board in an own game (not a right click on the candidate).
+  void SendGameMove();
   // A move or an undo from the server while playing or watching ("<<Move=").
   void ReceiveMoveOrUndo(const std::string& message);
   // The opponent asks to take back a move ("<<ReceiveMoveBack>>").
@@ -31,6 +150,8 @@ class TForm4 : public QWidget {
   void GameEnded(const std::string& message);
   // The opponent stopped or restarted the clocks ("<<TimeStop=").
   void OpponentTimeStop(const std::string& message);
+  // A key went down on the window (F5, Shift+Backspace).
+  void FormKeyDown(int key, Qt::KeyboardModifiers shift);
 
   // Watching.
   // The watch snapshot of a game ("<<WatchGame=" … "<<DraumEND>>").
@@ -48,6 +169,84 @@ class TForm4 : public QWidget {
   void ApplyDiscussInput(const std::string& message);
   void ReceiveDiscussGameList(const std::string& message);
   void ReceiveDiscussGameData(const std::string& message);
+  // A click on the board by the room's operator: the point and whether the left button was used.
+  void PlaceDiscussInput(int point, bool left);
+  // The first-colour buttons show BlackFirst.
+  void DrawRoomFirstColour();
+  // A mark (MarkCode) on the point.
+  void DrawMark(int code, int point);
+
+  // The counting board, modally, at ShownCountMove.
+  void ShowCountingBoard();
+
+  // Controls.
+  QWidget* PaintBox1;  // the board surface
+  QImage Image9;       // the background picture
+  QFrame* Panel1;
+  QLineEdit* Memo1;  // black's name
+  QLineEdit* Memo2;  // black's clock
+  QLineEdit* Memo3;  // white stones black has taken
+  QFrame* Panel2;
+  QLineEdit* Memo4;  // white's name
+  QLineEdit* Memo5;  // white's clock
+  QLineEdit* Memo6;  // black stones white has taken
+  QLabel* Panel3;    // one-line game state caption
+  QFrame* Panel4;    // the analysis room's panel
+  QPlainTextEdit* Memo7;
+  QPlainTextEdit* Memo9;
+  QLabel* Label1;
+  QComboBox* ComboBox1;
+  QFrame* Panel5;
+  QLabel* Panel6;
+  QLabel* Panel7;
+  PictureButton* Image10;
+  PictureButton* Image11;
+  PictureButton* Image12;
+  PictureButton* Image13;
+  PictureButton* Image14;
+  PictureButton* Image15;
+  PictureButton* Image16;
+  PictureButton* Image17;
+  PictureButton* Image18;
+  PictureButton* Image19;
+  PictureButton* Image21;
+  PictureButton* Image22;
+  PictureButton* Image23;
+  PictureButton* Image24;
+  PictureButton* Image25;
+  PictureButton* Image26;
+  PictureButton* Image27;
+  PictureButton* Image28;
+  PictureButton* Image29;
+  QLineEdit* Edit1;  // the chat line
+  PanelStatusBar* StatusBar1;
+  QMenu* SystemMenu;  // the window's menu, opened as its context menu
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  void CreateControls();
+  void LoadButtonPictures();
+  // Loads `path` into `picture`; a file that cannot be read keeps the picture and shows why.
+  bool LoadOrReport(const std::string& path, QImage& picture);
+  // A picture of the folder bmp below the program folder.
+  std::string ProgramPicture(const char* name) const;
+  void ShowFlashState();
+  void FlashStep();
+  // Ctrl-click in the analysis room: the room continues from the clicked move.
+  void RewindRoomToClick();
+
+  BoardCanvas canvas_;
+  std::unique_ptr<FileDialogs> file_dialogs_;  // the desktop's dialogs, over this window
+  std::string caption_ = "Korvanta";
+  QTimer* flash_timer_;
+  int flashes_left_ = 0;
+  bool flash_on_ = false;
 };
 
 extern TForm4* Form4;

@@ -1,9 +1,118 @@
-// client/connection/challenge_dialog.cpp — the challenge received dialog.
+// client/connection/challenge_dialog.cpp — the challenge received dialog and the answer to a
+// challenge.
 #include "client/connection/challenge_dialog.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+#include "client/board/board_window.h"
+#include "client/connection/client_program.h"
+#include "client/connection/connect_window.h"
+#include "client/connection/game_chat_window.h"
+#include "client/connection/model/challenge_texts.h"
+#include "client/views/game_list_board.h"
+#include "client/views/mark_toolbar.h"
+#include "platform/cp932.h"
+#include "platform/fonts.h"
+#include "platform/memo_colors.h"
+#include "platform/memo_view.h"
+#include "platform/window_state.h"
 
 TForm12* Form12 = nullptr;
 
-TForm12::TForm12() { setWindowTitle(QString::fromUtf8(" 対 局 の 申 し 込 み")); }
+namespace {
+constexpr const char* kFont = "ＭＳ Ｐゴシック";
+constexpr unsigned kFaceColor = 14743800;  // blue 224, green 248, red 248
+constexpr unsigned kTeal = 0x808000;       // blue-green-red
+}  // namespace
 
-// Answering challenges is not built yet: a received challenge gets no answer.
-void TForm12::ReceiveChallenge(const std::string&) {}
+TForm12::TForm12() {
+  CreateControls();
+  Memo1Lines.Clear();
+  move(ScreenWidth() - WindowWidth(this) - 200, 1);
+}
+
+TForm12::~TForm12() { Memo1->Bind(nullptr); }
+
+void TForm12::CreateControls() {
+  setWindowTitle(QString::fromUtf8(" 対 局 の 申 し 込 み"));
+  setWindowIcon(ClientIcon());
+  // A fixed border with only the close box.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setFixedSize(584, 451);
+  QPalette face = palette();
+  face.setColor(QPalette::Window, ColorFromBgr(kFaceColor));
+  setPalette(face);
+  setAutoFillBackground(true);
+
+  Memo1 = new MemoView(this);
+  Memo1->setGeometry(0, 0, 584, 451);
+  Memo1->setFrameShape(QFrame::NoFrame);
+  Memo1->setFont(PixelFont(kFont, 21, true));
+  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Memo1->viewport()->setCursor(Qt::ArrowCursor);
+  SetMemoColor(Memo1, kFaceColor);
+  SetMemoTextColor(Memo1, kTeal);
+  Memo1->Bind(&Memo1Lines);
+  connect(Memo1, &MemoView::clicked, this, [this] { Memo1Click(); });
+
+  BitBtn1 = new QPushButton(QString::fromUtf8("O  K"), this);
+  BitBtn1->setFont(PixelFont(kFont, 15, true));
+  BitBtn1->setGeometry(165, 402, 125, 33);
+  connect(BitBtn1, &QPushButton::clicked, this, [this] { done(1); });
+  BitBtn2 = new QPushButton(QString::fromUtf8("キャンセル"), this);
+  BitBtn2->setFont(PixelFont(kFont, 15));
+  BitBtn2->setGeometry(323, 402, 125, 33);
+  connect(BitBtn2, &QPushButton::clicked, this, [this] { done(2); });
+}
+
+void TForm12::reject() { done(2); }
+
+void TForm12::Memo1Click() { Memo1->clearFocus(); }
+
+void TForm12::ReceiveChallenge(const std::string& message) {
+  // Busy: another offer is open, or the user operates the analysis room's board.
+  if (Form2->ChallengePending == 1 || Form4->InputAllowed == 1) {
+    Form2->ClientSocket1->Send(BusyAnswer(message));
+    return;
+  }
+  Form2->ChallengePending = 1;
+  // Opened here, the dialog's own event loop would run inside this read event, and nothing more
+  // would be read from the connection until it closed; so it opens from the event loop.
+  QTimer::singleShot(0, this, [this, message] { AnswerChallenge(message); });
+}
+
+void TForm12::AnswerChallenge(const std::string& message) {
+  const std::string offer = ChallengeOfferText(message);
+  ClientEnv().sounds->Play(WorkPath("ano.wav"));
+  const bool ok =
+      Form2->ShowChallengeDialog(J(" ヌ ル カ [ Korvanta ] - 対 局 の 申 し 込 み"), offer);
+  if (!ok) {
+    Form2->SendToServer(DeclineAnswer(message));
+  } else if (Form4->BoardMode == 1) {
+    // An own game started while the offer was open: accepting would abandon it.
+    Form2->SendToServer(BusyAnswer(message));
+  } else if (!Form2->Connected()) {
+    // Nothing can be answered; the view on the board stays as it is.
+    ClientShowMessage(J("サーバに接続していません！"));
+  } else {
+    if (Form4->BoardMode == 5) {
+      // The room is left on the server first, so that it never keeps a member who plays.
+      Form2->SendToServer("<<DiscussClose>>");
+      Form14->hide();
+      Form15->hide();
+    }
+    if (Form4->BoardMode > 0) {
+      // Watching, a finished game or the room: the view is left; the server ends the watching
+      // when it starts the game.
+      Form4->BoardMode = 0;
+      Form4->hide();
+      Form5->hide();
+    }
+    // A start position goes back as the challenger wrote it.
+    Form2->SendToServer(AcceptAnswer(message));
+  }
+  Form2->ChallengePending = 0;
+}

@@ -5,8 +5,6 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QMessageBox>
-#include <QPainter>
-#include <QRadialGradient>
 #include <QTranslator>
 #include <exception>
 
@@ -27,6 +25,7 @@
 #include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/qt_text.h"
+#include "platform/stone_icons.h"
 #include "platform/termination.h"
 #include "platform/window_state.h"
 
@@ -34,19 +33,6 @@ namespace {
 ClientEnvironment g_env;
 std::string g_application_title = "Korvanta";
 
-QPixmap StonePixmap(int size, bool black) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  QRadialGradient shade(size * 0.35, size * 0.3, size * 0.7);
-  shade.setColorAt(0, black ? QColor(110, 110, 110) : QColor(255, 255, 255));
-  shade.setColorAt(1, black ? QColor(10, 10, 10) : QColor(190, 190, 185));
-  painter.setBrush(shade);
-  painter.setPen(QPen(QColor(40, 40, 40), size / 32.0 + 0.5));
-  painter.drawEllipse(QRectF(1, 1, size - 2, size - 2));
-  return pixmap;
-}
 }  // namespace
 
 const ClientEnvironment& ClientEnv() { return g_env; }
@@ -59,19 +45,7 @@ void ClientShowMessage(std::string_view text) {
 
 std::string WorkPath(std::string_view relative) { return JoinPath(g_env.work_folder, relative); }
 
-QIcon ClientIcon() {
-  QIcon icon;
-  for (int size : {16, 32, 48}) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    const int stone = size * 2 / 3;
-    painter.drawPixmap(size - stone, 0, StonePixmap(stone, false));
-    painter.drawPixmap(0, size - stone, StonePixmap(stone, true));
-    icon.addPixmap(pixmap);
-  }
-  return icon;
-}
+QIcon ClientIcon() { return TwoStoneIcon(false); }
 
 void CreateClientForms(const ClientEnvironment& env) {
   g_env = env;

@@ -508,6 +508,12 @@ void TForm2::CallMessageBoard() {
   if (!Form7->isVisible()) BringToFront(Form8);
 }
 
+bool TForm2::ShowChallengeDialog(const std::string& caption, const std::string& text) {
+  Form12->setWindowTitle(ToQt(caption));
+  Form12->Memo1Lines.SetText(text);
+  return Form12->exec() == 1;
+}
+
 void TForm2::UpdateLobbyLists(std::string_view m) {
   auto fill = [](QListWidget* list, const std::string& value) {
     list->clear();

@@ -53,6 +53,9 @@ class TForm2 : public QWidget, private ClientConnectionListener {
   void FillJoinKeyList();
   void LoadClientSettings();
   void SaveClientSettings();
+  // Shows the challenge received dialog with `caption` and the offer `text` and waits for the
+  // answer; true for O  K.
+  bool ShowChallengeDialog(const std::string& caption, const std::string& text);
   // Writes the lobby-list tags found in `message` to the lobby.
   void UpdateLobbyLists(std::string_view message);
 

@@ -1,20 +1,58 @@
 // client/connection/game_chat_window.h — TForm5, the chat of the game on the board window and of
-// the analysis room.
+// the analysis room. It places the board window, itself and the diagram viewer side by side
+// until the user moves the board window.
 #pragma once
 #include <QWidget>
 #include <string>
 
+#include "platform/line_list.h"
+
+class MemoView;
+class QAction;
+
 class TForm5 : public QWidget {
   Q_OBJECT
  public:
+  // Placed left of the board window, as tall as it; empty; arranging the windows.
   TForm5();
+  ~TForm5() override;
 
   // 1 while the lobby's follower keeps the diagram viewer hidden because this window is
   // minimised.
   int ViewerHiddenByFollower = 0;
+  // 1 while this window arranges the board window, itself and the diagram viewer; cleared for good
+  // once the user has moved the board window.
+  int AutoLayout = 1;
+  // The board window's place after this window's last arrangement.
+  int BoardLeftSeen = 0;
+  int BoardTopSeen = 0;
+
+  // Adds `text` as a memo adds a line: each line break in it starts a new line, so a chat line
+  // that ends with CR LF leaves an empty line after it.
+  void AddChatLine(const std::string& text);
 
   // A game chat line arrived ("<<GameMese=", with a board diagram when "<<DiaData=" is present).
   void ReceiveGameChatLine(const std::string& message);
+
+  // Shows or hides the diagram viewer and arranges the windows around it.
+  void ToggleDiagramView();
+  // A click on the memo: the background steps to the next colour of the cycle.
+  void Memo1Click();
+  // Arrangement when this window is shown or hidden (the board window shows and hides it).
+  void FormShow();
+  void FormHide();
+
+  // Controls.
+  LineList Memo1Lines;  // the chat
+  MemoView* Memo1;
+  QAction* DiagramViewItem;  // 小碁盤の表示 [ON/OFF] (&B)
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  void CreateControls();
 };
 
 extern TForm5* Form5;

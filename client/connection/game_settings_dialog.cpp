@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "client/connection/client_program.h"
 #include "client/connection/connect_window.h"
 #include "client/connection/model/client_settings.h"
 #include "platform/fonts.h"
@@ -91,8 +92,34 @@ void TForm3::CreateControls() {
 
   BitBtn1 = new QPushButton(QString::fromUtf8("送  信"), this);
   BitBtn1->setGeometry(90, 240, 120, 36);
-  connect(BitBtn1, &QPushButton::clicked, this, [this] { done(1); });
+  BitBtn1->setDefault(true);
+  connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
   BitBtn2 = new QPushButton(QString::fromUtf8("キャンセル"), this);
   BitBtn2->setGeometry(234, 240, 120, 36);
   connect(BitBtn2, &QPushButton::clicked, this, [this] { done(2); });
+}
+
+GameSettingsValues TForm3::Values() const {
+  GameSettingsValues values;
+  values.ChallengerBlack = RadioButton1->isChecked();
+  values.BlackMinutes = FromQt(Edit1->text());
+  values.WhiteMinutes = FromQt(Edit4->text());
+  values.AddedSeconds = FromQt(Edit2->text());
+  values.Komi = FromQt(Edit3->text());
+  values.Handicap = FromQt(ComboBox1->currentText());
+  values.SizeIndex = ComboBox2->currentIndex();
+  return values;
+}
+
+void TForm3::BitBtn1Click() {
+  const GameSettingsValues values = Values();
+  for (const auto& [problem, field] :
+       {std::pair{KomiProblem(values.Komi), static_cast<QWidget*>(Edit3)},
+        std::pair{HandicapProblem(values.Handicap), static_cast<QWidget*>(ComboBox1)}}) {
+    if (problem.empty()) continue;
+    ClientShowMessage(problem);
+    field->setFocus();
+    return;
+  }
+  done(1);
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <QDialog>
 
+#include "client/connection/model/challenge_texts.h"
+
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -14,6 +16,13 @@ class TForm3 : public QDialog {
  public:
   // Fills the controls from the connect window's settings.
   TForm3();
+
+  // The values as they stand, for the challenge.
+  GameSettingsValues Values() const;
+
+  // 送  信: ends the dialog with result 1, unless a value cannot be sent (the user is told why and
+  // the dialog stays).
+  void BitBtn1Click();
 
   // Controls.
   QRadioButton* RadioButton1;  // 黒番

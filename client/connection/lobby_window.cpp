@@ -19,7 +19,9 @@
 #include "client/connection/client_program.h"
 #include "client/connection/connect_window.h"
 #include "client/connection/game_chat_window.h"
+#include "client/connection/game_settings_dialog.h"
 #include "client/connection/message_board_window.h"
+#include "client/connection/model/challenge_texts.h"
 #include "client/connection/model/lobby_texts.h"
 #include "client/views/counting_board.h"
 #include "client/views/diagram_viewer.h"
@@ -238,7 +240,22 @@ void TForm6::SpeedButton1Click() {
 }
 
 void TForm6::SpeedButton2Click() {
-  // The challenge is composed in the game settings dialog, which is not built yet.
+  if (Form4->BoardMode > 0) return;
+  const QListWidgetItem* selected = ListBox2->currentItem();
+  if (selected == nullptr || !selected->isSelected() ||
+      FromQt(selected->text()) == Form2->UserName) {
+    ClientShowMessage(J("     相手が選択されていません     "));
+    return;
+  }
+  // The opponent is the one chosen now; a list refresh while the dialog is open changes nothing.
+  const std::string opponent = FromQt(selected->text());
+  // A start position is chosen anew for each challenge.
+  Form3->CheckBox1->setChecked(false);
+  if (Form3->exec() != 1) return;
+  // A game that started while the dialog was open (a challenge accepted meanwhile) keeps this
+  // user busy.
+  if (Form4->BoardMode > 0) return;
+  Form2->SendToServer(ComposeGameSetRequest(Form3->Values(), Form2->UserName, opponent));
 }
 
 void TForm6::SpeedButton3Click() { Form8->ToggleMessageBoard(); }

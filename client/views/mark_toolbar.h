@@ -7,6 +7,9 @@ class TForm15 : public QWidget {
   Q_OBJECT
  public:
   TForm15();
+
+  // The mark the board window and the counting board place (MarkCode), 0 for none.
+  int SelectedMark = 0;
 };
 
 extern TForm15* Form15;

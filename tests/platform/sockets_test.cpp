@@ -128,3 +128,38 @@ TEST(QtClientConnection, RefusedConnectionIsAnErrorNotADisconnect) {
   ASSERT_TRUE(WaitFor([&] { return !events.error.empty(); }));
   EXPECT_EQ(events.disconnected, 0);
 }
+
+// A read handler that opens a message box runs a nested event loop; bytes that arrive meanwhile
+// must reach the program inside that loop, not wait for more bytes after it.
+TEST(QtClientConnection, ReadsGoOnWhileAHandlerRunsANestedLoop) {
+  QtServerTransport transport;
+  Recorder server_events;
+  transport.SetListener(&server_events);
+  ASSERT_TRUE(transport.Listen(0, nullptr));
+
+  struct NestedReader : ClientConnectionListener {
+    std::vector<std::string> reads;
+    bool second_seen_inside = false;
+    std::function<void()> while_box_open;
+    void OnConnected() override {}
+    void OnRead(const std::string& bytes) override {
+      reads.push_back(bytes);
+      if (reads.size() != 1) return;
+      // The "message box": the server sends again while it is open.
+      while_box_open();
+      second_seen_inside = WaitFor([&] { return reads.size() >= 2; }, 3000);
+    }
+    void OnDisconnected() override {}
+    void OnConnectError(const std::string&) override {}
+  } events;
+  QtClientConnection client;
+  client.SetListener(&events);
+  client.Open("127.0.0.1", transport.Port());
+  ASSERT_TRUE(WaitFor([&] { return server_events.connected.size() == 1; }));
+  const ConnectionId id = server_events.connected[0];
+  events.while_box_open = [&] { transport.Send(id, "<<Status>>"); };
+  transport.Send(id, "<<SysMese=first>>");
+  ASSERT_TRUE(WaitFor([&] { return events.reads.size() >= 2; }));
+  EXPECT_TRUE(events.second_seen_inside);
+  EXPECT_EQ(events.reads[1], "<<Status>>");
+}

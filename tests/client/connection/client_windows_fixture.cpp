@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/pictures.h"
 #include "platform/qt_text.h"
+#include "tests/client/board/board_test_pictures.h"
 
 ClientWindowsTest::ClientWindowsTest() {
   env_.socket = &socket_;
@@ -27,6 +28,9 @@ ClientWindowsTest::ClientWindowsTest() {
   QImage picture(32, 24, QImage::Format_RGB32);
   picture.fill(QColor(240, 230, 210));
   SaveJpegPicture(WorkPathOf("bmp/VantaBG.jpg"), picture, 90);
+  // The board window's pictures, where it loads them at start and on a size change.
+  WriteBoardWindowPictures(env_.work_folder);
+  WriteBoardWindowPictures(env_.program_folder);
 }
 
 ClientWindowsTest::~ClientWindowsTest() {

@@ -1,0 +1,128 @@
+// Drawing the board, its stones, numbers and the candidate marker into the board surface.
+#include "client/board/board_canvas.h"
+
+#include <QPainter>
+#include <cmath>
+#include <string>
+
+#include "platform/fonts.h"
+#include "platform/memo_colors.h"
+
+namespace {
+
+// Half-width digits of half the font's height keep the numbers inside their stones.
+constexpr const char* kNumberFont = "ＭＳ ゴシック";
+
+// Combines the `source` rectangle of `sheet` into `target` at (left, top), pixel by pixel, with
+// `op` on the colour bits; the parts outside either image are left out.
+template <typename Op>
+void CombineSprite(QImage& target, int left, int top, const QImage& sheet, const PixelRect& source,
+                   Op op) {
+  if (target.isNull() || sheet.isNull()) return;
+  for (int row = 0; row < source.Height(); ++row) {
+    const int ty = top + row;
+    const int sy = source.Top + row;
+    if (ty < 0 || ty >= target.height() || sy < 0 || sy >= sheet.height()) continue;
+    auto* out = reinterpret_cast<QRgb*>(target.scanLine(ty));
+    const auto* in = reinterpret_cast<const QRgb*>(sheet.constScanLine(sy));
+    for (int column = 0; column < source.Width(); ++column) {
+      const int tx = left + column;
+      const int sx = source.Left + column;
+      if (tx < 0 || tx >= target.width() || sx < 0 || sx >= sheet.width()) continue;
+      out[tx] = 0xFF000000u | (op(out[tx], in[sx]) & 0x00FFFFFFu);
+    }
+  }
+}
+
+// Windows sizes fonts in points at 96 pixels per inch.
+int PixelsOfPoints(int points) { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
+
+}  // namespace
+
+BoardCanvas::BoardCanvas() : geometry_(&GeometryOf(19)) {}
+
+void BoardCanvas::SetBoardPicture(const QImage& picture) {
+  Image1 = picture.convertToFormat(QImage::Format_RGB32);
+}
+
+void BoardCanvas::SetStoneSheet(const QImage& sheet) {
+  Image2 = sheet.convertToFormat(QImage::Format_RGB32);
+}
+
+void BoardCanvas::ResizeSurface(int width, int height) {
+  Surface = QImage(width, height, QImage::Format_RGB32);
+  Surface.fill(ColorFromBgr(kBoardFormColour));
+}
+
+void BoardCanvas::DrawBoardGrid() {
+  if (Image1.isNull()) return;
+  const BoardGeometry& g = *geometry_;
+  QPainter painter(&Image1);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(QPen(Qt::black, 0));
+  const int first = g.FirstLine();
+  const int last = g.LastLine();
+  for (int d = first; d <= last; d += g.CellSize) {
+    painter.drawLine(d, first, d, last);
+    painter.drawLine(first, d, last, d);
+  }
+  // A star point is a 5 x 5 square without its corners.
+  for (int i = 0; i < g.StarCount; ++i) {
+    const int cx = g.StarPoints[static_cast<std::size_t>(i)][0] * g.CellSize - g.BoardOrigin;
+    const int cy = g.StarPoints[static_cast<std::size_t>(i)][1] * g.CellSize - g.BoardOrigin;
+    painter.fillRect(QRect(cx - 1, cy - 2, 3, 5), Qt::black);
+    painter.fillRect(QRect(cx - 2, cy - 1, 5, 3), Qt::black);
+  }
+}
+
+void BoardCanvas::RepaintBoardBitmap() {
+  if (Surface.isNull() || Image1.isNull()) return;
+  QPainter painter(&Surface);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(0, 0, Image1);
+}
+
+void BoardCanvas::DrawStone(int x, int y, bool black) {
+  const BoardGeometry& g = *geometry_;
+  const PixelRect target = g.StoneRect(x, y);
+  CombineSprite(Surface, target.Left, target.Top, Image2, g.SheetRect(black, true),
+                [](QRgb under, QRgb mask) { return under | mask; });
+  CombineSprite(Surface, target.Left, target.Top, Image2, g.SheetRect(black, false),
+                [](QRgb under, QRgb picture) { return under & picture; });
+}
+
+void BoardCanvas::EraseStone(int x, int y) {
+  if (Surface.isNull() || Image1.isNull()) return;
+  const PixelRect square = geometry_->EraseRect(x, y);
+  const QRect rect(square.Left, square.Top, square.Width(), square.Height());
+  QPainter painter(&Surface);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(rect.topLeft(), Image1, rect);
+}
+
+void BoardCanvas::DrawMoveNumber(int number, int x, int y, bool onBlack) {
+  if (Surface.isNull()) return;
+  const std::string text = std::to_string(number);
+  const NumberStyle style = geometry_->NumberStyleFor(static_cast<int>(text.size()), onBlack);
+  QPainter painter(&Surface);
+  painter.setFont(PixelFont(kNumberFont, PixelsOfPoints(style.FontSize)));
+  painter.setPen(onBlack ? Qt::white : Qt::black);
+  // The origin is the top left of the text cell, as the platform's text output places it.
+  painter.drawText(QRect(x + style.Dx, y + style.Dy, 200, 200),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QString::fromStdString(text));
+}
+
+void BoardCanvas::DrawCandidateMarker(int stoneX, int stoneY, int x, int y, bool black) {
+  DrawStone(stoneX, stoneY, black);
+  if (Surface.isNull()) return;
+  const BoardGeometry& g = *geometry_;
+  QPainter painter(&Surface);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(QPen(black ? Qt::white : Qt::black, 0));
+  const QPoint apex(x, y - g.TriangleF);
+  const QPoint left(x - g.TriangleE, y + g.TriangleD);
+  const QPoint right(x + g.TriangleE, y + g.TriangleD);
+  painter.drawLine(apex, left);
+  painter.drawLine(left, right);
+  painter.drawLine(right, apex);
+}

@@ -1,0 +1,23 @@
+// client/connection/model/game_chat_texts.cpp — game chat lines.
+#include "client/connection/model/game_chat_texts.h"
+
+#include "platform/cp932.h"
+#include "server/tag_message.h"
+
+namespace {
+// Blanks and control characters; none of them can be the second byte of a double-byte character.
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+}  // namespace
+
+std::string TypedChatLine(std::string_view name, std::string_view typed, int move_number) {
+  while (!typed.empty() && IsBlankOrControl(typed.front())) typed.remove_prefix(1);
+  while (!typed.empty() && IsBlankOrControl(typed.back())) typed.remove_suffix(1);
+  std::string line = "[ " + std::string(name) + J(" ]：") + EscapeChatText(typed);
+  if (move_number > 0) line += " (" + std::to_string(move_number) + ")";
+  line += "\r\n";
+  return line;
+}
+
+std::string DiagramLinkLine(std::string_view number) {
+  return J("{ 碁盤 ") + std::string(number) + " }";
+}
