@@ -1022,3 +1022,27 @@ TEST_F(OwnGameTest, WatcherCountsComeAndGo) {
   EXPECT_EQ(Form4->StatusBar1->Hint(), "");
   EXPECT_EQ(Form6->ListBox2->count(), 1);
 }
+
+TEST_F(OwnGameTest, AnUndoAfterTheEndStepsTheFinishedRecordBack) {
+  Begin();
+  Play(P("dd"));
+  Deliver(Relayed(P("pp"), 880));
+  EndGame();
+  ASSERT_EQ(Form4->BufferLength, 2);
+  // Stepped back to the first move, the shown position stays; the record loses its last move.
+  Form4->ReplayStepBack();
+  Deliver("<<GameIndex=1>><<Move=>><<MoveBack>>");
+  EXPECT_EQ(Form4->MoveTop, 1);
+  EXPECT_EQ(Form4->BufferLength, 1);
+  EXPECT_EQ(Panel0(), J("1手の棋譜データがあります"));
+  EXPECT_EQ(Panel3(), J("一手戻りました"));
+  // At the newest move the position goes back with it.
+  Deliver("<<GameIndex=1>><<Move=>><<MoveBack>>");
+  EXPECT_EQ(Form4->MoveTop, 0);
+  EXPECT_EQ(Form4->BufferLength, 0);
+  EXPECT_EQ(Form4->Board[P("dd")], kEmpty);
+  // Nothing is left to take back: the empty move is no move.
+  Deliver("<<GameIndex=1>><<Move=>><<MoveBack>>");
+  EXPECT_EQ(Form4->BufferLength, 0);
+  EXPECT_EQ(Messages(), Texts{J("着手受信エラー発生！")});
+}
