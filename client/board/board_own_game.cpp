@@ -370,6 +370,11 @@ void TForm4::PassMove() {
   PendingPoint = 0;
   MoveSeconds = 0;
   const bool black = PlaysBlack == 1;
+  // A pass earns the increment like a stone: the opponent adds it on receiving the pass, so both
+  // sides show the same clock.
+  int& clock = black ? BlackClock : WhiteClock;
+  clock = ClampClock(static_cast<long long>(clock) + AddSeconds);
+  ShowClocks();
   StatusBar1->SetPanelText(0, WaitingAfterPassText(black));
   // After two passes in a row the number is that of the moves before them.
   Form2->SendToServer(GameTag + "<<Move=0>><<Color=" + (black ? "black" : "white") +

@@ -437,6 +437,14 @@ TEST_F(OwnGameTest, TheMoversClockRunsAndTheIncrementFollowsEachOwnMove) {
   Tick(1);
   EXPECT_EQ(Form4->BlackClock, 54);
   EXPECT_EQ(Form4->WhiteClock, 121);
+  // A pass earns the increment on both sides alike.
+  Answer(true);
+  Form4->Image12MouseDown(10);
+  EXPECT_EQ(Form4->BlackClock, 59);
+  EXPECT_EQ(MemoText(Form4->Memo2), "0:0:59");
+  Tick(3);
+  Deliver("<<Move=0>><<Time=>>");
+  EXPECT_EQ(Form4->WhiteClock, 123);
 }
 
 TEST_F(OwnGameTest, OwnClockAtZeroEndsTheGameTheOpponentsOnlyTells) {
