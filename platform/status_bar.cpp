@@ -32,6 +32,14 @@ std::string PanelStatusBar::PanelText(int index) const {
   return FromQt(panels_[static_cast<std::size_t>(index)]->text());
 }
 
+int PanelStatusBar::PanelAt(int x) const {
+  for (std::size_t i = 0; i < panels_.size(); ++i) {
+    const QRect area = panels_[i]->geometry();
+    if (x >= area.left() && x <= area.right()) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 void PanelStatusBar::SetHint(std::string_view cp932) { setToolTip(ToQt(cp932)); }
 
 std::string PanelStatusBar::Hint() const { return FromQt(toolTip()); }

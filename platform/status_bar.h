@@ -18,6 +18,8 @@ class PanelStatusBar : public QStatusBar {
   // Nothing for a panel that does not exist; the empty text for its text.
   void SetPanelText(int index, std::string_view cp932);
   std::string PanelText(int index) const;
+  // The panel at x (in the bar's coordinates), or -1 between and beside the panels.
+  int PanelAt(int x) const;
   // The bar's hint (tooltip) over every panel.
   void SetHint(std::string_view cp932);
   std::string Hint() const;

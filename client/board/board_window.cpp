@@ -20,6 +20,7 @@
 #include "client/board/model/record_files.h"
 #include "client/board/model/record_text.h"
 #include "client/board/picture_button.h"
+#include "client/connection/client_main_form.h"
 #include "client/connection/client_program.h"
 #include "client/connection/connect_window.h"
 #include "client/connection/game_chat_window.h"
@@ -72,6 +73,7 @@ constexpr QPoint kBoardAt(8, 8);
 constexpr int kSystemMenuRoomBoard = 2;
 constexpr int kFlashCount = 6;
 constexpr int kFlashMs = 200;
+constexpr int kEnterKey = 13;
 // Memo colours of the name memos: white with a name, pale green without.
 constexpr unsigned kNamedColour = 0xFFFFFF;
 constexpr unsigned kUnnamedColour = 0xF0FFF0;
@@ -85,8 +87,6 @@ QLineEdit* MakeMemo(QWidget* parent, int left, int top, int width, int pixels, b
   memo->setFocusPolicy(Qt::NoFocus);
   return memo;
 }
-
-void SetMemoText(QLineEdit* memo, std::string_view cp932) { memo->setText(ToQt(cp932)); }
 
 // A small stone beside the player's name.
 QLabel* MakeStoneIcon(QWidget* parent, bool black) {
@@ -142,6 +142,14 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   flash_timer_ = new QTimer(this);
   flash_timer_->setInterval(kFlashMs);
   connect(flash_timer_, &QTimer::timeout, this, [this] { FlashStep(); });
+  restart_caption_timer_ = new QTimer(this);
+  restart_caption_timer_->setSingleShot(true);
+  // The flash (six steps of 200 ms), then a pause of a second.
+  restart_caption_timer_->setInterval(kFlashCount * kFlashMs + 1000);
+  connect(restart_caption_timer_, &QTimer::timeout, this, [this] { SetCaption(SavedCaption); });
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(1000);
+  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
   CreateControls();
   // 1. Texts emptied; top of the screen, centred across it.
@@ -185,6 +193,7 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   LoadOrReport(WorkPath(std::string("bmp/") + std::string(kBoardBackgroundPicture)), Image9);
   // 8.
   ResetBoardForm();
+  Timer1->start();
 }
 
 TForm4::~TForm4() { SetListener(nullptr); }
@@ -213,6 +222,10 @@ void TForm4::CreateControls() {
   Image14 = MakeButton(this, kUndoButton, 501, 130, "手戻り");
   Image18 = MakeButton(this, kStopButton, 406, 160, "停止・再開");
   Image19 = MakeButton(this, kTurnButton, 501, 160, "盤反転");
+  Image12->OnMouseDown = [this](Qt::MouseButton, int x, int) { Image12MouseDown(x); };
+  Image14->OnClick = [this] { Image14Click(); };
+  Image17->OnClick = [this] { Image17Click(); };
+  Image18->OnClick = [this] { Image18Click(); };
   Image19->OnClick = [this] { Image19Click(); };
   // Every mode: the diagram editor, counting, saving the record, move numbers.
   Image10 = MakeButton(this, kDiagramButton, 406, 238, "図面");
@@ -220,6 +233,7 @@ void TForm4::CreateControls() {
   Image15 = MakeButton(this, kSaveButton, 406, 270, "棋譜保存");
   Image15->OnClick = [this] { Image15Click(); };
   Image16 = MakeButton(this, kNumbersButton, 501, 270, "手順番号");
+  Image16->OnClick = [this] { Image16Click(); };
   Image17->hide();
 
   Panel3 = new QLabel(this);
@@ -283,12 +297,16 @@ void TForm4::CreateControls() {
   Edit1 = new QLineEdit(this);
   Edit1->setGeometry(kBoardAt.x(), 398, kBoardPictureSide + 1, 22);
   Edit1->setFont(PixelFont(kFont, 14));
+  connect(Edit1, &QLineEdit::returnPressed, this, [this] { Edit1KeyDown(kEnterKey); });
+  // F5 and Shift+Backspace reach the window while the chat line has the keyboard.
+  Edit1->installEventFilter(this);
 
   StatusBar1 = new PanelStatusBar(this);
   for (const int width : {160, 57, 90, 48}) StatusBar1->AddPanel(width, true);
   StatusBar1->AddPanel(239, false);
   StatusBar1->SetPanelText(3, J("チャット"));
   StatusBar1->setGeometry(0, kClientHeight, kClientWidth, 22);
+  StatusBar1->installEventFilter(this);
   setFixedSize(kClientWidth, kClientHeight + 22);
 
   // 9. The window's menu: an empty entry (a separator), then the game-list board of the room.
@@ -355,6 +373,8 @@ void TForm4::ResetBoardForm() {
   // 1. Counters and clocks.
   IdleSeconds = MoveSeconds = ClockState = KomiTenths = 0;
   AddSeconds = BlackClock = WhiteClock = 0;
+  black_clock_limited_ = white_clock_limited_ = false;
+  WatcherCount = 0;
   CandidatePoint = 0;
   BoardMode = 0;
   RoomInputKind = 1;
@@ -569,15 +589,20 @@ void TForm4::RewindRoomToClick() {
 }
 
 void TForm4::Image19Click() {
-  const bool turned = !BoardTurned;
+  // A candidate marks a point of the view that is left.
+  CandidatePoint = 0;
+  LoadViewBoardPicture(!BoardTurned);
+  TurnBoardPosition();
+  FormPaint();
+}
+
+void TForm4::LoadViewBoardPicture(bool turned) {
   const BoardGeometry& g = Geometry();
   QImage picture;
   if (LoadOrReport(ProgramPicture(turned ? g.TurnedBoardPicture : g.BoardPicture), picture)) {
     canvas_.SetBoardPicture(picture);
   }
   DrawBoardGrid();
-  TurnBoardPosition();
-  FormPaint();
 }
 
 void TForm4::FormKeyPress(int key) {
@@ -598,6 +623,40 @@ void TForm4::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void TForm4::contextMenuEvent(QContextMenuEvent* event) { SystemMenu->popup(event->globalPos()); }
+
+void TForm4::closeEvent(QCloseEvent* event) {
+  // Once the program ends, every window closes without asking.
+  if (ClientMainForm->Closed() || FormCloseQuery()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void TForm4::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (!event->spontaneous()) FormHide();
+}
+
+void TForm4::mousePressEvent(QMouseEvent* event) {
+  FormClick();
+  QWidget::mousePressEvent(event);
+}
+
+bool TForm4::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool undo_keys =
+        key->key() == Qt::Key_Backspace && (key->modifiers() & Qt::ShiftModifier);
+    if (key->key() == Qt::Key_F5 || undo_keys) {
+      FormKeyDown(key->key(), key->modifiers());
+      return true;
+    }
+  } else if (watched == StatusBar1 && event->type() == QEvent::MouseButtonPress) {
+    StatusBar1MouseDown(static_cast<QMouseEvent*>(event)->position().toPoint().x());
+  }
+  return QWidget::eventFilter(watched, event);
+}
 
 void TForm4::SystemMenuCommand(int id) {
   if (id != kSystemMenuRoomBoard || BoardMode != 5 || Form14 == nullptr) return;
@@ -729,18 +788,11 @@ void TForm4::OpenRecordText(const std::string& text) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The own game, watching and the analysis room act on the board window through the operations
-// below; they come with those uses of the window and do nothing yet.
+// Watching and the analysis room act on the board window through the operations below; they
+// come with those uses of the window and do nothing yet.
 
-void TForm4::StartPlayGame(const std::string&) {}
-void TForm4::SendGameMove() {}
-void TForm4::ReceiveMoveOrUndo(const std::string&) {}
-void TForm4::MoveBackRequested() {}
-void TForm4::GameEnded(const std::string&) {}
-void TForm4::OpponentTimeStop(const std::string&) {}
-void TForm4::FormKeyDown(int, Qt::KeyboardModifiers) {}
 void TForm4::ReceiveWatchStart(const std::string&) {}
-void TForm4::ShowWatcherCount(int, const std::string&) {}
+void TForm4::ReceiveGameMove(int, const std::string&) {}
 void TForm4::StartDiscussRoom(const std::string&) {}
 void TForm4::GrantDiscussInput(const std::string&) {}
 void TForm4::ShowDiscussMembers(const std::string&) {}

@@ -36,6 +36,9 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   int ChatHiddenByFollower = 0;  // 1 while the lobby's follower keeps the chat hidden
   int ChatViewerWasOpen = 0;     // the diagram viewer was open when the chat window was hidden
   std::string GameTag;           // "<<GameIndex=" n ">>" of the current game
+  int WatcherCount = 0;          // watchers of the current game
+  std::string SavedCaption;      // the caption while the opponent has stopped the game
+  std::string SavedTurnText;     // status panel 0 as it was when the game was stopped
 
   // Geometry of BoardSize and the last click.
   int CellSize = 20;
@@ -139,25 +142,62 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   void BoardSizeSet(int size) override;
 
   // Own game.
+  // The server's game start: the board, clocks, names and conditions of the new game.
   void StartPlayGame(const std::string& message);
-  // A click on the board in an own game (not a right click on the candidate).
+  // A click on the board in an own game (not a right click on the candidate): the first click
+  // marks the candidate, a second click on it plays and sends the move.
   void SendGameMove();
   // A move or an undo from the server while playing or watching ("<<Move=").
   void ReceiveMoveOrUndo(const std::string& message);
+  // The opponent passed: the turn comes to this user.
+  void OpponentPassed();
   // The opponent asks to take back a move ("<<ReceiveMoveBack>>").
   void MoveBackRequested();
   // The game ended (resign, two passes, time-out, lost connection); the lobby lists are updated.
   void GameEnded(const std::string& message);
   // The opponent stopped or restarted the clocks ("<<TimeStop=").
   void OpponentTimeStop(const std::string& message);
-  // A key went down on the window (F5, Shift+Backspace).
+  // The opponent's name as shown: white's name when this user plays black, else black's.
+  std::string OpponentName() const;
+  // Once a second (Timer1): the clock of the player to move runs in an own game whose clocks both
+  // run.
+  void Timer1Timer();
+  // One second off the mover's clock; a clock that reaches 0 ends the game.
+  void TickClock();
+  // This user's clock ran out: the server is told.
+  void SendTimeOut();
+
+  // Buttons, keys and the chat line.
+  // A press on the pass/resign button at x: the left half passes, the right half resigns.
+  void Image12MouseDown(int x);
+  // Asks the opponent to take back the last move (or agrees to the opponent's request).
+  void Image14Click();
+  // Move numbers on every stone, or only on the newest.
+  void Image16Click();
+  // Ends a stopped own game, or leaves a watched or finished game.
+  void Image17Click();
+  // Stops the own game's clocks, or restarts them.
+  void Image18Click();
+  // The close box: false keeps the window open. Closing an own game resigns it.
+  bool FormCloseQuery();
+  // A key went down on the window (F5 copies the record, Shift+Backspace asks for an undo).
   void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+  // Enter in the chat line sends it to the game (or the analysis room).
+  void Edit1KeyDown(int key);
+  // A click on the window's face: the chat line gives up the keyboard.
+  void FormClick();
+  // A press on the status bar at x: the "チャット" panel shows or hides the chat window.
+  void StatusBar1MouseDown(int x);
+  // The window is hidden: the game chat goes with it.
+  void FormHide();
 
   // Watching.
   // The watch snapshot of a game ("<<WatchGame=" … "<<DraumEND>>").
   void ReceiveWatchStart(const std::string& message);
   // The number of watchers of the current game changed; `watch_list` names them.
   void ShowWatcherCount(int count, const std::string& watch_list);
+  // A move of the watched game (a finished own game shows its record like a watched one).
+  void ReceiveGameMove(int point, const std::string& message);
 
   // Analysis room.
   void StartDiscussRoom(const std::string& message);
@@ -221,6 +261,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   QLineEdit* Edit1;  // the chat line
   PanelStatusBar* StatusBar1;
   QMenu* SystemMenu;  // the window's menu, opened as its context menu
+  QTimer* Timer1;     // once a second, in every mode
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -228,6 +269,10 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CreateControls();
@@ -240,6 +285,25 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   void FlashStep();
   // Ctrl-click in the analysis room: the room continues from the clicked move.
   void RewindRoomToClick();
+  // The board picture of the current size for the view shown (turned or not), with its grid.
+  void LoadViewBoardPicture(bool turned);
+  // Withdraws the candidate of a two-click move and erases its marker.
+  void DropCandidate();
+  // The opponent's move on `point` (black's view, as the server sends it).
+  void ReceiveOpponentMove(int point, const std::string& message);
+  // Plays this user's stone on the confirmed candidate and sends it.
+  void PlayConfirmedMove(int point);
+  // This user passes (after the confirmation).
+  void PassMove();
+  // The game-end state of an own game.
+  void EndOwnGame(const std::string& message);
+  // The clock memos show the clocks that have a time limit.
+  void ShowClocks();
+  // The turn comes to this user (or, while the game is stopped, comes back on restart).
+  void GiveTurnToUser();
+  static void SetMemoText(QLineEdit* memo, const std::string& cp932);
+  // Sends `text` when connected; otherwise the lobby's status bar says so (no message box).
+  void SendOrNoteInLobby(const std::string& text);
 
   BoardCanvas canvas_;
   std::unique_ptr<FileDialogs> file_dialogs_;  // the desktop's dialogs, over this window
@@ -247,6 +311,12 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   QTimer* flash_timer_;
   int flashes_left_ = 0;
   bool flash_on_ = false;
+  // The opponent restarted the game: the caption tells so through the flash and a pause, then
+  // shows the saved caption again.
+  QTimer* restart_caption_timer_;
+  // The main time of the own game is not "任意": its memo shows the clock.
+  bool black_clock_limited_ = false;
+  bool white_clock_limited_ = false;
 };
 
 extern TForm4* Form4;

@@ -83,15 +83,23 @@ void TForm5::AddChatLine(const std::string& text) {
 void TForm5::ReceiveGameChatLine(const std::string& message) {
   // 1. The line, which ends with CR LF.
   AddChatLine(GetTagValue(message, "<<GameMese="));
-  // 2. A diagram comes with the line: its link line follows directly.
+  // 2. A diagram comes with the line: the game's store keeps it, and its link line follows
+  // directly.
   if (HasTag(message, "<<DiaData=")) {
+    const std::string number = GetTagValue(message, "<<DiaIndex=");
+    Form4->DiagramStore +=
+        "\r\n{" + number + "}<<DiaData=" + GetTagValue(message, "<<DiaData=") + ">>";
     const int last = Memo1Lines.Count() - 1;
     if (last >= 0 && Memo1Lines.Line(last).empty()) Memo1Lines.Delete(last);
-    AddChatLine(DiagramLinkLine(GetTagValue(message, "<<DiaIndex=")) + "\r\n");
+    AddChatLine(DiagramLinkLine(number) + "\r\n");
   }
-  // 3-4. The chat comes up unless the board window is minimised; the counting board still brings
-  // it then.
-  if (!isVisible() && (IsNormalState(Form4) || Form7->isVisible())) {
+  // 3. In an own game, a line of the opponent's.
+  const bool from_opponent =
+      Form4->BoardMode == 1 &&
+      GetTagValue(message, "<<GameMese=").starts_with("[ " + Form4->OpponentName() + " ]");
+  // 4. The chat comes up unless the board window is minimised; the counting board or the
+  // opponent's line still bring it then.
+  if (!isVisible() && (IsNormalState(Form4) || Form7->isVisible() || from_opponent)) {
     Form9->hide();
     show();
   }

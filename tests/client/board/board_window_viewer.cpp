@@ -12,6 +12,7 @@
 
 #include "client/board/board_window.h"
 #include "client/connection/client_program.h"
+#include "client/connection/connect_window.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/fake_client_connection.h"
@@ -63,6 +64,9 @@ int main(int argc, char** argv) {
   env.work_folder = KOR_BIN_DIR;
   env.computer_name = "viewer";
   CreateClientForms(env);
+  // Closing the window only ends the viewer: nothing to confirm.
+  Form2->AskEndFlag = 0;
+  Form4->Timer1->stop();
 
   Form4->LoadKifuText(record);
   if (numbers) {
@@ -75,10 +79,15 @@ int main(int argc, char** argv) {
   if (!shot.empty()) {
     QTimer::singleShot(600, [&] {
       if (!Form4->grab().save(QString::fromStdString(shot))) result = 1;
-      QApplication::quit();
+      QCoreApplication::exit(0);
     });
   }
-  QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
+  // The viewer ends with the board window (closing it would bring up the lobby otherwise).
+  QTimer closed;
+  QObject::connect(&closed, &QTimer::timeout, [] {
+    if (!Form4->isVisible()) QCoreApplication::exit(0);
+  });
+  closed.start(200);
   app.exec();
   DestroyClientForms();
   return result;

@@ -1,0 +1,342 @@
+// tests/e2e/scripted_korvanta.cpp — the client's windows, offscreen, on a real connection to a
+// server on this machine, driven by a test one line at a time through standard input. Each
+// command acts through the windows' own handlers and answers with one line on standard output;
+// "state" reports what the windows show. Message boxes and questions go to a script (answers
+// queued with "answer yes" / "answer no"); dialogs are answered by pressing their buttons.
+//
+// Arguments: the server's port, the login name (UTF-8) and a folder for the program's files.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSocketNotifier>
+#include <QStringList>
+#include <QTimer>
+#include <cstdio>
+#include <sstream>
+#include <string>
+
+#include "client/board/board_window.h"
+#include "client/board/model/record_text.h"
+#include "client/board/picture_button.h"
+#include "client/connection/challenge_dialog.h"
+#include "client/connection/client_main_form.h"
+#include "client/connection/client_program.h"
+#include "client/connection/connect_window.h"
+#include "client/connection/game_chat_window.h"
+#include "client/connection/game_settings_dialog.h"
+#include "client/connection/lobby_window.h"
+#include "platform/clipboard.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "platform/pictures.h"
+#include "platform/prompts.h"
+#include "platform/qt_text.h"
+#include "platform/random_numbers.h"
+#include "platform/sockets.h"
+#include "platform/sound.h"
+#include "platform/status_bar.h"
+#include "platform/termination.h"
+#include "server/join_key.h"
+#include "server/tag_message.h"
+#include "tests/client/board/board_test_pictures.h"
+
+namespace {
+
+// The real connection, keeping every byte it received for the test to look at.
+class RecordingConnection : public ClientConnection, private ClientConnectionListener {
+ public:
+  RecordingConnection() { inner_.SetListener(this); }
+  ~RecordingConnection() override { inner_.SetListener(nullptr); }
+  void Open(const std::string& host, std::uint16_t port) override { inner_.Open(host, port); }
+  void Close() override { inner_.Close(); }
+  bool Send(std::string_view bytes) override { return inner_.Send(bytes); }
+  bool Connected() const override { return inner_.Connected(); }
+  const std::string& Received() const { return received_; }
+
+ private:
+  void OnConnected() override {
+    if (listener_ != nullptr) listener_->OnConnected();
+  }
+  void OnRead(const std::string& bytes) override {
+    received_ += bytes;
+    if (listener_ != nullptr) listener_->OnRead(bytes);
+  }
+  void OnDisconnected() override {
+    if (listener_ != nullptr) listener_->OnDisconnected();
+  }
+  void OnConnectError(const std::string& message) override {
+    if (listener_ != nullptr) listener_->OnConnectError(message);
+  }
+
+  QtClientConnection inner_;
+  std::string received_;
+};
+
+std::string Utf8(std::string_view cp932) { return Utf8FromCp932(cp932); }
+
+std::string Hex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (const unsigned char c : bytes) {
+    hex += kDigits[c >> 4];
+    hex += kDigits[c & 15];
+  }
+  return hex;
+}
+
+// One line of the board: '.' empty, 'X' black, 'O' white, '#' off the board, for points 0..440.
+std::string BoardText() {
+  std::string text;
+  for (int point = 0; point < kPointCount; ++point) {
+    const int code = Form4->Board[point];
+    text += code == kBlack ? 'X' : code == kWhite ? 'O' : code == kEmpty ? '.' : '#';
+  }
+  return text;
+}
+
+std::string ListText(const QListWidget* list) {
+  std::string text;
+  for (int i = 0; i < list->count(); ++i) {
+    if (i > 0) text += ",";
+    text += list->item(i)->text().toStdString();
+  }
+  return text;
+}
+
+class Script {
+ public:
+  Script(RecordingConnection& connection, ScriptedPrompts& prompts)
+      : connection_(connection), prompts_(prompts), notifier_(STDIN_FILENO, QSocketNotifier::Read) {
+    QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { ReadInput(); });
+  }
+
+ private:
+  void ReadInput() {
+    char chunk[4096];
+    const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+    if (n <= 0) {
+      // The test is gone: so is this program.
+      notifier_.setEnabled(false);
+      ClientMainForm->Close();
+      return;
+    }
+    pending_.append(chunk, static_cast<std::size_t>(n));
+    for (std::size_t end; (end = pending_.find('\n')) != std::string::npos;) {
+      std::string line = pending_.substr(0, end);
+      pending_.erase(0, end + 1);
+      // Each command runs from the event loop, so one that opens a dialog does not hold the
+      // reading of the next one (which may answer it).
+      QTimer::singleShot(0, qApp, [this, line] { Reply(Run(line)); });
+    }
+  }
+
+  static void Reply(const std::string& text) {
+    std::fputs((text + "\n").c_str(), stdout);
+    std::fflush(stdout);
+  }
+
+  std::string Run(const std::string& line) {
+    std::istringstream words(line);
+    std::string command;
+    words >> command;
+    std::string rest;
+    std::getline(words, rest);
+    if (!rest.empty() && rest.front() == ' ') rest.erase(0, 1);
+    if (command == "state") return State();
+    if (command == "messages") return Messages();
+    if (command == "answer") {
+      prompts_.QueueAnswer(rest == "yes");
+      return "ok";
+    }
+    if (command == "challenge") return Challenge(rest);
+    if (command == "accept" || command == "decline") {
+      if (!Form12->isVisible()) return "error no offer";
+      (command == "accept" ? Form12->BitBtn1 : Form12->BitBtn2)->click();
+      return "ok";
+    }
+    if (command == "play" || command == "click") {
+      const int point = ReadNumber(rest, -1);
+      const int shown = Form4->BoardTurned ? TurnPoint(point, Form4->BoardSize) : point;
+      if (!IsPlayingPoint(shown, Form4->BoardSize)) return "error point";
+      for (int i = command == "play" ? 2 : 1; i > 0; --i) {
+        Form4->PaintBox1MouseDown(Qt::LeftButton, Qt::NoModifier, Form4->PointToPixelX(shown),
+                                  Form4->PointToPixelY(shown));
+      }
+      return "ok";
+    }
+    if (command == "pass") return Press(Form4->Image12, 10);
+    if (command == "resign") return Press(Form4->Image12, 60);
+    if (command == "undo") return Click(Form4->Image14);
+    if (command == "stop") return Click(Form4->Image18);
+    if (command == "end") return Click(Form4->Image17);
+    if (command == "chat") {
+      Form4->Edit1->setText(QString::fromStdString(rest));
+      emit Form4->Edit1->returnPressed();
+      return "ok";
+    }
+    if (command == "chatlines") return Hex(Form5->Memo1Lines.Text());
+    if (command == "received") {
+      // The last read that held the tag, from the tag to the end of what arrived.
+      const std::string tag = Cp932FromUtf8(rest);
+      const std::size_t at = connection_.Received().rfind(tag);
+      if (at == std::string::npos) return "";
+      return Hex(connection_.Received().substr(at));
+    }
+    if (command == "record") return Hex(Form4->WriteSgfRecord());
+    if (command == "quit") {
+      QTimer::singleShot(0, qApp, [] { ClientMainForm->Close(); });
+      return "ok";
+    }
+    return "error unknown command";
+  }
+
+  static std::string Press(PictureButton* button, int x) {
+    if (button->isHidden() || !button->OnMouseDown) return "error hidden";
+    button->OnMouseDown(Qt::LeftButton, x, 10);
+    return "ok";
+  }
+  static std::string Click(PictureButton* button) {
+    if (button->isHidden() || !button->OnClick) return "error hidden";
+    button->OnClick();
+    return "ok";
+  }
+
+  // challenge <opponent> <black|white> <handicap> <black min> <white min> <added s> <komi> <size>
+  std::string Challenge(const std::string& arguments) {
+    std::istringstream in(arguments);
+    std::string opponent, colour, handicap, black, white, added, komi;
+    int size_index = 0;
+    in >> opponent >> colour >> handicap >> black >> white >> added >> komi >> size_index;
+    bool found = false;
+    for (int i = 0; i < Form6->ListBox2->count(); ++i) {
+      if (Form6->ListBox2->item(i)->text().toStdString() != opponent) continue;
+      Form6->ListBox2->setCurrentRow(i);
+      found = true;
+    }
+    if (!found) return "error no such player";
+    QTimer::singleShot(0, Form3, [=] {
+      (colour == "black" ? Form3->RadioButton1 : Form3->RadioButton2)->setChecked(true);
+      Form3->Edit1->setText(QString::fromStdString(black));
+      Form3->Edit4->setText(QString::fromStdString(white));
+      Form3->Edit2->setText(QString::fromStdString(added));
+      Form3->Edit3->setText(QString::fromStdString(komi));
+      Form3->ComboBox1->setEditText(QString::fromStdString(handicap));
+      Form3->ComboBox2->setCurrentIndex(size_index);
+      Form3->BitBtn1->click();
+    });
+    Form6->SpeedButton2Click();
+    return "ok";
+  }
+
+  std::string State() const {
+    const TForm4& b = *Form4;
+    std::string moves;
+    for (int i = 1; i <= b.MoveTop; ++i) {
+      if (i > 1) moves += ",";
+      moves += std::to_string(b.MoveList[static_cast<std::size_t>(i)]);
+    }
+    const std::pair<const char*, std::string> fields[] = {
+        {"mode", std::to_string(b.BoardMode)},
+        {"input", std::to_string(b.InputAllowed)},
+        {"clock", std::to_string(b.ClockState)},
+        {"top", std::to_string(b.MoveTop)},
+        {"setup", std::to_string(b.SetupCount)},
+        {"buffer", std::to_string(b.BufferLength)},
+        {"size", std::to_string(b.BoardSize)},
+        {"turned", b.BoardTurned ? "1" : "0"},
+        {"plays_black", std::to_string(b.PlaysBlack)},
+        {"black_first", b.BlackFirst ? "1" : "0"},
+        {"black_clock", std::to_string(b.BlackClock)},
+        {"white_clock", std::to_string(b.WhiteClock)},
+        {"black_captured", std::to_string(b.BlackCaptured)},
+        {"white_captured", std::to_string(b.WhiteCaptured)},
+        {"candidate", std::to_string(b.CandidatePoint)},
+        {"panel0", Utf8(b.StatusBar1->PanelText(0))},
+        {"panel3", b.Panel3->text().toStdString()},
+        {"caption", Utf8(b.Caption())},
+        {"board_visible", b.isVisible() ? "1" : "0"},
+        {"lobby_visible", Form6->isVisible() ? "1" : "0"},
+        {"waiting", ListText(Form6->ListBox2)},
+        {"offer", Form12->isVisible() ? "1" : "0"},
+        {"consistent", b.CheckConsistency().empty() ? "1" : "0"},
+        {"moves", moves},
+        {"board", BoardText()},
+    };
+    std::string text;
+    for (const auto& [key, value] : fields) text += std::string(key) + "=" + value + "\t";
+    return text;
+  }
+
+  std::string Messages() {
+    std::string text;
+    for (const auto& shown : prompts_.shown()) {
+      if (!text.empty()) text += "|";
+      text += (shown.question ? "?" : "") + Utf8(shown.text);
+    }
+    prompts_.Forget();
+    return text;
+  }
+
+  RecordingConnection& connection_;
+  ScriptedPrompts& prompts_;
+  QSocketNotifier notifier_;
+  std::string pending_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  const QStringList arguments = QCoreApplication::arguments();
+  if (arguments.size() < 4) return 2;
+  const int port = ReadNumber(arguments[1].toStdString(), -1);
+  if (port <= 0 || port > 65535) return 2;
+  const std::string folder = PathFromQt(arguments[3]);
+
+  // The pictures the windows load, in the program and work folder.
+  WriteBoardWindowPictures(folder);
+  QImage background(32, 24, QImage::Format_RGB32);
+  background.fill(QColor(240, 230, 210));
+  SaveJpegPicture(JoinPath(folder, "bmp/VantaBG.jpg"), background, 90);
+
+  RecordingConnection connection;
+  ScriptedPrompts prompts;
+  MemoryClipboard clipboard;
+  RecordingSoundPlayer sounds;
+  SystemClock clock;
+  ScriptedRandomNumbers random;
+  ClientEnvironment env;
+  env.socket = &connection;
+  env.prompts = &prompts;
+  env.clipboard = &clipboard;
+  env.sounds = &sounds;
+  env.clock = &clock;
+  env.random = &random;
+  env.program_folder = folder + "/";
+  env.work_folder = folder;
+  env.computer_name = "scripted";
+  env.port = static_cast<std::uint16_t>(port);
+
+  CreateClientForms(env);
+  ClientMainForm->OnClosed = [] { QCoreApplication::exit(0); };
+  OnTerminationSignal([] { ClientMainForm->Close(); });
+  Form2->show();
+  Form2->VantaKey->setEditText(ToQt(EncodeJoinKey("127.0.0.1")));
+  Form2->Edit1->setText(arguments[2]);
+  Form2->BitBtn1Click();
+
+  Script script(connection, prompts);
+  std::fputs("ready\n", stdout);
+  std::fflush(stdout);
+  app.exec();
+  connection.SetListener(nullptr);
+  DestroyClientForms();
+  return 0;
+}
