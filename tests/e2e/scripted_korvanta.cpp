@@ -264,6 +264,7 @@ class Script {
         {"lobby_visible", Form6->isVisible() ? "1" : "0"},
         {"waiting", ListText(Form6->ListBox2)},
         {"offer", Form12->isVisible() ? "1" : "0"},
+        {"chat", Utf8(ReplaceAll(Form5->Memo1Lines.Text(), "\r\n", "|"))},
         {"consistent", b.CheckConsistency().empty() ? "1" : "0"},
         {"moves", moves},
         {"board", BoardText()},

@@ -121,6 +121,14 @@ TEST_F(TwoClientsGame, AHandicapGameWithAKoAnUndoAStopAndTwoPassesEndsAlikeOnBot
   EXPECT_EQ(StoneAt(w, MakePoint(4, 16), true), kBlack);
   EXPECT_EQ(StoneAt(b, MakePoint(16, 4), false), kBlack);
 
+  // A greeting through the game chat: typed ">>" arrives full-width, with the move number.
+  ASSERT_EQ(white_.Command("chat よろしく>>"), "ok");
+  const auto greets = [](const State& s) {
+    return Field(s, "chat").find("[ 白石 ]：よろしく＞＞") != std::string::npos;
+  };
+  EXPECT_TRUE(greets(black_.WaitFor(greets))) << Field(black_.Now(), "chat");
+  EXPECT_TRUE(greets(white_.Now()));
+
   // A ko in the upper left (black's view): white throws in at 3-3, black takes at 4-3.
   const int moves[] = {MakePoint(4, 2), MakePoint(3, 2), MakePoint(5, 3), MakePoint(2, 3),
                        MakePoint(4, 4), MakePoint(3, 4), MakePoint(3, 3), MakePoint(4, 3)};
