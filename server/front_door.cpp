@@ -241,15 +241,7 @@ void ServerCore::LosePlayerOfRunningGame(int j, int g) {
   const std::string to_game = LostPlayerMessage(g, name);
   const std::string to_others = BuildStatus(kStatusAll);
   const std::string to_room = to_others + "<<DiscussGameEnd>>";
-  for (int i = PlayerCount; i >= 1; --i) {
-    if (Players[i].AttachedGame == g) {
-      SendToSlot(i, to_game);
-    } else if (RoomGame == g && Players[i].RoomState > 0) {
-      SendToSlot(i, to_room);
-    } else {
-      SendToSlot(i, to_others);
-    }
-  }
+  SendAroundGame(g, to_game, to_room, to_others);
   // The record gets no result on this path.
   LogEvent(EventLine(name, J("接続切れ  ( 対局") + std::to_string(g) + J(" - 対局終了 )")));
 }

@@ -228,16 +228,7 @@ void ServerCore::EndByTwoPasses(int j, int g, std::string_view text) {
                              ">><<Suu=" + GetTagValue(text, "<<Suu=") + ">>" + GameOverTail(g);
   const std::string lists = BuildStatus(kStatusPlayList | kStatusWaitList);
   const std::string to_room = lists + "<<DiscussGameEnd>>";
-  for (int k = std::min(PlayerCount, kMaxPlayers); k >= 1; --k) {
-    const Participant& p = Players[k];
-    if (p.AttachedGame == g) {
-      SendToSlot(k, notice);
-    } else if (RoomGame == g && p.RoomState > 0) {
-      SendToSlot(k, to_room);
-    } else {
-      SendToSlot(k, lists);
-    }
-  }
+  SendAroundGame(g, notice, to_room, lists);
   LogEvent(EventLine(sender, J("対局[") + std::to_string(g) + J("] ==> 両パス終局")));
 }
 
@@ -257,14 +248,7 @@ void ServerCore::GameUndo(int j, int g, std::string_view text) {
   game.UndoState = 0;
   CutLastEntry(game.GameRecord, game.RecordHeaderLength);
   game.PassCount = LastEntryIsPass(game.GameRecord, game.RecordHeaderLength) ? 1 : 0;
-  for (int k = std::min(PlayerCount, kMaxPlayers); k >= 1; --k) {
-    const Participant& p = Players[k];
-    if (p.AttachedGame == g) {
-      SendToSlot(k, text);
-    } else if (RoomGame == g && p.RoomState > 0) {
-      SendToSlot(k, "<<DisCussMoveBack>>");
-    }
-  }
+  SendAroundGame(g, text, "<<DisCussMoveBack>>", "");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -341,16 +325,7 @@ void ServerCore::GameEndRequest(int j, std::string_view text) {
   const std::string notice = std::string(text) + "<<Name=" + sender + ">>" + GameOverTail(g);
   const std::string lists = BuildStatus(kStatusPlayList | kStatusWaitList);
   const std::string to_room = lists + "<<DiscussGameEnd>><<Result=" + winner + ">>";
-  for (int k = std::min(PlayerCount, kMaxPlayers); k >= 1; --k) {
-    const Participant& p = Players[k];
-    if (p.AttachedGame == g) {
-      SendToSlot(k, notice);
-    } else if (RoomGame == g && p.RoomState > 0) {
-      SendToSlot(k, to_room);
-    } else {
-      SendToSlot(k, lists);
-    }
-  }
+  SendAroundGame(g, notice, to_room, lists);
 
   const char* word = closing                             ? "[×]終了"
                      : HasTag(text, "<<NewGameResign>>") ? "終了"

@@ -74,6 +74,17 @@ void ServerCore::SendToAll(std::string_view text, int except) {
   }
 }
 
+void ServerCore::SendAroundGame(int g, std::string_view to_game, std::string_view to_room,
+                                std::string_view to_others) {
+  for (int k = std::min(PlayerCount, kMaxPlayers); k >= 1; --k) {
+    const Participant& p = Players[k];
+    const std::string_view text = p.AttachedGame == g                    ? to_game
+                                  : (RoomGame == g && p.RoomState > 0) ? to_room
+                                                                         : to_others;
+    if (!text.empty()) SendToSlot(k, text);
+  }
+}
+
 std::string ServerCore::EventLine(std::string_view name, std::string_view event) const {
   std::string line = "[ ";
   line += name;

@@ -43,6 +43,10 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   void SendToSlot(int j, std::string_view text);
   // Sends `text` to every participant from PlayerCount down to 1, except slot `except`.
   void SendToAll(std::string_view text, int except = 0);
+  // From the highest slot down: `to_game` to everyone attached to game `g`, `to_room` to room
+  // members while the room follows `g`, `to_others` to everyone else; an empty text sends nothing.
+  void SendAroundGame(int g, std::string_view to_game, std::string_view to_room,
+                      std::string_view to_others);
   // "[ " name " ] ==> " event "  (" time ")".
   std::string EventLine(std::string_view name, std::string_view event) const;
   // Adds one line to the event log (Memo1).
