@@ -3,6 +3,7 @@
 
 #include <QMouseEvent>
 
+#include "platform/memo_colors.h"
 #include "platform/qt_text.h"
 
 MemoView::MemoView(QWidget* parent) : QPlainTextEdit(parent) {
@@ -48,4 +49,17 @@ std::string MemoView::ShownText() const {
 void MemoView::mousePressEvent(QMouseEvent* event) {
   QPlainTextEdit::mousePressEvent(event);
   emit clicked();
+}
+
+MemoView* MakeTalkMemo(QWidget* parent, const QFont& font, unsigned background, unsigned text,
+                       LineList* lines) {
+  auto* memo = new MemoView(parent);
+  memo->setFont(font);
+  memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo->viewport()->setCursor(Qt::ArrowCursor);
+  SetMemoColor(memo, background);
+  SetMemoTextColor(memo, text);
+  memo->Bind(lines);
+  return memo;
 }

@@ -4,6 +4,13 @@
 
 #include "platform/line_list.h"
 
+class MemoView;
+
+// A wrapping line memo of the client's talk windows (game chat, message board): `font`, vertical
+// scroll bar, arrow cursor, the given background and text colours (0xBBGGRR), bound to `lines`.
+MemoView* MakeTalkMemo(QWidget* parent, const QFont& font, unsigned background, unsigned text,
+                       LineList* lines);
+
 class MemoView : public QPlainTextEdit {
   Q_OBJECT
  public:

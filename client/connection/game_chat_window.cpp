@@ -44,14 +44,7 @@ void TForm5::CreateControls() {
   resize(202, 375);
   setFont(PixelFont(kFont, 14));
 
-  Memo1 = new MemoView(this);
-  Memo1->setFont(PixelFont(kFont, 15));
-  Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo1->viewport()->setCursor(Qt::ArrowCursor);
-  SetMemoColor(Memo1, kMemoColor);
-  SetMemoTextColor(Memo1, 0x000000);
-  Memo1->Bind(&Memo1Lines);
+  Memo1 = MakeTalkMemo(this, PixelFont(kFont, 15), kMemoColor, 0x000000, &Memo1Lines);
   connect(Memo1, &MemoView::clicked, this, [this] { Memo1Click(); });
 
   auto* layout = new QVBoxLayout(this);

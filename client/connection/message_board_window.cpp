@@ -39,14 +39,7 @@ void TForm8::CreateControls() {
   resize(270, 211);
   setFont(PixelFont(kFont, 14));
 
-  Memo1 = new MemoView(this);
-  Memo1->setFont(PixelFont(kFont, 15));
-  Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo1->viewport()->setCursor(Qt::ArrowCursor);
-  SetMemoColor(Memo1, 0xF0FFF0);
-  SetMemoTextColor(Memo1, kNavy);
-  Memo1->Bind(&Memo1Lines);
+  Memo1 = MakeTalkMemo(this, PixelFont(kFont, 15), 0xF0FFF0, kNavy, &Memo1Lines);
   connect(Memo1, &MemoView::clicked, this, [this] { Memo1Click(); });
 
   Memo2 = new QLineEdit(this);
