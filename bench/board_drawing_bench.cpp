@@ -4,17 +4,14 @@
 
 #include <QGuiApplication>
 #include <QPainter>
-#include <cstdlib>
-#include <random>
 #include <vector>
 
+#include "bench/sample_game.h"
 #include "client/board/board_canvas.h"
 #include "client/board/model/board_model.h"
 #include "platform/fonts.h"
 
 namespace {
-
-constexpr int kGameMoves = 300;
 
 // Shows the position on a canvas the way the board window does.
 class CanvasListener : public BoardListener {
@@ -67,50 +64,12 @@ void PrepareCanvas(BoardCanvas& canvas) {
   canvas.DrawBoardGrid();
 }
 
-// A 300-move game of random legal moves that takes stones whenever it can.
-const std::vector<int>& GameMoves() {
-  static const std::vector<int> moves = [] {
-    BoardModel board;
-    std::mt19937 random(4523);
-    while (board.MoveTop < kGameMoves) {
-      const int mover = board.NextMoveIsBlack() ? kBlack : kWhite;
-      std::vector<int> legal, capturing;
-      for (int p = 0; p < kPointCount; ++p) {
-        if (!board.IsPlayablePoint(p)) continue;
-        legal.push_back(p);
-        for (const int step : kNeighbourSteps) {
-          if (board.Board[p + step] == OtherColour(mover) && board.Liberties[p + step] == 1) {
-            capturing.push_back(p);
-            break;
-          }
-        }
-      }
-      if (legal.empty()) {
-        board.PlacePass();
-        continue;
-      }
-      board.PendingPoint = !capturing.empty() && random() % 4 != 0
-                               ? capturing[random() % capturing.size()]
-                               : legal[random() % legal.size()];
-      mover == kBlack ? board.PlaceBlackStone() : board.PlaceWhiteStone();
-    }
-    std::vector<int> list(board.MoveList.begin() + 1, board.MoveList.begin() + board.MoveTop + 1);
-    return list;
-  }();
-  return moves;
-}
-
-void LoadGame(BoardModel& board) {
-  board.ResetPosition();
-  for (const int point : GameMoves()) board.AppendToBuffer(point);
-}
-
 // The window's FormPaint: the board, then every stone still on it with its number.
 void BM_RepaintWholeGameWithNumbers(benchmark::State& state) {
   BoardCanvas canvas;
   PrepareCanvas(canvas);
   BoardModel board;
-  LoadGame(board);
+  LoadSampleGame(board);
   board.PositionFromRecord();
   board.NumbersOn = true;
   CanvasListener listener(canvas, board);
@@ -133,7 +92,7 @@ void BM_ReplayWholeGameOntoTheSurface(benchmark::State& state) {
   CanvasListener listener(canvas, board);
   board.SetListener(&listener);
   for (auto _ : state) {
-    LoadGame(board);
+    LoadSampleGame(board);
     canvas.RepaintBoardBitmap();
     board.PositionFromRecord();
     benchmark::DoNotOptimize(canvas.Surface.constBits());
@@ -147,7 +106,7 @@ void BM_TurnTheBoard(benchmark::State& state) {
   BoardCanvas canvas;
   PrepareCanvas(canvas);
   BoardModel board;
-  LoadGame(board);
+  LoadSampleGame(board);
   CanvasListener listener(canvas, board);
   board.SetListener(&listener);
   board.PositionFromRecord();
