@@ -2,21 +2,10 @@
 // start messages, refusals, moves, passes, undo, clock stops, the shared count and every end.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-
-#include "platform/cp932.h"
-#include "platform/memory_transport.h"
-#include "server/server_core.h"
 #include "server/tag_message.h"
+#include "tests/server/server_fixture.h"
 
 namespace {
-using Messages = std::vector<std::string>;
-
-std::string Lines(std::initializer_list<std::string> lines) {
-  std::string text;
-  for (const auto& line : lines) text += line + "\r\n";
-  return text;
-}
 
 // A challenge as the client composes it; 15 minutes for black, no limit for white.
 struct Settings {
@@ -34,27 +23,13 @@ std::string Challenge(const std::string& from, const std::string& to, const Sett
   return text;
 }
 
-const std::string kTime = "  (9:05:07)";
-
-// A server with its self-test connection in, and the helpers the tests drive it with.
-struct ServerUnderTest {
-  MemoryServerTransport transport;
-  FixedClock clock{"2026/12/09", "9:05:07"};
-  ServerCore core{transport, clock};
-  ConnectionId self_test = transport.Connect();
-  std::vector<ConnectionId> all;
-
+// The shared server harness with the game helpers; a join leaves nothing unread behind.
+struct ServerUnderTest : ServerHarness {
   ConnectionId Join(const std::string& name, bool plays = true) {
-    const ConnectionId c = transport.Connect();
+    const ConnectionId c = ServerHarness::Join(name, plays);
     transport.Take(c);
-    all.push_back(c);
-    transport.Receive(c, "<<QuellName=" + name + ">><<IdFlag=" + (plays ? "1" : "0") + ">>");
     return c;
   }
-  void Forget() {
-    for (ConnectionId c : all) transport.Take(c);
-  }
-  int SlotOf(ConnectionId c) const { return core.FindSenderSlot(c); }
   // The challenged participant accepts `from`'s challenge; returns the new game's slot.
   int Accept(ConnectionId by, const std::string& from, const std::string& to,
              const Settings& s = {}) {
@@ -69,7 +44,6 @@ struct ServerUnderTest {
     core.SetWaitHint(name, g);
     core.Players[SlotOf(c)].AttachedGame = g;
   }
-  void Send(ConnectionId c, const std::string& text) { transport.Receive(c, text); }
   std::string Move(int g, int point, const char* colour, const std::string& time) {
     return "<<GameIndex=" + std::to_string(g) + ">><<Move=" + std::to_string(point) +
            ">><<Color=" + colour + ">><<Time=" + time + ">>";
@@ -79,7 +53,6 @@ struct ServerUnderTest {
            ">><<Suu=" + std::to_string(n) + ">>";
   }
   const GameSlot& Game(int g) const { return core.Games[g]; }
-  std::string LastLog() const { return core.Memo1.Lines().back(); }
 };
 
 struct GameRelay : testing::Test, ServerUnderTest {};
