@@ -189,7 +189,6 @@ void ServerCore::ServerSocket1ClientDisconnect(ConnectionId connection) {
 }
 
 std::string ServerCore::LostPlayerMessage(int g, std::string_view leaver) const {
-  const GameSlot& game = Games[g];
   std::string message = "<<OutGameResign>><<Name=";
   message += leaver;
   message += ">><<IdCount=" + std::to_string(PlayerCount);
@@ -197,13 +196,8 @@ std::string ServerCore::LostPlayerMessage(int g, std::string_view leaver) const 
   message += ">><<WaitList=" + Memo3.Text();
   message += ">><<WaitHint=" + WaitHintList;
   message += ">><<LookList=" + Memo4.Text();
-  message += ">><<WatchCount=" + std::to_string(game.WatchCount);
-  message += ">><<WatchList=" + game.WatchNames;
   message += ">>";
-  message += game.GameRecord;
-  message += "<<KuroTime=" + game.BlackClock;
-  message += ">><<SiroTime=" + game.WhiteClock;
-  message += ">>";
+  message += GameWatchersRecordAndClocks(g);
   return message;
 }
 

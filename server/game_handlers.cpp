@@ -184,18 +184,23 @@ void ServerCore::GameMove(int j, std::string_view text) {
 }
 
 std::string ServerCore::GameOverTail(int g) const {
-  const GameSlot& game = Games[g];
   std::string tail = "<<PlayList=" + Memo2.Text();
   tail += ">><<WaitList=" + Memo3.Text();
   tail += ">><<WaitHint=" + WaitHintList;
-  tail += ">><<WatchCount=" + std::to_string(game.WatchCount);
-  tail += ">><<WatchList=" + game.WatchNames;
   tail += ">>";
-  tail += game.GameRecord;
-  tail += "<<KuroTime=" + game.BlackClock;
-  tail += ">><<SiroTime=" + game.WhiteClock;
-  tail += ">>";
-  return tail;
+  return tail + GameWatchersRecordAndClocks(g);
+}
+
+std::string ServerCore::GameWatchersRecordAndClocks(int g) const {
+  const GameSlot& game = Games[g];
+  std::string text = "<<WatchCount=" + std::to_string(game.WatchCount);
+  text += ">><<WatchList=" + game.WatchNames;
+  text += ">>";
+  text += game.GameRecord;
+  text += "<<KuroTime=" + game.BlackClock;
+  text += ">><<SiroTime=" + game.WhiteClock;
+  text += ">>";
+  return text;
 }
 
 void ServerCore::ReturnToWaitingList(std::string_view name, int hint) {

@@ -210,6 +210,9 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // What the end notices carry after their first tags: the lists, the watchers, the record and
   // the clocks of game g.
   std::string GameOverTail(int g) const;
+  // "<<WatchCount=" … "<<WatchList=" … ">>", the record, then both clocks: the game's state as
+  // the end notices carry it.
+  std::string GameWatchersRecordAndClocks(int g) const;
   // Line index of the head "[ g ]" in the game list when its two name lines follow it; -1 else.
   int GameListIndex(int g) const;
 
