@@ -34,7 +34,7 @@
 #include <vector>
 
 #include "platform/cp932.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 namespace {
 constexpr int kGames = 5;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 static void BM_GetTagValueMove(benchmark::State& state) {
   const std::string message = "<<GameIndex=3>><<Move=88>><<black>><<Time=0:12:34>>";

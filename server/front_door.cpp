@@ -6,7 +6,7 @@
 
 #include "platform/cp932.h"
 #include "server/server_core.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 namespace {
 const std::string kLoginKey = "<<QuellName=";  // also the name prompt: the bare key

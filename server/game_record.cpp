@@ -4,7 +4,7 @@
 #include <array>
 
 #include "platform/cp932.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 namespace {
 constexpr std::string_view kRecordLetters = "tabcdefghijklmnopqrs";  // index 0 is 't'

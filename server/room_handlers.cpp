@@ -9,7 +9,7 @@
 
 #include "platform/cp932.h"
 #include "server/server_core.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 namespace {
 constexpr std::string_view kCrLf = "\r\n";

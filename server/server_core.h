@@ -10,7 +10,7 @@
 
 #include "platform/clock.h"
 #include "platform/sockets.h"
-#include "server/message_framer.h"
+#include "protocol/message_framer.h"
 #include "server/server_tables.h"
 
 // The parts of the lobby lists message ("<<Status>>"), combined with |.

@@ -20,9 +20,9 @@
 #include "platform/stone_icons.h"
 #include "platform/termination.h"
 #include "platform/window_state.h"
-#include "server/join_key.h"
+#include "server/join_key_display.h"
 #include "server/server_settings.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 namespace {
 constexpr const char* kWindowFont = "ＭＳ Ｐゴシック";

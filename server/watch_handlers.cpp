@@ -4,7 +4,7 @@
 
 #include "platform/cp932.h"
 #include "server/server_core.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 std::string ServerCore::NumberDiagram(std::string& store, std::string_view diagram) {
   DiagramCounter += 1;

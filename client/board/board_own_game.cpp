@@ -24,7 +24,7 @@
 #include "platform/qt_text.h"
 #include "platform/status_bar.h"
 #include "platform/window_state.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 namespace {
 constexpr unsigned kOwnMemoColour = 0xFFFFFF;       // this user's name, clock and prisoners

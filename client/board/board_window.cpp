@@ -36,7 +36,7 @@
 #include "platform/qt_text.h"
 #include "platform/status_bar.h"
 #include "platform/window_state.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 TForm4* Form4 = nullptr;
 

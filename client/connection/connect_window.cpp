@@ -20,7 +20,7 @@
 #include "client/connection/lobby_window.h"
 #include "client/connection/message_board_window.h"
 #include "client/connection/model/client_settings.h"
-#include "client/connection/model/join_key_decoder.h"
+#include "client/connection/model/join_key_history.h"
 #include "client/connection/model/lobby_texts.h"
 #include "client/views/counting_board.h"
 #include "client/views/game_list_board.h"
@@ -31,7 +31,8 @@
 #include "platform/qt_text.h"
 #include "platform/status_bar.h"
 #include "platform/window_state.h"
-#include "server/tag_message.h"
+#include "protocol/join_key.h"
+#include "protocol/tag_message.h"
 
 TForm2* Form2 = nullptr;
 

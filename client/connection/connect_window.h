@@ -10,7 +10,7 @@
 #include "client/connection/model/message_routing.h"
 #include "platform/line_list.h"
 #include "platform/sockets.h"
-#include "server/message_framer.h"
+#include "protocol/message_framer.h"
 
 class QCheckBox;
 class QComboBox;

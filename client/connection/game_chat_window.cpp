@@ -17,7 +17,7 @@
 #include "platform/memo_colors.h"
 #include "platform/memo_view.h"
 #include "platform/window_state.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 TForm5* Form5 = nullptr;
 

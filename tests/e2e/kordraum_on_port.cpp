@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "server/server_window.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;

@@ -42,8 +42,8 @@
 #include "platform/sound.h"
 #include "platform/status_bar.h"
 #include "platform/termination.h"
-#include "server/join_key.h"
-#include "server/tag_message.h"
+#include "protocol/join_key.h"
+#include "protocol/tag_message.h"
 #include "tests/client/board/board_test_pictures.h"
 
 namespace {

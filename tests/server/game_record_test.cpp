@@ -7,7 +7,7 @@
 #include <set>
 
 #include "platform/cp932.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 TEST(MinutesToSeconds, MinutesBeforeTheUnitTimesSixtyWithoutOverflow) {
   struct Case {

@@ -2,7 +2,7 @@
 // start messages, refusals, moves, passes, undo, clock stops, the shared count and every end.
 #include <gtest/gtest.h>
 
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 #include "tests/server/server_fixture.h"
 
 namespace {

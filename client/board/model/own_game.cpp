@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "platform/cp932.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 namespace {
 // The text with the first occurrence of `unit` removed.

@@ -4,7 +4,7 @@
 #include "client/connection/model/client_settings.h"
 #include "platform/cp932.h"
 #include "platform/half_width.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 namespace {
 // The typed text in half-width followed by `unit` when it is a whole number above 0, else

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 std::string SettingsValue(std::string_view text, std::string_view key) {
   const std::size_t at = text.find(key);

@@ -2,7 +2,7 @@
 #include "client/connection/model/game_chat_texts.h"
 
 #include "platform/cp932.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 namespace {
 // Blanks and control characters; none of them can be the second byte of a double-byte character.

@@ -2,7 +2,7 @@
 #include "client/connection/model/lobby_texts.h"
 
 #include "platform/cp932.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 std::vector<std::string> SplitListLines(std::string_view value) {
   std::vector<std::string> entries;

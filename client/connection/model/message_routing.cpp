@@ -3,7 +3,7 @@
 
 #include <iterator>
 
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 namespace {
 using enum ReaderAction;

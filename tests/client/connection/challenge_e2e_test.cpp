@@ -14,7 +14,7 @@
 #include "client/connection/lobby_window.h"
 #include "platform/cp932.h"
 #include "platform/qt_text.h"
-#include "server/join_key.h"
+#include "protocol/join_key.h"
 #include "tests/client/connection/client_windows_fixture.h"
 #include "tests/client/connection/modal_answer.h"
 #include "tests/e2e/server_process.h"

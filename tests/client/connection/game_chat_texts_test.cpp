@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/cp932.h"
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 TEST(TypedChatLine, TrimmedEscapedNumberedAndEnded) {
   struct Case {

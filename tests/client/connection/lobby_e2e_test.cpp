@@ -14,7 +14,7 @@
 #include "platform/cp932.h"
 #include "platform/qt_text.h"
 #include "platform/status_bar.h"
-#include "server/join_key.h"
+#include "protocol/join_key.h"
 #include "tests/client/connection/client_windows_fixture.h"
 #include "tests/e2e/server_process.h"
 #include "tests/qt_wait.h"

@@ -1,4 +1,4 @@
-// server/message_framer.h — joins the pieces of a message that TCP delivered in several reads.
+// protocol/message_framer.h — joins the pieces of a message that TCP delivered in several reads.
 // Both programs read every connection through one framer each.
 #pragma once
 #include <cstddef>

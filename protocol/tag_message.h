@@ -1,5 +1,4 @@
-// server/tag_message.h — reading and writing tag messages: "<<Key=value>>" and "<<Flag>>".
-// Both programs link this unit.
+// protocol/tag_message.h — reading and writing tag messages: "<<Key=value>>" and "<<Flag>>".
 #pragma once
 #include <string>
 #include <string_view>

@@ -1,5 +1,5 @@
 // Tests of message framing: every message survives being split at any byte.
-#include "server/message_framer.h"
+#include "protocol/message_framer.h"
 
 #include <gtest/gtest.h>
 

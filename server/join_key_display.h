@@ -1,13 +1,8 @@
-// server/join_key.h — the 8-character join key that stands for the server's IPv4 address.
+// server/join_key_display.h — what the server shows and copies for its join keys.
 #pragma once
 #include <string>
 #include <string_view>
 #include <vector>
-
-// The key of a dotted address "a.b.c.d": T[a%36] T[b%36] T[c%36] T[d%36] T[a/36] T[b/36]
-// T[c/36] T[d/36], T = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ". "不明" when the text is not four
-// dot-separated numbers from 0 to 999.
-std::string EncodeJoinKey(std::string_view address);
 
 // What the server shows and copies for its addresses.
 struct JoinKeyDisplay {

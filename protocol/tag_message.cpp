@@ -1,5 +1,5 @@
-// server/tag_message.cpp — the tag extractor and the escaping of typed text.
-#include "server/tag_message.h"
+// protocol/tag_message.cpp — the tag extractor and the escaping of typed text.
+#include "protocol/tag_message.h"
 
 #include <charconv>
 #include <climits>

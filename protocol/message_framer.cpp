@@ -1,5 +1,5 @@
-// server/message_framer.cpp — message boundaries on a byte stream.
-#include "server/message_framer.h"
+// protocol/message_framer.cpp — message boundaries on a byte stream.
+#include "protocol/message_framer.h"
 
 namespace {
 constexpr std::string_view kNamePrompt = "<<QuellName=";

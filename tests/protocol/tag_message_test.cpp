@@ -1,5 +1,5 @@
 // Tests of the tag extractor, the number reader and the escaping of typed text.
-#include "server/tag_message.h"
+#include "protocol/tag_message.h"
 
 #include <gtest/gtest.h>
 
