@@ -6,22 +6,9 @@
 
 #include "platform/cp932.h"
 
-namespace {
+BoardModel::BoardModel(BoardVariant variant) : variant_(variant) { ResetPosition(); }
 
-BoardListener& SilentListener() {
-  static BoardListener silent;
-  return silent;
-}
-
-}  // namespace
-
-BoardModel::BoardModel(BoardVariant variant) : variant_(variant), listener_(&SilentListener()) {
-  ResetPosition();
-}
-
-void BoardModel::SetListener(BoardListener* listener) {
-  listener_ = listener != nullptr ? listener : &SilentListener();
-}
+void BoardModel::SetListener(BoardListener* listener) { listener_.Set(listener); }
 
 bool BoardModel::MoveIsBlack(int index) const {
   if (index >= 1 && index <= SetupCount) return SetupColours[index] < 2000;

@@ -52,8 +52,12 @@ enum class PlaceOutcome {
 class BoardModel {
  public:
   explicit BoardModel(BoardVariant variant = BoardVariant::kBoardWindow);
-  BoardModel(const BoardModel&) = delete;
-  BoardModel& operator=(const BoardModel&) = delete;
+  // A copy carries the whole position (arrays, lists, counters, flags, variant) and no listener:
+  // it draws nothing. Assigning a position keeps the listener of the model assigned to, which
+  // then hears nothing of the change (the caller repaints).
+  BoardModel(const BoardModel& other) = default;
+  BoardModel& operator=(const BoardModel& other) = default;
+  virtual ~BoardModel() = default;
 
   // The listener stays owned by the caller; nullptr shows nothing.
   void SetListener(BoardListener* listener);
@@ -211,6 +215,21 @@ class BoardModel {
   void RestoreCapturedStone(int point);
   void ShowMoveCount();
 
+  // The listener a model tells of its changes. It belongs to one model object: a copy starts with
+  // none, and assigning a position leaves the listener of the model assigned to.
+  class ListenerSlot {
+   public:
+    ListenerSlot() = default;
+    ListenerSlot(const ListenerSlot& /*other*/) {}
+    ListenerSlot& operator=(const ListenerSlot& /*other*/) { return *this; }
+    void Set(BoardListener* listener) { listener_ = listener; }
+    BoardListener* operator->() const { return listener_ != nullptr ? listener_ : &silent_; }
+
+   private:
+    inline static BoardListener silent_;
+    BoardListener* listener_ = nullptr;
+  };
+
   BoardVariant variant_;
-  BoardListener* listener_;
+  ListenerSlot listener_;
 };

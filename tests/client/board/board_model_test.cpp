@@ -468,3 +468,47 @@ TEST(ReducedRules, CapturesAroundTheStoneOnly) {
   EXPECT_EQ(board[Pt("ee")], kBlack);
   EXPECT_EQ(visited, PointArray{});
 }
+
+TEST(BoardCopy, CopyCarriesThePositionAndPlaysOnSilentlyWhileTheOriginalIsUntouched) {
+  BoardModel original;
+  RecordingListener shown;
+  original.SetListener(&shown);
+  SetUpPosition(original, 9, kKoShape);
+  ASSERT_EQ(PlayInTurn(original, "cb"), PlaceOutcome::kPlaced);  // takes the ko
+  original.NumbersOn = true;
+  original.BoardTurned = true;
+  shown.Calls.clear();
+
+  BoardModel copy(original);
+  EXPECT_EQ(copy.CheckConsistency(), "");
+  EXPECT_EQ(copy.Board, original.Board);
+  EXPECT_EQ(copy.GroupIds, original.GroupIds);  // the ko mark came along
+  EXPECT_EQ(copy.MoveList, original.MoveList);
+  EXPECT_EQ(copy.CaptureLog, original.CaptureLog);
+  EXPECT_EQ(copy.MoveTop, original.MoveTop);
+  EXPECT_EQ(copy.SetupCount, original.SetupCount);
+  EXPECT_EQ(copy.WhiteCaptured, original.WhiteCaptured);
+  EXPECT_TRUE(copy.NumbersOn);
+  EXPECT_TRUE(copy.BoardTurned);
+  EXPECT_FALSE(copy.IsPlayablePoint(Pt("bb")));
+
+  // The copy plays on and steps back without telling the original's listener anything.
+  ASSERT_EQ(PlayInTurn(copy, "gg"), PlaceOutcome::kPlaced);
+  copy.ReplayStepBack();
+  copy.ReplayStepBack();
+  EXPECT_EQ(copy.CheckConsistency(), "");
+  EXPECT_EQ(copy.WhiteCaptured, 0);
+  EXPECT_TRUE(shown.Calls.empty());
+  EXPECT_EQ(original.WhiteCaptured, 1);
+  EXPECT_EQ(original.CheckConsistency(), "");
+
+  // Assigning a position keeps the listener of the model assigned to.
+  BoardModel target;
+  RecordingListener targetShown;
+  target.SetListener(&targetShown);
+  target = copy;
+  EXPECT_EQ(target.Board, copy.Board);
+  ASSERT_EQ(PlayInTurn(target, "gg"), PlaceOutcome::kPlaced);
+  EXPECT_TRUE(targetShown.Saw("stone " + std::to_string(Pt("gg")) + " black"));
+  EXPECT_TRUE(shown.Calls.empty());
+}
