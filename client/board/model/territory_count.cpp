@@ -23,7 +23,10 @@ std::string KomiText(int tenths) {
   std::string text = tenths < 0 ? "-" : "";
   const int magnitude = std::abs(tenths);
   text += std::to_string(magnitude / 10);
-  if (magnitude % 10 != 0) text += "." + std::to_string(magnitude % 10);
+  if (magnitude % 10 != 0) {
+    text += '.';
+    text += std::to_string(magnitude % 10);
+  }
   return text;
 }
 
