@@ -61,6 +61,7 @@ void RecordPreview::ShowRecordPreview() {
   std::string count = J("手数 ： ") + std::to_string(PreviewEntryCount);
   if (PreviewSetupCount > 0) count += J("  |  前配置 ： ") + std::to_string(PreviewSetupCount);
   InfoLines.Add(count);
+  PreviewRead();
 }
 
 void RecordPreview::ClearPreview() {
@@ -74,6 +75,7 @@ void RecordPreview::ClearPreview() {
   PreviewVariationCount = 0;
   InfoLines.Clear();
   ComputePreviewPosition();
+  PreviewRead();
 }
 
 bool RecordPreview::AppendEntry(int value, bool setup) {

@@ -61,6 +61,8 @@ class RecordPreview {
  protected:
   // The size changed: a window draws its bare board again.
   virtual void PreviewBoardSizeSet() {}
+  // A record was read or the preview forgotten: a window shows it.
+  virtual void PreviewRead() {}
 
  private:
   // Appends an entry while the list has room; false when full.
