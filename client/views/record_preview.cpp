@@ -9,6 +9,7 @@
 #include "client/connection/client_program.h"
 #include "client/views/model/preview_geometry.h"
 #include "client/views/model/record_info.h"
+#include "client/views/small_board.h"
 #include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/line_list.h"
@@ -116,17 +117,7 @@ void TForm11::PreviewBoardSizeSet() {
   DrawBoardGrid();
 }
 
-void TForm11::DrawBoardGrid() {
-  const PreviewGeometry& g = PreviewGeometryOf(PreviewBoardSize);
-  QPainter painter(&Image1);
-  painter.setPen(Qt::black);
-  for (int c = g.FirstLine; c <= g.LastLine; c += g.Pitch) {
-    painter.drawLine(c, g.FirstLine, c, g.LastLine);
-    painter.drawLine(g.FirstLine, c, g.LastLine, c);
-  }
-  for (int i = 0; i < g.StarCount; ++i)
-    painter.fillRect(g.Stars[i].Left, g.Stars[i].Top, 3, 3, Qt::black);
-}
+void TForm11::DrawBoardGrid() { DrawSmallBoardGrid(Image1, PreviewBoardSize); }
 
 void TForm11::PaintPreviewBoard() {
   QPainter(&Surface).drawImage(0, 0, Image1);
@@ -134,20 +125,12 @@ void TForm11::PaintPreviewBoard() {
 }
 
 void TForm11::DrawPreviewStone(int point, bool black) {
-  const PreviewSpot spot = PreviewSpotOf(PreviewGeometryOf(PreviewBoardSize), point);
-  QPainter(&Surface).drawImage(
-      QPoint(spot.X - 5, spot.Y - 5), Image2,
-      QRect(0, black ? 0 : kPreviewWhiteSpriteTop, kPreviewSprite, kPreviewSprite));
+  DrawSmallBoardStone(Surface, Image2, PreviewBoardSize, point, black);
 }
 
 void TForm11::DrawPreviewStones() {
-  for (int i = 1; i <= PreviewEntryCount; ++i) {
-    const int entry = PreviewEntries[i];
-    const int point = i <= PreviewSetupCount ? entry % 1000 : entry;
-    if (!IsPlayingPoint(point, PreviewBoardSize)) continue;
-    const int stone = PreviewPosition.Board[point];
-    if (stone > 0) DrawPreviewStone(point, stone == kBlack);
-  }
+  DrawSmallBoardStones(Surface, Image2, PreviewBoardSize, PreviewEntries.data(), PreviewEntryCount,
+                       PreviewSetupCount, PreviewPosition.Board);
   update();
 }
 

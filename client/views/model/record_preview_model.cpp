@@ -291,10 +291,10 @@ std::string RecordPreview::BuildStartPosition() const {
     const int entry = PreviewEntries[i];
     (entry / 1000 == kWhite ? white : black) += PointEntry(entry % 1000);
   }
-  if (!black.empty()) start += "AB" + black;
-  if (!white.empty()) start += "AW" + white;
+  if (!black.empty()) start.append("AB").append(black);
+  if (!white.empty()) start.append("AW").append(white);
   for (int i = PreviewSetupCount + 1; i <= PreviewEntryCount; ++i) {
-    start += ";" + PointEntry(PreviewEntries[i]);
+    start.append(";").append(PointEntry(PreviewEntries[i]));
   }
   return start;
 }
