@@ -276,6 +276,7 @@ TEST_F(TwoClientsGame, AGameStartsFromARecordChosenByTheChallengerAsTheOpponentP
     EXPECT_EQ(Field(*s, "consistent"), "1");
   }
   EXPECT_EQ(Field(w, "panel0"), "白番  ( 手番になりました )");
+  EXPECT_EQ(Field(w, "panel3"), "");  // the replay of the start position's moves left no caption
   EXPECT_EQ(Moves(b, false), Moves(w, true));
   for (const int point : {MakePoint(4, 4), MakePoint(16, 16), MakePoint(4, 16)}) {
     EXPECT_EQ(StoneAt(b, point, false), kBlack) << point;
