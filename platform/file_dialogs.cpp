@@ -3,8 +3,6 @@
 
 #include <QFileDialog>
 #include <QTimer>
-#include <algorithm>
-#include <iterator>
 
 #include "platform/cp932.h"
 #include "platform/qt_text.h"
@@ -25,17 +23,12 @@ class QtDialogWindow : public FileDialogWindow {
 
 class RecordedDialogWindow : public FileDialogWindow {
  public:
-  explicit RecordedDialogWindow(int (&placed)[4]) : placed_(placed) {}
   void Place(int left, int top, int width, int height) override {
-    placed_[0] = left;
-    placed_[1] = top;
-    placed_[2] = width;
-    placed_[3] = height;
+    placed = {left, top, width, height};
   }
   QWidget* Widget() override { return nullptr; }
 
- private:
-  int (&placed_)[4];
+  std::array<int, 4> placed = {-1, -1, -1, -1};
 };
 }  // namespace
 
@@ -105,8 +98,7 @@ std::string ScriptedFileDialogs::ChooseOpenFileFollowed(std::string_view title,
                                                         OpenDialogEvents& events) {
   const std::size_t index = shown_.size();
   shown_.push_back({false, std::string(title), folder, std::string(filter)});
-  int placed[4] = {-1, -1, -1, -1};
-  RecordedDialogWindow window(placed);
+  RecordedDialogWindow window;
   events.OpenDialogShow(window);
   events.OpenDialogFolderChange(window);
   std::string path;
@@ -116,7 +108,7 @@ std::string ScriptedFileDialogs::ChooseOpenFileFollowed(std::string_view title,
   }
   if (!path.empty()) events.OpenDialogSelectionChange(path);
   events.OpenDialogClose();
-  std::copy(std::begin(placed), std::end(placed), shown_[index].placed);
+  shown_[index].placed = window.placed;
   return path;
 }
 

@@ -1,6 +1,7 @@
 // platform/file_dialogs.h — choosing a file to save or open; titles and filters are cp932, paths
 // UTF-8.
 #pragma once
+#include <array>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -79,7 +80,7 @@ class ScriptedFileDialogs : public FileDialogs {
     std::string folder;
     std::string filter;
     // Where a followed dialog was placed (left, top, width, height); all -1 when it was not.
-    int placed[4] = {-1, -1, -1, -1};
+    std::array<int, 4> placed = {-1, -1, -1, -1};
   };
   std::string ChooseSaveFile(std::string_view title, const std::string& folder,
                              std::string_view filter) override;
