@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_window.h"
 #include "client/board/model/own_game.h"
 #include "client/board/model/record_text.h"
@@ -59,13 +60,13 @@ void TForm4::StartPlayGame(const std::string& m) {
   Form14->hide();
   Form6->CheckBox2->setEnabled(false);
   if (Form7->isVisible()) Form7->done(2);
-  Form7->RealTimeMode = 0;
+  Form7->RealTimeMode = kNoSharedCount;
   restart_caption_timer_->stop();
   // 2.
   ResetBoardForm();
   // 3. Who moves first.
   InputAllowed = HasTag(m, "<<GameStart-Play>>") ? 1 : 0;
-  BoardMode = 1;
+  BoardMode = kBoardOwnGame;
   MoveSeconds = 0;
   // 4. White sees the board from the other side.
   if (!HasTag(m, "<<Color=black>>")) {
@@ -205,18 +206,18 @@ void TForm4::PlayConfirmedMove(int point) {
 
 void TForm4::ReceiveMoveOrUndo(const std::string& m) {
   // An agreed undo takes back the newest move, whoever played it.
-  if (HasTag(m, "<<MoveBack>>") &&
-      ((BoardMode == 1 && MoveTop > SetupCount) || (BoardMode == 2 && BufferLength > SetupCount))) {
-    if (BoardMode == 1) {
+  if (HasTag(m, "<<MoveBack>>") && ((BoardMode == kBoardOwnGame && MoveTop > SetupCount) ||
+                                    (BoardMode == kBoardWatching && BufferLength > SetupCount))) {
+    if (BoardMode == kBoardOwnGame) {
       DropCandidate();
       MoveTimes[MoveTop] = 0;
       ReplayStepBack();
       // While the game is stopped the turn that comes back on restart flips.
-      int& turn = ClockState == 0 ? InputAllowed : Form2->SavedTurnFlag;
+      int& turn = ClockState == kClockRunning ? InputAllowed : Form2->SavedTurnFlag;
       turn = turn == 1 ? 0 : 1;
       const std::string text =
           turn == 1 ? OwnTurnText(PlaysBlack == 1) : WaitingTurnText(PlaysBlack == 1);
-      if (ClockState == 0) {
+      if (ClockState == kClockRunning) {
         StatusBar1->SetPanelText(0, text);
       } else {
         SavedTurnText = text;
@@ -237,7 +238,7 @@ void TForm4::ReceiveMoveOrUndo(const std::string& m) {
     return;
   }
   Panel3->clear();
-  if (BoardMode == 2) {
+  if (BoardMode == kBoardWatching) {
     ReceiveGameMove(point, m);
     return;
   }
@@ -291,7 +292,7 @@ void TForm4::OpponentPassed() {
 
 void TForm4::GiveTurnToUser() {
   // A move that crossed this user's stop on the way keeps the turn for the restart.
-  if (ClockState == 0) {
+  if (ClockState == kClockRunning) {
     InputAllowed = 1;
     StatusBar1->SetPanelText(0, OwnTurnText(PlaysBlack == 1));
   } else {
@@ -311,7 +312,8 @@ std::string TForm4::OpponentName() const {
 
 void TForm4::Timer1Timer() {
   // The own game: only while both clocks run (a game without a time limit is never timed).
-  if (BoardMode == 1 && BlackClock > 0 && WhiteClock > 0 && ClockState == 0) TickClock();
+  if (BoardMode == kBoardOwnGame && BlackClock > 0 && WhiteClock > 0 && ClockState == kClockRunning)
+    TickClock();
 }
 
 void TForm4::TickClock() {
@@ -344,7 +346,7 @@ void TForm4::SendTimeOut() {
 // Pass, resign, undo, stop
 
 void TForm4::Image12MouseDown(int x) {
-  if (BoardMode != 1 || InputAllowed != 1 || ClockState != 0) return;
+  if (BoardMode != kBoardOwnGame || InputAllowed != 1 || ClockState != kClockRunning) return;
   if (x <= kPassHalfRight) {
     if (!CanAppendEntry(MoveTop)) {
       ClientShowMessage(ListFullText());
@@ -352,12 +354,12 @@ void TForm4::Image12MouseDown(int x) {
     }
     if (!Confirm(J(" パ ス し ま す か ？"))) return;
     // The game may have moved on while the question was open.
-    if (BoardMode != 1 || InputAllowed != 1 || ClockState != 0) return;
+    if (BoardMode != kBoardOwnGame || InputAllowed != 1 || ClockState != kClockRunning) return;
     PassMove();
     return;
   }
   if (!Confirm(J(" 投 了 し ま す か ？"))) return;
-  if (BoardMode != 1) return;
+  if (BoardMode != kBoardOwnGame) return;
   InputAllowed = 0;
   BlackClock = WhiteClock = 0;
   Form2->SendToServer("<<GameResign>><<Suu=" + std::to_string(MoveTop) + ">>" + GameTag);
@@ -382,7 +384,7 @@ void TForm4::PassMove() {
 }
 
 void TForm4::Image14Click() {
-  if (BoardMode != 1) return;
+  if (BoardMode != kBoardOwnGame) return;
   // Nothing to take back before the first move.
   if (MoveTop <= SetupCount) return;
   if (Form2->SendToServer(GameTag + "<<Move=>><<MoveBack>>")) {
@@ -391,21 +393,21 @@ void TForm4::Image14Click() {
 }
 
 void TForm4::Image18Click() {
-  if (BoardMode != 1) return;
-  if (ClockState == 2) {
+  if (BoardMode != kBoardOwnGame) return;
+  if (ClockState == kClockStoppedByOpponent) {
     ClientShowMessage(J("相手の発信を待っています。(今は時計ON/OFF出来ません)"));
     return;
   }
   PlaySound("ano.wav");
-  if (ClockState == 1) {
-    ClockState = 0;
+  if (ClockState == kClockStoppedByUser) {
+    ClockState = kClockRunning;
     InputAllowed = Form2->SavedTurnFlag;
     StatusBar1->SetPanelText(0, SavedTurnText);
     Image12->show();
     Image17->hide();
     Panel3->clear();
   } else {
-    ClockState = 1;
+    ClockState = kClockStoppedByUser;
     Form2->SavedTurnFlag = InputAllowed;
     InputAllowed = 0;
     SavedTurnText = StatusBar1->PanelText(0);
@@ -424,7 +426,7 @@ void TForm4::OpponentTimeStop(const std::string& m) {
   if (sender == Form2->UserName) return;
   const bool stop = GetTagValue(m, "<<TimeStop=") == "1";
   // A stop acts on a running game, a restart only on a game the opponent stopped.
-  if (stop ? ClockState != 0 : ClockState != 2) return;
+  if (stop ? ClockState != kClockRunning : ClockState != kClockStoppedByOpponent) return;
   PlaySound("ano.wav");
   if (stop) {
     // A restart's caption still showing gives way to the game's caption first.
@@ -437,7 +439,7 @@ void TForm4::OpponentTimeStop(const std::string& m) {
                J(" ] さんが対局を停止しました。(詳細はチャットで連絡をお取り下さい)"));
     Panel3->setText(QString::fromUtf8("対局停止中"));
     FlashBoardWindow();
-    ClockState = 2;
+    ClockState = kClockStoppedByOpponent;
     Form2->SavedTurnFlag = InputAllowed;
     InputAllowed = 0;
     SavedTurnText = StatusBar1->PanelText(0);
@@ -454,7 +456,7 @@ void TForm4::OpponentTimeStop(const std::string& m) {
   Panel3->clear();
   FlashBoardWindow();
   restart_caption_timer_->start();
-  ClockState = 0;
+  ClockState = kClockRunning;
   InputAllowed = Form2->SavedTurnFlag;
   StatusBar1->SetPanelText(0, SavedTurnText);
   Image12->show();
@@ -466,7 +468,7 @@ void TForm4::OpponentTimeStop(const std::string& m) {
 
 void TForm4::GameEnded(const std::string& m) {
   const bool passes = HasTag(m, "<<PassEndGame>>");
-  if (BoardMode == 1) {
+  if (BoardMode == kBoardOwnGame) {
     EndOwnGame(m);
   } else if (passes && BufferLength > SetupCount && MoveList[BufferLength] == 0) {
     // A watcher holds the first of the two passes; the record ends before it.
@@ -485,7 +487,7 @@ void TForm4::GameEnded(const std::string& m) {
 void TForm4::EndOwnGame(const std::string& m) {
   BlackClock = WhiteClock = 0;
   InputAllowed = 0;
-  BoardMode = 2;
+  BoardMode = kBoardWatching;
   restart_caption_timer_->stop();
   DropCandidate();
   Image14->hide();
@@ -512,18 +514,18 @@ void TForm4::ShowWatcherCount(int count, const std::string& watch_list) {
 
 void TForm4::Image17Click() {
   // The analysis room leaves through its own buttons.
-  if (BoardMode == 5) return;
-  if (BoardMode == 1) {
+  if (BoardMode == kBoardRoom) return;
+  if (BoardMode == kBoardOwnGame) {
     if (Form2->AskEndFlag == 1 && !Confirm(J(" 終 了 し ま す か ？"))) return;
-    if (BoardMode != 1) return;
+    if (BoardMode != kBoardOwnGame) return;
     InputAllowed = 0;
     BlackClock = WhiteClock = 0;
     Form2->SendToServer("<<NewGameResign>><<Suu=" + std::to_string(MoveTop) + ">>" + GameTag);
     return;
   }
   if (Form2->AskEndFlag == 1 && !Confirm(J(" 観 戦 を 終 了 し ま す か ？"))) return;
-  if (BoardMode == 1 || BoardMode == 5) return;
-  BoardMode = 0;
+  if (BoardMode == kBoardOwnGame || BoardMode == kBoardRoom) return;
+  BoardMode = kBoardIdle;
   InputAllowed = 0;
   Form6->show();
   SetNormalState(Form6);
@@ -541,21 +543,21 @@ void TForm4::SendOrNoteInLobby(const std::string& text) {
 
 bool TForm4::FormCloseQuery() {
   // The analysis room leaves through its own close.
-  if (BoardMode == 5) return true;
-  const std::string word = BoardMode == 1 ? J("対 局") : J("観 戦");
+  if (BoardMode == kBoardRoom) return true;
+  const std::string word = BoardMode == kBoardOwnGame ? J("対 局") : J("観 戦");
   if (Form2->AskEndFlag == 1 && !Confirm(word + J(" を 終 了 し ま す か ？"))) return false;
   InputAllowed = 0;
   Form6->show();
   Form6->CheckBox2->setEnabled(true);
   SetNormalState(Form6);
-  if (BoardMode > 0) {
-    if (BoardMode == 1) {
+  if (BoardMode != kBoardIdle) {
+    if (BoardMode == kBoardOwnGame) {
       // Closing an own game resigns it.
       Form2->SendToServer("<<EndGameResign>><<Suu=" + std::to_string(MoveTop) + ">>" + GameTag);
     } else {
       Form2->SendToServer("<<OffWatchGame>>" + GameTag);
     }
-    BoardMode = 0;
+    BoardMode = kBoardIdle;
   }
   return true;
 }
@@ -568,13 +570,14 @@ void TForm4::FormHide() { Form5->hide(); }
 void TForm4::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
   if (key == Qt::Key_F5) {
     ClientEnv().clipboard->SetText(WriteSgfRecord());
-  } else if (key == Qt::Key_Backspace && (shift & Qt::ShiftModifier) && BoardMode == 1) {
+  } else if (key == Qt::Key_Backspace && (shift & Qt::ShiftModifier) &&
+             BoardMode == kBoardOwnGame) {
     Image14Click();
   }
 }
 
 void TForm4::Edit1KeyDown(int key) {
-  if (key != kEnterKey || BoardMode == 0) return;
+  if (key != kEnterKey || BoardMode == kBoardIdle) return;
   const std::string typed = FromQt(Edit1->text());
   if (!HasVisibleText(typed)) return;
   IdleSeconds = 0;
@@ -584,7 +587,7 @@ void TForm4::Edit1KeyDown(int key) {
     Form9->hide();
     Form5->show();
   }
-  if (BoardMode == 5) {
+  if (BoardMode == kBoardRoom) {
     Form2->SendToServer("<<DiscussMese=" + line + ">>");
   } else {
     Form2->SendToServer("<<GameMese=" + line + ">>" + GameTag);

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_pictures.h"
 #include "client/board/model/record_files.h"
 #include "client/board/model/record_text.h"
@@ -362,9 +363,9 @@ void TForm4::SetCaption(const std::string& caption) {
 // Reset and board size
 
 void TForm4::ResetGameFlags() {
-  BoardMode = 0;
+  BoardMode = kBoardIdle;
   InputAllowed = 0;
-  ClockState = 0;
+  ClockState = kClockRunning;
   RealTimeCountPending = 0;
   GameTag.clear();
 }
@@ -376,7 +377,7 @@ void TForm4::ResetBoardForm() {
   black_clock_limited_ = white_clock_limited_ = false;
   WatcherCount = 0;
   CandidatePoint = 0;
-  BoardMode = 0;
+  BoardMode = kBoardIdle;
   RoomInputKind = 1;
   // 2. The position: empty board, lists and logs, FirstMoveNumber 1 (with 4. below: black first,
   // numbers off, not turned).
@@ -483,8 +484,8 @@ void TForm4::FormPaint() {
   DrawSetupStones();
   if (MoveTop > SetupCount) DrawPlayedStones();
   // 5. The analysis room's marks, each while its point holds the colour it was set on.
-  if (BoardMode == 5) {
-    for (int point = 22; point <= 418; ++point) {
+  if (BoardMode == kBoardRoom) {
+    for (int point = kFirstPlayingPoint; point <= kLastPlayingPoint; ++point) {
       const int mark = Marks[point];
       if (mark > 0 && mark / 1000 == Board[point]) DrawMark(mark % 1000, point);
     }
@@ -543,9 +544,9 @@ void TForm4::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers sh
   }
   if (InputAllowed != 1) return;
   SnapClickToGrid(x, y);
-  if (BoardMode == 5 && (shift & Qt::ControlModifier)) {
+  if (BoardMode == kBoardRoom && (shift & Qt::ControlModifier)) {
     RewindRoomToClick();
-  } else if (BoardMode == 1) {
+  } else if (BoardMode == kBoardOwnGame) {
     if (button == Qt::RightButton) {
       // A right click on the candidate withdraws it.
       const int point = ClickedPoint();
@@ -556,7 +557,7 @@ void TForm4::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers sh
       return;
     }
     SendGameMove();
-  } else if (BoardMode == 5) {
+  } else if (BoardMode == kBoardRoom) {
     PlaceDiscussInput(ClickedPoint(), button == Qt::LeftButton);
   }
 }
@@ -659,7 +660,7 @@ bool TForm4::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm4::SystemMenuCommand(int id) {
-  if (id != kSystemMenuRoomBoard || BoardMode != 5 || Form14 == nullptr) return;
+  if (id != kSystemMenuRoomBoard || BoardMode != kBoardRoom || Form14 == nullptr) return;
   Form14->setVisible(!Form14->isVisible());
 }
 
@@ -737,8 +738,8 @@ bool TForm4::SaveRecordAs(const std::string& chosen) {
   }
   // The chat log goes beside the record when the game chat window holds any text.
   const std::string chat = Form5 != nullptr ? Form5->Memo1Lines.Text() : std::string();
-  const RecordSaveResult saved = SaveRecordFiles(chosen, WriteSgfRecord(), chat,
-                                                 BoardMode == 5 ? RoomDiagramStore : DiagramStore);
+  const RecordSaveResult saved = SaveRecordFiles(
+      chosen, WriteSgfRecord(), chat, BoardMode == kBoardRoom ? RoomDiagramStore : DiagramStore);
   if (!saved.RecordWritten) {
     ClientShowMessage(J("棋譜を保存できませんでした：") + Cp932FromUtf8(saved.RecordPath));
     return false;
@@ -753,7 +754,7 @@ bool TForm4::SaveRecordAs(const std::string& chosen) {
 void TForm4::LoadKifuText(const std::string& text) {
   const KifuTextResult read = ::LoadKifuText(*this, text);
   if (!read.Read) return;
-  if (BoardMode == 5) {
+  if (BoardMode == kBoardRoom) {
     if (read.SizeChanged && InputAllowed == 1) {
       ComboBox1->setCurrentIndex(BoardSize == 13 ? 1 : BoardSize == 9 ? 2 : 0);
     }

@@ -9,6 +9,7 @@
 
 #include "client/board/board_canvas.h"
 #include "client/board/board_geometry.h"
+#include "client/board/board_modes.h"
 #include "client/board/model/board_model.h"
 
 class FileDialogs;
@@ -29,16 +30,16 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   ~TForm4() override;
 
   // Shared state the message reader, the lobby and the other windows look at.
-  int BoardMode = 0;             // 0 idle, 1 own game, 2 watching, 5 analysis room
-  int InputAllowed = 0;          // the board takes this user's clicks
-  int ClockState = 0;            // 0 running, 1 stopped by this user, 2 stopped by the opponent
-  int RealTimeCountPending = 0;  // 1: open the shared count the opponent started
-  int ChatHiddenByFollower = 0;  // 1 while the lobby's follower keeps the chat hidden
-  int ChatViewerWasOpen = 0;     // the diagram viewer was open when the chat window was hidden
-  std::string GameTag;           // "<<GameIndex=" n ">>" of the current game
-  int WatcherCount = 0;          // watchers of the current game
-  std::string SavedCaption;      // the caption while the opponent has stopped the game
-  std::string SavedTurnText;     // status panel 0 as it was when the game was stopped
+  int BoardMode = kBoardIdle;      // idle, own game, watching or analysis room (board_modes.h)
+  int InputAllowed = 0;            // the board takes this user's clicks
+  int ClockState = kClockRunning;  // running, stopped by this user or by the opponent
+  int RealTimeCountPending = 0;    // 1: open the shared count the opponent started
+  int ChatHiddenByFollower = 0;    // 1 while the lobby's follower keeps the chat hidden
+  int ChatViewerWasOpen = 0;       // the diagram viewer was open when the chat window was hidden
+  std::string GameTag;             // "<<GameIndex=" n ">>" of the current game
+  int WatcherCount = 0;            // watchers of the current game
+  std::string SavedCaption;        // the caption while the opponent has stopped the game
+  std::string SavedTurnText;       // status panel 0 as it was when the game was stopped
 
   // Geometry of BoardSize and the last click.
   int CellSize = 20;

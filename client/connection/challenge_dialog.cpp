@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_window.h"
 #include "client/connection/client_program.h"
 #include "client/connection/connect_window.h"
@@ -91,23 +92,23 @@ void TForm12::AnswerChallenge(const std::string& message) {
       Form2->ShowChallengeDialog(J(" ヌ ル カ [ Korvanta ] - 対 局 の 申 し 込 み"), offer);
   if (!ok) {
     Form2->SendToServer(DeclineAnswer(message));
-  } else if (Form4->BoardMode == 1) {
+  } else if (Form4->BoardMode == kBoardOwnGame) {
     // An own game started while the offer was open: accepting would abandon it.
     Form2->SendToServer(BusyAnswer(message));
   } else if (!Form2->Connected()) {
     // Nothing can be answered; the view on the board stays as it is.
     ClientShowMessage(J("サーバに接続していません！"));
   } else {
-    if (Form4->BoardMode == 5) {
+    if (Form4->BoardMode == kBoardRoom) {
       // The room is left on the server first, so that it never keeps a member who plays.
       Form2->SendToServer("<<DiscussClose>>");
       Form14->hide();
       Form15->hide();
     }
-    if (Form4->BoardMode > 0) {
+    if (Form4->BoardMode != kBoardIdle) {
       // Watching, a finished game or the room: the view is left; the server ends the watching
       // when it starts the game.
-      Form4->BoardMode = 0;
+      Form4->BoardMode = kBoardIdle;
       Form4->hide();
       Form5->hide();
     }

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_window.h"
 #include "client/connection/challenge_dialog.h"
 #include "client/connection/client_main_form.h"
@@ -298,7 +299,7 @@ void TForm2::ClientSocket1Connect() {
   // A new connection starts with no game: watching, challenging and the analysis room work again
   // after a reconnect; the board keeps its picture.
   Form4->ResetGameFlags();
-  Form7->RealTimeMode = 0;
+  Form7->RealTimeMode = kNoSharedCount;
   SavedTurnFlag = 0;
   Form6->RequestAnswered();
   Form6->StatusBar1->SetPanelText(0, J("サーバ 接 続 OK"));
@@ -477,8 +478,8 @@ void TForm2::Perform(ReaderAction action, const std::string& m) {
 void TForm2::LoginRequest() {
   const std::string typed = FromQt(Edit1->text());
   if (!typed.empty()) UserName = typed;
-  ClientSocket1->Send("<<QuellName=" + UserName +
-                      ">><<IdFlag=" + (CheckBox1->isChecked() ? "0" : "1") + ">>");
+  const int mode = CheckBox1->isChecked() ? kPlayerWatchOnly : kPlayerMayPlay;
+  ClientSocket1->Send("<<QuellName=" + UserName + ">><<IdFlag=" + std::to_string(mode) + ">>");
 }
 
 void TForm2::LoginAccepted(const std::string& m) {

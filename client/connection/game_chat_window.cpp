@@ -8,6 +8,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_window.h"
 #include "client/connection/client_program.h"
 #include "client/connection/model/game_chat_texts.h"
@@ -88,7 +89,7 @@ void TForm5::ReceiveGameChatLine(const std::string& message) {
   }
   // 3. In an own game, a line of the opponent's.
   const bool from_opponent =
-      Form4->BoardMode == 1 &&
+      Form4->BoardMode == kBoardOwnGame &&
       GetTagValue(message, "<<GameMese=").starts_with("[ " + Form4->OpponentName() + " ]");
   // 4. The chat comes up unless the board window is minimised; the counting board or the
   // opponent's line still bring it then.

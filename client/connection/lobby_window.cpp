@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QToolTip>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_window.h"
 #include "client/connection/client_main_form.h"
 #include "client/connection/client_program.h"
@@ -225,7 +226,7 @@ void TForm6::RequestAnswered() {
 }
 
 void TForm6::SpeedButton1Click() {
-  if (Form4->BoardMode > 0 || request_pending_) return;
+  if (Form4->BoardMode != kBoardIdle || request_pending_) return;
   const QListWidgetItem* selected = ListBox1->currentItem();
   if (selected == nullptr || !selected->isSelected()) {
     ClientShowMessage(J("観戦する碁が選択されていません"));
@@ -240,7 +241,7 @@ void TForm6::SpeedButton1Click() {
 }
 
 void TForm6::SpeedButton2Click() {
-  if (Form4->BoardMode > 0) return;
+  if (Form4->BoardMode != kBoardIdle) return;
   const QListWidgetItem* selected = ListBox2->currentItem();
   if (selected == nullptr || !selected->isSelected() ||
       FromQt(selected->text()) == Form2->UserName) {
@@ -254,7 +255,7 @@ void TForm6::SpeedButton2Click() {
   if (Form3->exec() != 1) return;
   // A game that started while the dialog was open (a challenge accepted meanwhile) keeps this
   // user busy.
-  if (Form4->BoardMode > 0) return;
+  if (Form4->BoardMode != kBoardIdle) return;
   Form2->SendToServer(ComposeGameSetRequest(Form3->Values(), Form2->UserName, opponent));
 }
 
@@ -293,7 +294,7 @@ void TForm6::SpeedButton6Click() {
 }
 
 void TForm6::SpeedButton7Click() {
-  if (Form4->BoardMode > 0 || request_pending_) return;
+  if (Form4->BoardMode != kBoardIdle || request_pending_) return;
   if (Form2->SendToServer("<<DiscussEnter>>")) StartRequest();
 }
 
@@ -358,7 +359,7 @@ void TForm6::Timer1Timer() {
   }
   // 7. During a shared count the board window makes way for the counting board and returns
   // with it.
-  if (Form7->RealTimeMode > 0 && Form7->isVisible()) {
+  if (Form7->RealTimeMode != kNoSharedCount && Form7->isVisible()) {
     if (IsNormalState(Form7) && IsNormalState(Form4)) {
       MinimizeWindow(Form4);
     } else if (IsMinimized(Form7) && IsMinimized(Form4)) {
