@@ -404,16 +404,6 @@ void TForm4::ResetBoardForm() {
   FormPaint();
 }
 
-void TForm4::SetBoardSize(int n) {
-  if (IsBoardSize(n)) {
-    BoardModel::SetBoardSize(n);  // the geometry and pictures follow in BoardSizeSet
-    return;
-  }
-  DrawBoardGrid();
-  FillPlayingArea(Board, BoardSize);
-  FillPlayingArea(GroupIds, BoardSize);
-}
-
 void TForm4::BoardSizeSet(int size) {
   const BoardGeometry& g = GeometryOf(size);
   CellSize = g.CellSize;
@@ -440,24 +430,24 @@ void TForm4::RepaintBoardBitmap() {
   PaintBox1->update();
 }
 
-void TForm4::DrawStone(int x, int y, bool black) {
+void TForm4::DrawStoneAt(int x, int y, bool black) {
   canvas_.DrawStone(x, y, black);
   PaintBox1->update();
 }
 
-void TForm4::EraseStone(int x, int y) {
+void TForm4::EraseStoneAt(int x, int y) {
   canvas_.EraseStone(x, y);
   PaintBox1->update();
 }
 
 void TForm4::DrawStone(int point, bool black) {
   if (!IsPlayingPoint(point, BoardSize)) return;
-  DrawStone(PointToPixelX(point), PointToPixelY(point), black);
+  DrawStoneAt(PointToPixelX(point), PointToPixelY(point), black);
 }
 
 void TForm4::EraseStone(int point) {
   if (!IsPlayingPoint(point, BoardSize)) return;
-  EraseStone(PointToPixelX(point), PointToPixelY(point));
+  EraseStoneAt(PointToPixelX(point), PointToPixelY(point));
 }
 
 void TForm4::DrawMoveNumber(int number, int moveIndex) {

@@ -80,9 +80,6 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   void ResetGameFlags();
   // The reset before a new game, a watch or the analysis room.
   void ResetBoardForm();
-  // 19, 13 or 9 lines: geometry and pictures of that size from the program folder. Any size
-  // empties the board and redraws the grid.
-  void SetBoardSize(int n);
 
   // Drawing.
   const BoardGeometry& Geometry() const { return GeometryOf(BoardSize); }
@@ -90,8 +87,9 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   int PointToPixelY(int point) const { return Geometry().PointToPixelY(point); }
   void DrawBoardGrid();
   void RepaintBoardBitmap();
-  void DrawStone(int x, int y, bool black);
-  void EraseStone(int x, int y);
+  // A stone with its centre at pixel (x, y) of the board surface, and the bare board there.
+  void DrawStoneAt(int x, int y, bool black);
+  void EraseStoneAt(int x, int y);
   // The number of move `moveIndex` on its stone.
   void DrawMoveNumber(int number, int moveIndex) override;
   void DrawCandidateMarker(int point);
@@ -140,6 +138,8 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   void ShowBlackCaptured(int count) override;
   void ShowWhiteCaptured(int count) override;
   void ShowStateCaption(const std::string& caption) override;
+  // SetBoardSize of 19, 13 or 9 lines: the geometry and pictures of that size from the program
+  // folder (the board picture of the view PlaysBlack gives), the grid, the bare board shown.
   void BoardSizeSet(int size) override;
 
   // Own game.
