@@ -58,7 +58,7 @@ void TForm4::StartPlayGame(const std::string& m) {
   // 1. Lobby lists; no other board stays open.
   Form2->UpdateLobbyLists(m);
   Form14->hide();
-  Form6->CheckBox2->setEnabled(false);
+  Form6->SetWatchOnlyEnabled(false);
   if (Form7->isVisible()) Form7->done(2);
   Form7->RealTimeMode = kNoSharedCount;
   restart_caption_timer_->stop();
@@ -128,7 +128,7 @@ void TForm4::StartPlayGame(const std::string& m) {
                             BlackClock, WhiteClock, AddSeconds));
   KomiTenths = ParseKomi(komi);
   // 16.
-  Form5->Memo1Lines.Clear();
+  Form5->ClearChat();
   // 17. The own game's buttons; the board comes to the front of the lobby.
   for (QWidget* shown :
        std::initializer_list<QWidget*>{Image12, Panel1, Panel2, Image14, Image18, Image19}) {
@@ -335,9 +335,7 @@ void TForm4::TickClock() {
 void TForm4::SendTimeOut() {
   // The server hears of it before the message waits for the user.
   InputAllowed = 0;
-  if (Form2->Connected()) {
-    Form2->ClientSocket1->Send("<<GameTimeOut>><<Suu=" + std::to_string(MoveTop) + ">>" + GameTag);
-  }
+  Form2->SendIfConnected("<<GameTimeOut>><<Suu=" + std::to_string(MoveTop) + ">>" + GameTag);
   ClientShowMessage(Form2->UserName + J(" さん の時間が切れました！ (対局終了)"));
   if (!Form2->Connected()) ClientShowMessage(J("サーバに接続していません！"));
 }
@@ -501,7 +499,7 @@ void TForm4::EndOwnGame(const std::string& m) {
     }
   }
   BufferLength = MoveTop;
-  Form6->CheckBox2->setEnabled(true);
+  Form6->SetWatchOnlyEnabled(true);
   SetCaption("[ " + Form2->UserName + J(" ]   対局 ") + GetTagValue(GameTag, "<<GameIndex=") +
              J("   ヌルカ - 観戦"));
 }
@@ -534,11 +532,7 @@ void TForm4::Image17Click() {
 }
 
 void TForm4::SendOrNoteInLobby(const std::string& text) {
-  if (Form2->Connected()) {
-    Form2->ClientSocket1->Send(text);
-  } else {
-    Form6->StatusBar1->SetPanelText(0, J("サーバに接続していません！"));
-  }
+  if (!Form2->SendIfConnected(text)) Form6->ShowConnectionState(J("サーバに接続していません！"));
 }
 
 bool TForm4::FormCloseQuery() {
@@ -548,7 +542,7 @@ bool TForm4::FormCloseQuery() {
   if (Form2->AskEndFlag == 1 && !Confirm(word + J(" を 終 了 し ま す か ？"))) return false;
   InputAllowed = 0;
   Form6->show();
-  Form6->CheckBox2->setEnabled(true);
+  Form6->SetWatchOnlyEnabled(true);
   SetNormalState(Form6);
   if (BoardMode != kBoardIdle) {
     if (BoardMode == kBoardOwnGame) {

@@ -727,7 +727,7 @@ bool TForm4::SaveRecordAs(const std::string& chosen) {
     Form2->SaveDialogDir = folder.back() == '/' ? folder : folder + "/";
   }
   // The chat log goes beside the record when the game chat window holds any text.
-  const std::string chat = Form5 != nullptr ? Form5->Memo1Lines.Text() : std::string();
+  const std::string chat = Form5 != nullptr ? Form5->ChatLogText() : std::string();
   const RecordSaveResult saved = SaveRecordFiles(
       chosen, WriteSgfRecord(), chat, BoardMode == kBoardRoom ? RoomDiagramStore : DiagramStore);
   if (!saved.RecordWritten) {

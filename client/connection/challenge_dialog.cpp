@@ -17,6 +17,7 @@
 #include "platform/fonts.h"
 #include "platform/memo_colors.h"
 #include "platform/memo_view.h"
+#include "platform/qt_text.h"
 #include "platform/window_state.h"
 
 TForm12* Form12 = nullptr;
@@ -71,12 +72,18 @@ void TForm12::CreateControls() {
 
 void TForm12::reject() { done(2); }
 
+bool TForm12::ShowOffer(const std::string& caption, const std::string& text) {
+  setWindowTitle(ToQt(caption));
+  Memo1Lines.SetText(text);
+  return exec() == 1;
+}
+
 void TForm12::Memo1Click() { Memo1->clearFocus(); }
 
 void TForm12::ReceiveChallenge(const std::string& message) {
   // Busy: another offer is open, or the user operates the analysis room's board.
   if (Form2->ChallengePending == 1 || Form4->InputAllowed == 1) {
-    Form2->ClientSocket1->Send(BusyAnswer(message));
+    Form2->SendIfConnected(BusyAnswer(message));
     return;
   }
   Form2->ChallengePending = 1;

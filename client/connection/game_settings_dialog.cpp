@@ -111,6 +111,8 @@ GameSettingsValues TForm3::Values() const {
   return values;
 }
 
+void TForm3::ForgetStartPosition() { CheckBox1->setChecked(false); }
+
 void TForm3::BitBtn1Click() {
   const GameSettingsValues values = Values();
   for (const auto& [problem, field] :

@@ -19,6 +19,8 @@ class TForm3 : public QDialog {
 
   // The values as they stand, for the challenge.
   GameSettingsValues Values() const;
+  // A new challenge starts without a start position.
+  void ForgetStartPosition();
 
   // 送  信: ends the dialog with result 1, unless a value cannot be sent (the user is told why and
   // the dialog stays).

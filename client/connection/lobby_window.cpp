@@ -34,6 +34,7 @@
 #include "platform/qt_text.h"
 #include "platform/status_bar.h"
 #include "platform/window_state.h"
+#include "protocol/tag_message.h"
 
 TForm6* Form6 = nullptr;
 
@@ -225,6 +226,14 @@ void TForm6::RequestAnswered() {
   request_timeout_->stop();
 }
 
+void TForm6::ShowConnectionState(const std::string& text) { StatusBar1->SetPanelText(0, text); }
+
+void TForm6::OfferReconnect(bool offered) { SpeedButton5->setVisible(offered); }
+
+void TForm6::SetWatchOnly(bool watch_only) { CheckBox2->setChecked(watch_only); }
+
+void TForm6::SetWatchOnlyEnabled(bool enabled) { CheckBox2->setEnabled(enabled); }
+
 void TForm6::SpeedButton1Click() {
   if (Form4->BoardMode != kBoardIdle || request_pending_) return;
   const QListWidgetItem* selected = ListBox1->currentItem();
@@ -251,7 +260,7 @@ void TForm6::SpeedButton2Click() {
   // The opponent is the one chosen now; a list refresh while the dialog is open changes nothing.
   const std::string opponent = FromQt(selected->text());
   // A start position is chosen anew for each challenge.
-  Form3->CheckBox1->setChecked(false);
+  Form3->ForgetStartPosition();
   if (Form3->exec() != 1) return;
   // A game that started while the dialog was open (a challenge accepted meanwhile) keeps this
   // user busy.
@@ -283,13 +292,13 @@ void TForm6::closeEvent(QCloseEvent* event) {
 
 void TForm6::SpeedButton5Click() {
   if (Form2->Connected()) return;
-  Form2->OpenConnection(FromQt(Form2->VantaKey->currentText()));
+  Form2->OpenConnection(Form2->VantaKeyText());
 }
 
 void TForm6::SpeedButton6Click() {
   const int stones = ClientEnv().random->Next() % 8 + 1;
   const std::string line = BoardLine(Form2->UserName, NigiriText(stones));
-  Form8->Memo1Lines.Add(line);
+  Form8->AddBoardLine(line);
   Form2->SendToServer("<<MainMese=" + line + ">>");
 }
 
@@ -305,6 +314,22 @@ void TForm6::CheckBox2MouseDown() {
 }
 
 // ---- Lists -----------------------------------------------------------------------------------
+
+void TForm6::ApplyLobbyLists(std::string_view m) {
+  auto fill = [](QListWidget* list, const std::string& value) {
+    list->clear();
+    for (const std::string& entry : SplitListLines(value)) list->addItem(ToQt(entry));
+  };
+  if (HasTag(m, "<<PlayList=")) fill(ListBox1, GetTagValue(m, "<<PlayList="));
+  if (HasTag(m, "<<WaitList=")) fill(ListBox2, GetTagValue(m, "<<WaitList="));
+  if (HasTag(m, "<<LookList=")) {
+    Memo2Lines.Clear();
+    const std::string value = GetTagValue(m, "<<LookList=");
+    if (!value.empty()) Memo2Lines.SetText(value);
+  }
+  const std::string count = GetTagValue(m, "<<IdCount=");
+  if (!count.empty()) StatusBar1->SetPanelText(1, J("参加者数 = ") + count);
+}
 
 void TForm6::ListBox1Click() {
   if (ListBox1->count() == 0) return;
