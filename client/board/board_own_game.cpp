@@ -55,25 +55,24 @@ bool HasVisibleText(std::string_view typed) {
 // Game start
 
 void TForm4::StartPlayGame(const std::string& m) {
-  // 1. Lobby lists; no other board stays open.
+  // Lobby lists; no other board stays open.
   Form2->UpdateLobbyLists(m);
   Form14->hide();
   Form6->SetWatchOnlyEnabled(false);
   if (Form7->isVisible()) Form7->done(2);
   Form7->RealTimeMode = kNoSharedCount;
   restart_caption_timer_->stop();
-  // 2.
   ResetBoardForm();
-  // 3. Who moves first.
+  // Who moves first.
   InputAllowed = HasTag(m, "<<GameStart-Play>>") ? 1 : 0;
   BoardMode = kBoardOwnGame;
   MoveSeconds = 0;
-  // 4. White sees the board from the other side.
+  // White sees the board from the other side.
   if (!HasTag(m, "<<Color=black>>")) {
     PlaysBlack = 0;
     BoardTurned = true;
   }
-  // 5. The size, or the picture of the view on the same size (a previous game may have left the
+  // The size, or the picture of the view on the same size (a previous game may have left the
   // other view's picture).
   const int size = GetTagNumber(m, "<<BanSize=");
   if (IsBoardSize(size) && size != BoardSize) {
@@ -81,13 +80,13 @@ void TForm4::StartPlayGame(const std::string& m) {
   } else {
     LoadViewBoardPicture(BoardTurned);
   }
-  // 6.-7.
+  // The game's tag and the captions of the board and the chat.
   const std::string game = GetTagValue(m, "<<GameIndex=");
   GameTag = "<<GameIndex=" + game + ">>";
   SetCaption(" [ " + Form2->UserName + J(" ]   対局 ") + game + J("   ヌルカ - 碁盤"));
   Form5->setWindowTitle(
       ToQt(" [ " + Form2->UserName + J(" ]   対局 ") + game + J("   ヌルカ - チャット")));
-  // 8.-10. Clocks; a clock without a limit keeps showing the reset text.
+  // Clocks; a clock without a limit keeps showing the reset text.
   const std::string black_time = GetTagValue(m, "<<KuroGameTime=");
   const std::string white_time = GetTagValue(m, "<<SiroGameTime=");
   BlackClock = MainTimeSeconds(black_time);
@@ -97,11 +96,10 @@ void TForm4::StartPlayGame(const std::string& m) {
   ShowClocks();
   RecordTimeText = RecordTimeProperty(BlackClock, WhiteClock);
   AddSeconds = AddedTimeSeconds(GetTagValue(m, "<<AddTime="));
-  // 11.
+  // Whose turn it is.
   StatusBar1->SetPanelText(
       0, InputAllowed == 1 ? OwnTurnText(PlaysBlack == 1) : WaitingTurnText(PlaysBlack == 1));
-  // 12. The lobby lists were applied in 1.
-  // 13. A start position (the handicap stones) keeps the size of the game.
+  // A start position (the handicap stones) keeps the size of the game.
   std::string start = GetTagValue(m, "<<KifuStartStr=");
   if (!start.empty()) {
     const std::size_t size_at = start.find("SZ[");
@@ -110,7 +108,7 @@ void TForm4::StartPlayGame(const std::string& m) {
   } else {
     BlackFirst = InputAllowed == PlaysBlack;
   }
-  // 14. Names: this user's memos white, the opponent's pale green.
+  // Names: this user's memos white, the opponent's pale green.
   const std::string opponent = GetTagValue(m, "<<OpName=");
   const bool black = PlaysBlack == 1;
   SetMemoText(Memo1, black ? Form2->UserName : opponent);
@@ -121,15 +119,14 @@ void TForm4::StartPlayGame(const std::string& m) {
   for (QLineEdit* memo : {Memo4, Memo5, Memo6}) {
     SetMemoColor(memo, black ? kOpponentMemoColour : kOwnMemoColour);
   }
-  // 15. The game's conditions.
+  // The game's conditions.
   const std::string komi = GetTagValue(m, "<<GameKomi=");
   StatusBar1->SetPanelText(
       4, GameConditionsText(GetTagValue(m, "<<GameWari="), SetupCount > 0, komi, black_time,
                             BlackClock, WhiteClock, AddSeconds));
   KomiTenths = ParseKomi(komi);
-  // 16.
   Form5->ClearChat();
-  // 17. The own game's buttons; the board comes to the front of the lobby.
+  // The own game's buttons; the board comes to the front of the lobby.
   for (QWidget* shown :
        std::initializer_list<QWidget*>{Image12, Panel1, Panel2, Image14, Image18, Image19}) {
     shown->show();
@@ -398,23 +395,9 @@ void TForm4::Image18Click() {
   }
   PlaySound("ano.wav");
   if (ClockState == kClockStoppedByUser) {
-    ClockState = kClockRunning;
-    InputAllowed = Form2->SavedTurnFlag;
-    StatusBar1->SetPanelText(0, SavedTurnText);
-    Image12->show();
-    Image17->hide();
-    Panel3->clear();
+    LeaveGameStop();
   } else {
-    ClockState = kClockStoppedByUser;
-    Form2->SavedTurnFlag = InputAllowed;
-    InputAllowed = 0;
-    SavedTurnText = StatusBar1->PanelText(0);
-    StatusBar1->SetPanelText(0, StoppedText());
-    Panel3->setText(QString::fromUtf8("対局停止中"));
-    Image17->show();
-    Image12->hide();
-    Form5->show();
-    SetNormalState(Form5);
+    EnterGameStop(kClockStoppedByUser);
   }
   Form2->SendToServer("<<TimeStop=" + std::to_string(ClockState) + ">>" + GameTag);
 }
@@ -435,28 +418,38 @@ void TForm4::OpponentTimeStop(const std::string& m) {
     SavedCaption = Caption();
     SetCaption(J(" 相手の [ ") + sender +
                J(" ] さんが対局を停止しました。(詳細はチャットで連絡をお取り下さい)"));
-    Panel3->setText(QString::fromUtf8("対局停止中"));
     FlashBoardWindow();
-    ClockState = kClockStoppedByOpponent;
-    Form2->SavedTurnFlag = InputAllowed;
-    InputAllowed = 0;
-    SavedTurnText = StatusBar1->PanelText(0);
-    StatusBar1->SetPanelText(0, StoppedText());
-    Image17->show();
-    Image12->hide();
-    Form5->show();
-    SetNormalState(Form5);
+    EnterGameStop(kClockStoppedByOpponent);
     return;
   }
   // The game runs again at once; the caption tells of the restart through the flash and a
   // pause, then shows the game again.
   SetCaption(J(" 相手の [ ") + sender + J(" ] さんが対局を再開しました。"));
-  Panel3->clear();
   FlashBoardWindow();
   restart_caption_timer_->start();
+  LeaveGameStop();
+}
+
+void TForm4::EnterGameStop(int clock_state) {
+  ClockState = clock_state;
+  // The turn waits for the restart.
+  Form2->SavedTurnFlag = InputAllowed;
+  InputAllowed = 0;
+  SavedTurnText = StatusBar1->PanelText(0);
+  StatusBar1->SetPanelText(0, StoppedText());
+  Panel3->setText(QString::fromUtf8("対局停止中"));
+  // Only the end of the game is offered; the chat comes up to talk it over.
+  Image17->show();
+  Image12->hide();
+  Form5->show();
+  SetNormalState(Form5);
+}
+
+void TForm4::LeaveGameStop() {
   ClockState = kClockRunning;
   InputAllowed = Form2->SavedTurnFlag;
   StatusBar1->SetPanelText(0, SavedTurnText);
+  Panel3->clear();
   Image12->show();
   Image17->hide();
 }

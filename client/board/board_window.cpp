@@ -153,12 +153,12 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
   CreateControls();
-  // 1. Texts emptied; top of the screen, centred across it.
+  // Texts emptied; top of the screen, centred across it.
   Memo1->clear();
   Memo4->clear();
   Edit1->clear();
   move((ScreenWidth() - WindowWidth(this)) / 2, 1);
-  // 2. No shared count pending, no chat toggled, 19 lines.
+  // No shared count pending, no chat toggled, 19 lines.
   RealTimeCountPending = 0;
   ChatHiddenByFollower = 0;
   ChatViewerWasOpen = 0;
@@ -166,9 +166,9 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   CellSize = 20;
   BoardOrigin = 9;
   ClickX = ClickY = 111;
-  // 3. The save dialog starts in the connect window's save folder (read when it opens).
-  // 4. The record templates and coordinate letters are the record writer's (record_text.h).
-  // 5. The first board picture and stone sheet from the working folder.
+  // The save dialog starts in the connect window's save folder (read when it opens). The record
+  // templates and coordinate letters are the record writer's (record_text.h).
+  // The first board picture and stone sheet from the working folder.
   QImage board(kBoardPictureSide, kBoardPictureSide, QImage::Format_RGB32);
   board.fill(QColor(214, 172, 100));
   canvas_.SetBoardPicture(board);
@@ -182,7 +182,7 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   }
   canvas_.ResizeSurface(canvas_.Image1.width() + 1, canvas_.Image1.height() + 1);
   PaintBox1->setGeometry(QRect(kBoardAt, canvas_.Surface.size()));
-  // 6. The room's panel and the buttons that stand in for each other; the room's store emptied.
+  // The room's panel and the buttons that stand in for each other; the room's store emptied.
   Panel4->setGeometry(414, 0, 174, 232);
   Image17->move(Image12->pos());
   Image22->move(Image21->pos());
@@ -190,9 +190,8 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   ComboBox1->setCurrentIndex(0);
   SpaceHeld = 0;
   LoadButtonPictures();
-  // 7. The background picture.
+  // The background picture.
   LoadOrReport(WorkPath(std::string("bmp/") + std::string(kBoardBackgroundPicture)), Image9);
-  // 8.
   ResetBoardForm();
   Timer1->start();
 }
@@ -310,7 +309,7 @@ void TForm4::CreateControls() {
   StatusBar1->installEventFilter(this);
   setFixedSize(kClientWidth, kClientHeight + 22);
 
-  // 9. The window's menu: an empty entry (a separator), then the game-list board of the room.
+  // The window's menu: an empty entry (a separator), then the game-list board of the room.
   SystemMenu = new QMenu(this);
   SystemMenu->addSeparator();
   QAction* roomBoard = SystemMenu->addAction(QString::fromUtf8("検討室 - 対局碁盤  [ON/OFF] (&K)"));
@@ -371,7 +370,7 @@ void TForm4::ResetGameFlags() {
 }
 
 void TForm4::ResetBoardForm() {
-  // 1. Counters and clocks.
+  // Counters and clocks.
   IdleSeconds = MoveSeconds = ClockState = KomiTenths = 0;
   AddSeconds = BlackClock = WhiteClock = 0;
   black_clock_limited_ = white_clock_limited_ = false;
@@ -379,10 +378,10 @@ void TForm4::ResetBoardForm() {
   CandidatePoint = 0;
   BoardMode = kBoardIdle;
   RoomInputKind = 1;
-  // 2. The position: empty board, lists and logs, FirstMoveNumber 1 (with 4. below: black first,
-  // numbers off, not turned).
+  // The position: empty board, lists and logs, FirstMoveNumber 1 (with the flags below: black
+  // first, numbers off, not turned).
   ResetPosition();
-  // 3. What the window shows.
+  // What the window shows.
   StatusBar1->SetPanelText(0, "");
   StatusBar1->SetPanelText(1, "0");
   StatusBar1->SetPanelText(2, J("観戦者数 = 0"));
@@ -394,7 +393,7 @@ void TForm4::ResetBoardForm() {
   SetMemoText(Memo6, "0");
   RecordTimeText.clear();
   Panel3->clear();
-  // 4. Flags and stores.
+  // Flags and stores.
   PlaysBlack = 1;
   InputAllowed = 0;
   Panel5->hide();
@@ -467,20 +466,20 @@ void TForm4::DrawCandidateMarker(int point) {
 }
 
 void TForm4::FormPaint() {
-  // 1. The background is painted with the window (paintEvent).
+  // The background is painted with the window (paintEvent).
   update();
-  // 2. to 4. The board, the setup stones, the played stones with their numbers.
+  // The board, the setup stones, the played stones with their numbers.
   RepaintBoardBitmap();
   DrawSetupStones();
   if (MoveTop > SetupCount) DrawPlayedStones();
-  // 5. The analysis room's marks, each while its point holds the colour it was set on.
+  // The analysis room's marks, each while its point holds the colour it was set on.
   if (BoardMode == kBoardRoom) {
     for (int point = kFirstPlayingPoint; point <= kLastPlayingPoint; ++point) {
       const int mark = Marks[point];
       if (mark > 0 && mark / 1000 == Board[point]) DrawMark(mark % 1000, point);
     }
   }
-  // 6. The candidate of a two-click move.
+  // The candidate of a two-click move.
   if (CandidatePoint > 0) DrawCandidateMarker(CandidatePoint);
 }
 

@@ -302,6 +302,11 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   void ShowClocks();
   // The turn comes to this user (or, while the game is stopped, comes back on restart).
   void GiveTurnToUser();
+  // The own game stops (kClockStoppedByUser or kClockStoppedByOpponent): the turn is kept for
+  // the restart, the state shown, pass and resign give way to the end button, the chat comes up.
+  void EnterGameStop(int clock_state);
+  // The stopped own game runs again with the turn it had.
+  void LeaveGameStop();
   static void SetMemoText(QLineEdit* memo, const std::string& cp932);
   // Sends `text` when connected; otherwise the lobby's status bar says so (no message box).
   void SendOrNoteInLobby(const std::string& text);

@@ -54,7 +54,7 @@ QLabel* MakeLabel(QWidget* parent, const char* text, int left, int top) {
 
 TForm2::TForm2() : ClientSocket1(ClientEnv().socket) {
   CreateControls();
-  // 1. Fields.
+  // Fields.
   JoinKeyDigits = std::string(kJoinKeyDigits);
   AskEndFlag = 1;
   SavedTurnFlag = 0;
@@ -72,10 +72,10 @@ TForm2::TForm2() : ClientSocket1(ClientEnv().socket) {
   JoinKeyCount = 0;
   BoardSizeText = "19";
   for (int i = 1; i <= 5; ++i) JoinKeys[static_cast<std::size_t>(i)] = "key" + std::to_string(i);
-  // 2.-3. Settings and the key list.
+  // Settings and the key list.
   LoadClientSettings();
   FillJoinKeyList();
-  // 4. A join key on the clipboard (the server puts its key on its own machine's clipboard).
+  // A join key on the clipboard (the server puts its key on its own machine's clipboard).
   const std::string clip = ClientEnv().clipboard->Text();
   if (clip.size() == 8) VantaKey->setEditText(ToQt(clip));
 

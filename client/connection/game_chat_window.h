@@ -57,6 +57,8 @@ class TForm5 : public QWidget {
 
  private:
   void CreateControls();
+  // The arrangement while the diagram viewer is shown.
+  void ArrangeWithViewer();
 };
 
 extern TForm5* Form5;

@@ -77,15 +77,15 @@ QToolButton* MakeButton(QWidget* parent, const char* text, int pixels = 15) {
 
 TForm6::TForm6() {
   CreateControls();
-  // 1. Top 1, centred across the screen.
+  // Top 1, centred across the screen.
   move((ScreenWidth() - WindowWidth(this)) / 2, 1);
-  // 2. No design-time entries.
+  // No design-time entries.
   BoardHiddenByFollower = 0;
   ListBox1->clear();
   ListBox2->clear();
   Memo2Lines.Clear();
-  // 3. The random numbers for the nigiri come seeded with the time from the program's start.
-  // 4. The background picture; without it the lobby opens on its plain colour.
+  // The random numbers for the nigiri come seeded with the time from the program's start.
+  // The background picture; without it the lobby opens on its plain colour.
   std::string message;
   if (!LoadJpegPicture(WorkPath("bmp/VantaBG.jpg"), Image1, &message)) ClientShowMessage(message);
 
@@ -354,7 +354,7 @@ void TForm6::FormKeyDown(int key, bool ctrl) {
 // ---- The window follower ---------------------------------------------------------------------
 
 void TForm6::Timer1Timer() {
-  // 1-2. The message board follows the lobby.
+  // The message board follows the lobby.
   if (IsMinimized(this) && Form8->isVisible()) {
     Form8->hide();
     BoardHiddenByFollower = 1;
@@ -363,7 +363,7 @@ void TForm6::Timer1Timer() {
     Form8->show();
     BoardHiddenByFollower = 0;
   }
-  // 3-4. The chat follows the board window, unless the counting board or the diagram viewer
+  // The chat follows the board window, unless the counting board or the diagram viewer
   // is up.
   if (IsMinimized(Form4) && Form5->isVisible() && !Form7->isVisible() && !Form9->isVisible()) {
     Form5->hide();
@@ -373,7 +373,7 @@ void TForm6::Timer1Timer() {
     Form5->show();
     Form4->ChatHiddenByFollower = 0;
   }
-  // 5-6. The diagram viewer follows the chat.
+  // The diagram viewer follows the chat.
   if (IsMinimized(Form5) && Form9->isVisible()) {
     Form9->hide();
     Form5->ViewerHiddenByFollower = 1;
@@ -382,7 +382,7 @@ void TForm6::Timer1Timer() {
     Form9->show();
     Form5->ViewerHiddenByFollower = 0;
   }
-  // 7. During a shared count the board window makes way for the counting board and returns
+  // During a shared count the board window makes way for the counting board and returns
   // with it.
   if (Form7->RealTimeMode != kNoSharedCount && Form7->isVisible()) {
     if (IsNormalState(Form7) && IsNormalState(Form4)) {

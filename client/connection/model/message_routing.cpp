@@ -11,7 +11,7 @@ using enum ReaderAction;
 
 bool Has(std::string_view message, std::string_view tag) { return HasTag(message, tag); }
 
-// Tests 1 and 2: the shared count while playing (mode 1) or watching (mode 2). True when one of
+// The shared count while playing or watching, tested before everything else. True when one of
 // the branches took the message.
 bool RouteSharedCount(std::string_view m, const ReaderState& s, std::vector<ReaderAction>& steps) {
   const int rtm = s.RealTimeMode;
@@ -39,7 +39,7 @@ bool RouteSharedCount(std::string_view m, const ReaderState& s, std::vector<Read
   return false;
 }
 
-// Test 18: the analysis room (mode 5). "<<CanEnd>>" hides the game-list board and testing goes
+// The analysis room. "<<CanEnd>>" hides the game-list board and testing goes
 // on; true when a later branch took the message.
 bool RouteRoom(std::string_view m, const ReaderState& s, std::vector<ReaderAction>& steps) {
   if (Has(m, "<<CanEnd>>")) steps.push_back(HideGameListBoard);
