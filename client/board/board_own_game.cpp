@@ -497,12 +497,6 @@ void TForm4::EndOwnGame(const std::string& m) {
              J("   ヌルカ - 観戦"));
 }
 
-void TForm4::ShowWatcherCount(int count, const std::string& watch_list) {
-  WatcherCount = count;
-  StatusBar1->SetPanelText(2, J("観戦者数 = ") + std::to_string(count));
-  StatusBar1->SetHint(count < 1 ? std::string() : watch_list);
-}
-
 void TForm4::Image17Click() {
   // The analysis room leaves through its own buttons.
   if (BoardMode == kBoardRoom) return;

@@ -551,33 +551,6 @@ void TForm4::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers sh
   }
 }
 
-void TForm4::RewindRoomToClick() {
-  const int point = ClickedPoint();
-  if (!IsPlayingPoint(point, BoardSize) || !IsStone(Board[point])) return;
-  int n = 0;
-  for (int i = MoveTop; i > SetupCount; --i) {
-    if (MoveList[i] == point) {
-      n = i;
-      break;
-    }
-  }
-  if (n == 0) return;
-  RewindToMove(n);
-  FormPaint();
-  AtStartFlag = MoveTop == SetupCount ? 1 : 0;
-  DrawRoomFirstColour();
-  // The whole buffered record goes to the other members.
-  const int shown = MoveTop;
-  MoveTop = BufferLength;
-  std::string record = WriteSgfRecord();
-  MoveTop = shown;
-  record = ReplaceAll(record, "\r\n", "");
-  if (Form2 != nullptr && Form2->Connected()) {
-    Form2->SendToServer("<<DiscussInput>><<Type=12>><<Value=" + std::to_string(n) +
-                        ">><<DiscussKifu=" + record + ">>");
-  }
-}
-
 void TForm4::Image19Click() {
   // A candidate marks a point of the view that is left.
   CandidatePoint = 0;
@@ -776,22 +749,3 @@ void TForm4::OpenRecordText(const std::string& text) {
   PositionFromRecord();
   FormPaint();
 }
-
-// ---------------------------------------------------------------------------------------------
-// Watching and the analysis room act on the board window through the operations below; they
-// come with those uses of the window and do nothing yet.
-
-void TForm4::ReceiveWatchStart(const std::string&) {}
-void TForm4::ReceiveGameMove(int, const std::string&) {}
-void TForm4::StartDiscussRoom(const std::string&) {}
-void TForm4::GrantDiscussInput(const std::string&) {}
-void TForm4::ShowDiscussMembers(const std::string&) {}
-void TForm4::ShowDiscussRegList(const std::string&) {}
-void TForm4::ShowDiscussOperator(const std::string&) {}
-void TForm4::ReceiveDiscussChat(const std::string&) {}
-void TForm4::ApplyDiscussInput(const std::string&) {}
-void TForm4::ReceiveDiscussGameList(const std::string&) {}
-void TForm4::ReceiveDiscussGameData(const std::string&) {}
-void TForm4::PlaceDiscussInput(int, bool) {}
-void TForm4::DrawRoomFirstColour() {}
-void TForm4::DrawMark(int, int) {}

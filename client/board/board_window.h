@@ -1,6 +1,10 @@
 // client/board/board_window.h — TForm4, the board window: idle, own game, watching and the
 // analysis room, told apart by BoardMode. It holds the position (BoardModel), shows it from its
 // pictures, turns clicks into board points, and saves and loads game records.
+//
+// One source file per part: board_window.cpp (construction, geometry and drawing, input dispatch,
+// records), board_own_game.cpp, board_replay.cpp (replay bar and marks), board_watching.cpp,
+// board_room.cpp (analysis room) and board_room_input.cpp (the room's inputs).
 #pragma once
 #include <QImage>
 #include <QWidget>
@@ -142,7 +146,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   // folder (the board picture of the view PlaysBlack gives), the grid, the bare board shown.
   void BoardSizeSet(int size) override;
 
-  // Own game.
+  // Own game (board_own_game.cpp).
   // The server's game start: the board, clocks, names and conditions of the new game.
   void StartPlayGame(const std::string& message);
   // A click on the board in an own game (not a right click on the candidate): the first click
@@ -168,7 +172,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   // This user's clock ran out: the server is told.
   void SendTimeOut();
 
-  // Buttons, keys and the chat line.
+  // Buttons, keys and the chat line of an own game and of watching (board_own_game.cpp).
   // A press on the pass/resign button at x: the left half passes, the right half resigns.
   void Image12MouseDown(int x);
   // Asks the opponent to take back the last move (or agrees to the opponent's request).
@@ -192,7 +196,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   // The window is hidden: the game chat goes with it.
   void FormHide();
 
-  // Watching.
+  // Watching (board_watching.cpp).
   // The watch snapshot of a game ("<<WatchGame=" … "<<DraumEND>>").
   void ReceiveWatchStart(const std::string& message);
   // The number of watchers of the current game changed; `watch_list` names them.
@@ -200,22 +204,27 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   // A move of the watched game (a finished own game shows its record like a watched one).
   void ReceiveGameMove(int point, const std::string& message);
 
-  // Analysis room.
+  // Replay bar and marks (board_replay.cpp).
+  // A mark (MarkCode) on the point.
+  void DrawMark(int code, int point);
+
+  // Analysis room (board_room.cpp).
   void StartDiscussRoom(const std::string& message);
   void GrantDiscussInput(const std::string& message);
   void ShowDiscussMembers(const std::string& message);
   void ShowDiscussRegList(const std::string& message);
   void ShowDiscussOperator(const std::string& name);
   void ReceiveDiscussChat(const std::string& message);
-  void ApplyDiscussInput(const std::string& message);
   void ReceiveDiscussGameList(const std::string& message);
   void ReceiveDiscussGameData(const std::string& message);
-  // A click on the board by the room's operator: the point and whether the left button was used.
-  void PlaceDiscussInput(int point, bool left);
   // The first-colour buttons show BlackFirst.
   void DrawRoomFirstColour();
-  // A mark (MarkCode) on the point.
-  void DrawMark(int code, int point);
+
+  // The room's inputs (board_room_input.cpp).
+  // An input of the operator applied to this member's board ("<<DiscussInput>>").
+  void ApplyDiscussInput(const std::string& message);
+  // A click on the board by the room's operator: the point and whether the left button was used.
+  void PlaceDiscussInput(int point, bool left);
 
   // The counting board, modally, at ShownCountMove.
   void ShowCountingBoard();
@@ -284,7 +293,8 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   std::string ProgramPicture(const char* name) const;
   void ShowFlashState();
   void FlashStep();
-  // Ctrl-click in the analysis room: the room continues from the clicked move.
+  // Ctrl-click in the analysis room: the room continues from the clicked move
+  // (board_room_input.cpp).
   void RewindRoomToClick();
   // The board picture of the current size for the view shown (turned or not), with its grid.
   void LoadViewBoardPicture(bool turned);
