@@ -222,6 +222,8 @@ class BoardModel {
    public:
     ListenerSlot() = default;
     ListenerSlot(const ListenerSlot& /*other*/) {}
+    // Keeps this slot's listener, so assigning to itself changes nothing either.
+    // NOLINTNEXTLINE(bugprone-unhandled-self-assignment)
     ListenerSlot& operator=(const ListenerSlot& /*other*/) { return *this; }
     void Set(BoardListener* listener) { listener_ = listener; }
     BoardListener* operator->() const { return listener_ != nullptr ? listener_ : &silent_; }
