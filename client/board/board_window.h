@@ -2,7 +2,7 @@
 // analysis room, told apart by BoardMode. It holds the position (BoardModel), shows it from its
 // pictures, turns clicks into board points, and saves and loads game records.
 //
-// One source file per part: board_window.cpp (construction, geometry and drawing, input dispatch,
+// One source file per mode: board_window.cpp (construction, geometry and drawing, input dispatch,
 // records), board_own_game.cpp, board_replay.cpp (replay bar and marks), board_watching.cpp,
 // board_room.cpp (analysis room) and board_room_input.cpp (the room's inputs).
 #pragma once
