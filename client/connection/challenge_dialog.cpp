@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_window.h"
 #include "client/connection/client_program.h"
 #include "client/connection/connect_window.h"
@@ -12,11 +13,14 @@
 #include "client/connection/model/challenge_texts.h"
 #include "client/views/game_list_board.h"
 #include "client/views/mark_toolbar.h"
+#include "client/views/record_preview.h"
 #include "platform/cp932.h"
 #include "platform/fonts.h"
 #include "platform/memo_colors.h"
 #include "platform/memo_view.h"
+#include "platform/qt_text.h"
 #include "platform/window_state.h"
+#include "protocol/tag_message.h"
 
 TForm12* Form12 = nullptr;
 
@@ -70,12 +74,18 @@ void TForm12::CreateControls() {
 
 void TForm12::reject() { done(2); }
 
+bool TForm12::ShowOffer(const std::string& caption, const std::string& text) {
+  setWindowTitle(ToQt(caption));
+  Memo1Lines.SetText(text);
+  return exec() == 1;
+}
+
 void TForm12::Memo1Click() { Memo1->clearFocus(); }
 
 void TForm12::ReceiveChallenge(const std::string& message) {
   // Busy: another offer is open, or the user operates the analysis room's board.
   if (Form2->ChallengePending == 1 || Form4->InputAllowed == 1) {
-    Form2->ClientSocket1->Send(BusyAnswer(message));
+    Form2->SendIfConnected(BusyAnswer(message));
     return;
   }
   Form2->ChallengePending = 1;
@@ -85,34 +95,47 @@ void TForm12::ReceiveChallenge(const std::string& message) {
 }
 
 void TForm12::AnswerChallenge(const std::string& message) {
-  const std::string offer = ChallengeOfferText(message);
+  // A start position is shown in the record preview, and the offer and the acceptance both carry
+  // it as the preview read it: the side to move that the offer names is the one the game starts
+  // with.
+  const bool start = HasTag(message, "<<KifuStart=");
+  std::string offered = message;
+  if (start) {
+    Form11->PaintPreviewBoard();
+    Form11->InfoLines.Clear();
+    Form11->PreviewRecordText = GetTagValue(message, "<<KifuStart=");
+    Form11->ShowRecordPreview();
+    offered = WithStartPosition(message, Form11->BuildStartPosition());
+    Form11->ShowBeside(this, false);
+  }
+  const std::string offer = ChallengeOfferText(offered);
   ClientEnv().sounds->Play(WorkPath("ano.wav"));
   const bool ok =
       Form2->ShowChallengeDialog(J(" ヌ ル カ [ Korvanta ] - 対 局 の 申 し 込 み"), offer);
+  if (start) Form11->HidePreview();
   if (!ok) {
     Form2->SendToServer(DeclineAnswer(message));
-  } else if (Form4->BoardMode == 1) {
+  } else if (Form4->BoardMode == kBoardOwnGame) {
     // An own game started while the offer was open: accepting would abandon it.
     Form2->SendToServer(BusyAnswer(message));
   } else if (!Form2->Connected()) {
     // Nothing can be answered; the view on the board stays as it is.
     ClientShowMessage(J("サーバに接続していません！"));
   } else {
-    if (Form4->BoardMode == 5) {
+    if (Form4->BoardMode == kBoardRoom) {
       // The room is left on the server first, so that it never keeps a member who plays.
       Form2->SendToServer("<<DiscussClose>>");
       Form14->hide();
       Form15->hide();
     }
-    if (Form4->BoardMode > 0) {
+    if (Form4->BoardMode != kBoardIdle) {
       // Watching, a finished game or the room: the view is left; the server ends the watching
       // when it starts the game.
-      Form4->BoardMode = 0;
+      Form4->BoardMode = kBoardIdle;
       Form4->hide();
       Form5->hide();
     }
-    // A start position goes back as the challenger wrote it.
-    Form2->SendToServer(AcceptAnswer(message));
+    Form2->SendToServer(AcceptAnswer(offered));
   }
   Form2->ChallengePending = 0;
 }

@@ -10,6 +10,7 @@
 
 #include "client/board/board_canvas.h"
 #include "client/board/board_geometry.h"
+#include "client/board/board_modes.h"
 #include "client/board/model/board_model.h"
 #include "client/board/model/territory_count.h"
 
@@ -26,10 +27,10 @@ class TForm7 : public QDialog, private CountListener {
   TForm7();
   ~TForm7() override;
 
-  // 0 counting board, 1 diagram editor.
-  int CountMode = 0;
-  // 0 no shared count, 1 this side holds the operation right, 2 the other side holds it.
-  int RealTimeMode = 0;
+  // Counting board or diagram editor.
+  int CountMode = kCountingBoard;
+  // The shared count: none, this side holds the operation right, or the other side holds it.
+  int RealTimeMode = kNoSharedCount;
 
   // The board window's position, copied at every show (never a second rules engine).
   BoardModel Position;
