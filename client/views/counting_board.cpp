@@ -105,7 +105,7 @@ TForm7::TForm7() {
   CreateControls();
   // Beside the board window, near the top of the screen.
   move(Form4 != nullptr ? WindowLeft(Form4) - 15 : 0, 15);
-  RealTimeMode = 0;
+  RealTimeMode = kNoSharedCount;
   BoardSize = 19;
   CellSize = 20;
   BoardOrigin = 9;
@@ -384,16 +384,17 @@ void TForm7::FormMouseDown(Qt::MouseButton button, int x, int y) {
   if (point == 0) return;
   MouseHeld = 1;
   LeftButtonDown = button == Qt::LeftButton ? 1 : 0;
-  if (CountMode != 0) return;
-  if (RealTimeMode == 2 || Count.CountShown) return;
+  if (CountMode != kCountingBoard) return;
+  if (RealTimeMode == kSharedCountOtherRight || Count.CountShown) return;
   const CountOperation operation = Count.Click(point, LeftButtonDown == 1);
   if (operation == kEraseMark) EraseDrag = 1;
-  if (operation != kNoCountOperation && RealTimeMode == 1) SendOperation(operation, point);
+  if (operation != kNoCountOperation && RealTimeMode == kSharedCountOwnRight)
+    SendOperation(operation, point);
 }
 
 void TForm7::FormMouseMove(int x, int y) {
   // A drag paints only in a local count; in a shared count every operation is one click.
-  if (RealTimeMode != 0 || CountMode != 0 || MouseHeld == 0) return;
+  if (RealTimeMode != kNoSharedCount || CountMode != kCountingBoard || MouseHeld == 0) return;
   if (x > kBoardLimit || y > kBoardLimit || Count.CountShown) return;
   const int point = PointAt(x, y);
   if (point > 0) Count.DragOver(point, LeftButtonDown == 1, EraseDrag == 1);
@@ -405,17 +406,17 @@ void TForm7::FormMouseUp() {
 }
 
 void TForm7::Panel3Click() {
-  if (CountMode != 0) return;
-  if (RealTimeMode == 2) {
+  if (CountMode != kCountingBoard) return;
+  if (RealTimeMode == kSharedCountOtherRight) {
     ClientShowMessage(J("相手の計算/発信中のため、操作できません"));
     return;
   }
   if (!Count.CountShown) {
     CountWithCaption();
-    if (RealTimeMode == 1) SendOperation(kCountTerritory, 0);
+    if (RealTimeMode == kSharedCountOwnRight) SendOperation(kCountTerritory, 0);
   } else {
     RestoreWithCaption();
-    if (RealTimeMode == 1) SendOperation(kRestoreBeforeCount, 0);
+    if (RealTimeMode == kSharedCountOwnRight) SendOperation(kRestoreBeforeCount, 0);
   }
 }
 
@@ -461,7 +462,8 @@ bool TForm7::eventFilter(QObject* watched, QEvent* event) {
       FormKeyDown(kF5Key);
       return true;
     }
-    if (CountMode == 0 && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+    if (CountMode == kCountingBoard &&
+        (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
       Memo1KeyDown(kEnterKey);
       return true;
     }
@@ -480,17 +482,13 @@ void TForm7::ShowSharedCountControls(bool shown) {
 }
 
 void TForm7::UpdateOperationRightButton() {
-  if (RealTimeMode == 1) {
+  if (RealTimeMode == kSharedCountOwnRight) {
     SpeedButton1->setEnabled(true);
     SpeedButton1->setText(QString::fromUtf8("相手に操作権を渡す"));
-  } else if (RealTimeMode == 2) {
+  } else if (RealTimeMode == kSharedCountOtherRight) {
     SpeedButton1->setEnabled(false);
     SpeedButton1->setText(QString::fromUtf8("[操作観覧モード]"));
   }
-}
-
-void TForm7::SendWhenConnected(const std::string& text) {
-  if (Form2 != nullptr && Form2->Connected()) Form2->SendToServer(text);
 }
 
 void TForm7::SendOperation(int operation, int point) {
@@ -500,52 +498,52 @@ void TForm7::SendOperation(int operation, int point) {
     const int sent = FlipPointForWire(point, Count.BoardSize, Position.BoardTurned);
     text += "<<Value=" + std::to_string(sent) + ">>";
   }
-  SendWhenConnected(text);
+  Form2->SendIfConnected(text);
 }
 
 void TForm7::StartSharedCount() {
-  CountMode = 0;
-  RealTimeMode = 1;
+  CountMode = kCountingBoard;
+  RealTimeMode = kSharedCountOwnRight;
   shared_game_tag_ = Form4->GameTag;
   ShowSharedCountControls(true);
   UpdateOperationRightButton();
-  SendWhenConnected(shared_game_tag_ + "<<RealTimeCountStart>>");
+  Form2->SendIfConnected(shared_game_tag_ + "<<RealTimeCountStart>>");
 }
 
 void TForm7::OpenSharedCountAsWatcher() {
-  CountMode = 0;
-  RealTimeMode = 2;
+  CountMode = kCountingBoard;
+  RealTimeMode = kSharedCountOtherRight;
   shared_game_tag_ = Form4->GameTag;
   ShowSharedCountControls(true);
   UpdateOperationRightButton();
 }
 
 void TForm7::LeaveSharedCount(bool sendEnd) {
-  RealTimeMode = 0;
+  RealTimeMode = kNoSharedCount;
   ShowSharedCountControls(false);
   if (sendEnd && !shared_game_tag_.empty()) {
-    SendWhenConnected(shared_game_tag_ + "<<RealTimeCountEnd>>");
+    Form2->SendIfConnected(shared_game_tag_ + "<<RealTimeCountEnd>>");
   }
   shared_game_tag_.clear();
 }
 
-void TForm7::CloseForNewGame() {
+void TForm7::CloseQuietly() {
   // Whatever closes with the window belongs to the old game: nothing is sent for it.
   shared_game_tag_.clear();
   if (isVisible()) done(2);
-  RealTimeMode = 0;
+  RealTimeMode = kNoSharedCount;
   ShowSharedCountControls(false);
 }
 
 void TForm7::SpeedButton1Click() {
-  if (RealTimeMode != 1) return;
-  RealTimeMode = 2;
+  if (RealTimeMode != kSharedCountOwnRight) return;
+  RealTimeMode = kSharedCountOtherRight;
   UpdateOperationRightButton();
-  SendWhenConnected(shared_game_tag_ + "<<RealTimeChange>>");
+  Form2->SendIfConnected(shared_game_tag_ + "<<RealTimeChange>>");
 }
 
 void TForm7::Memo1KeyDown(int key) {
-  if (key != kEnterKey || CountMode != 0) return;
+  if (key != kEnterKey || CountMode != kCountingBoard) return;
   const std::string typed = FromQt(Memo1->toPlainText());
   const bool visible = std::any_of(typed.begin(), typed.end(),
                                    [](char c) { return static_cast<unsigned char>(c) > 0x20; });
@@ -564,7 +562,7 @@ void TForm7::Memo1KeyDown(int key) {
 }
 
 void TForm7::Memo1KeyUp() {
-  if (CountMode != 0) return;
+  if (CountMode != kCountingBoard) return;
   QString text = Memo1->toPlainText();
   text.remove(QLatin1Char('\r'));
   text.remove(QLatin1Char('\n'));
@@ -572,7 +570,7 @@ void TForm7::Memo1KeyUp() {
 }
 
 void TForm7::RealTimeCountEnded() {
-  RealTimeMode = 0;
+  RealTimeMode = kNoSharedCount;
   ShowSharedCountControls(false);
   // A board put away comes back and closes; one on screen stays as a local count.
   if (IsMinimized(this)) {
@@ -582,7 +580,8 @@ void TForm7::RealTimeCountEnded() {
 }
 
 void TForm7::RealTimeRightChanged() {
-  RealTimeMode = RealTimeMode == 1 ? 2 : 1;
+  RealTimeMode =
+      RealTimeMode == kSharedCountOwnRight ? kSharedCountOtherRight : kSharedCountOwnRight;
   UpdateOperationRightButton();
 }
 
@@ -596,7 +595,7 @@ void TForm7::RealTimeCountRequested() {
 }
 
 void TForm7::ApplyRealTimeCount(int type, int value) {
-  if (RealTimeMode != 2 || CountMode != 0 || !isVisible()) return;
+  if (RealTimeMode != kSharedCountOtherRight || CountMode != kCountingBoard || !isVisible()) return;
   if (type == kCountTerritory) {
     if (!Count.CountShown) CountWithCaption();
     return;

@@ -85,8 +85,9 @@ class TForm7 : public QDialog, private CountListener {
   void OpenSharedCountAsWatcher();
   // The window closed on a shared count: back to no shared count; `sendEnd` tells the other side.
   void LeaveSharedCount(bool sendEnd);
-  // A new game closes the window and ends any shared count without telling anyone.
-  void CloseForNewGame();
+  // A new game, or the board window going away, closes the window and ends any shared count
+  // without telling anyone.
+  void CloseQuietly();
   // SpeedButton1 follows RealTimeMode: enabled with "相手に操作権を渡す" while this side holds the
   // right, disabled with "[操作観覧モード]" while the other side does.
   void UpdateOperationRightButton();
@@ -144,7 +145,6 @@ class TForm7 : public QDialog, private CountListener {
   void RestoreWithCaption();
   // Sends `operation` of the holder of the right (with the point seen from black's side).
   void SendOperation(int operation, int point);
-  void SendWhenConnected(const std::string& text);
   void ShowSharedCountControls(bool shown);
   // A stone, or text on the board centred on (x, y), clipped to the point's erase square.
   void DrawStoneAt(int x, int y, bool black);
