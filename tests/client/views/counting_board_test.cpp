@@ -14,6 +14,7 @@
 
 #include "client/board/board_window.h"
 #include "client/board/model/record_text.h"
+#include "client/board/picture_button.h"
 #include "client/connection/game_chat_window.h"
 #include "client/views/panel_button.h"
 #include "platform/cp932.h"
@@ -21,6 +22,8 @@
 #include "platform/window_state.h"
 #include "tests/client/board/board_test_pictures.h"
 #include "tests/client/connection/client_windows_fixture.h"
+#include "tests/client/connection/modal_answer.h"
+#include "tests/qt_wait.h"
 
 namespace {
 
@@ -43,6 +46,15 @@ int X(int point) { return GeometryOf(9).PointToPixelX(point); }
 int Y(int point) { return GeometryOf(9).PointToPixelY(point); }
 
 std::string Text(const QLabel* label) { return FromQt(label->text()); }
+
+// The server's start of game 1 for Taro against Jiro, 19 lines, 15 minutes each.
+std::string GameStart(bool black) {
+  return "<<GameStart-" + std::string(black ? "Play" : "Wait") +
+         ">><<Color=" + (black ? "black" : "white") + ">><<OpName=Jiro>><<GameWari=" + J("互先") +
+         ">><<BanSize=19>><<GameKomi=6.5>><<KuroGameTime=" + J("15 分") +
+         ">><<SiroGameTime=" + J("15 分") + ">><<AddTime=" + J("なし") +
+         ">><<GameIndex=1>><<PlayList=>><<WaitList=>>";
+}
 
 class CountingBoardTest : public ClientWindowsTest {
  protected:
@@ -271,5 +283,83 @@ TEST_F(CountingBoardTest, ChatFromTheCountingBoardGoesToTheGameChatEscapedWithTh
   // Blanks alone send nothing.
   Form7->Memo1->setPlainText(QStringLiteral("  \n"));
   Form7->Memo1KeyDown(13);
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(CountingBoardTest, TheCountButtonSharesTheCountOnlyFromTheMiddleOfAStoppedOwnGame) {
+  struct Case {
+    const char* what;
+    bool game, stopped;
+    int x, y;
+    bool shares;
+  } cases[] = {
+      {"stopped, middle", true, true, 40, 10, true},
+      {"stopped, corners of the middle", true, true, 31, 24, true},
+      {"stopped, beside the middle", true, true, 30, 10, false},
+      {"stopped, below the middle", true, true, 40, 25, false},
+      {"running", true, false, 40, 10, false},
+      {"no game", false, false, 40, 10, false},
+  };
+  for (const auto& c : cases) {
+    Form4->ResetBoardForm();
+    if (c.game) {
+      socket_.Deliver(GameStart(true));
+      if (c.stopped) Form4->Image18Click();
+    }
+    Sent();
+    int inside = -1;
+    bool minimised = false;
+    ModalAnswer answer(Form7, [&] {
+      inside = Form7->RealTimeMode;
+      minimised = IsMinimized(Form4);
+      Form7->Panel1Click();
+    });
+    ASSERT_NE(Form4->Image13->OnMouseDown, nullptr);
+    Form4->Image13->OnMouseDown(Qt::LeftButton, c.x, c.y);
+    ASSERT_TRUE(answer.answered()) << c.what;
+    EXPECT_EQ(inside, c.shares ? kSharedCountOwnRight : kNoSharedCount) << c.what;
+    EXPECT_EQ(minimised, c.shares) << c.what;
+    EXPECT_TRUE(IsNormalState(Form4)) << c.what;
+    EXPECT_EQ(Form7->RealTimeMode, kNoSharedCount) << c.what;
+    const Texts shared = {"<<GameIndex=1>><<RealTimeCountStart>>",
+                          "<<GameIndex=1>><<RealTimeCountEnd>>"};
+    EXPECT_EQ(Sent(), c.shares ? shared : Texts{}) << c.what;
+  }
+}
+
+TEST_F(CountingBoardTest, ARequestedCountOpensFromTheTimerWhichKeepsTickingWhileItIsOpen) {
+  socket_.Deliver(GameStart(true));
+  Sent();
+  Form4->RealTimeCountPending = 1;
+  Form4->Timer1->setInterval(10);
+  Form4->Timer1->start();
+  int inside = -1;
+  bool ticked = false;
+  ModalAnswer answer(Form7, [&] {
+    inside = Form7->RealTimeMode;
+    const int clock = Form4->BlackClock;
+    ticked = WaitFor([&] { return Form4->BlackClock <= clock - 3; });
+    Form7->Panel1Click();
+  });
+  ASSERT_TRUE(WaitFor([&] { return answer.answered() && !Form7->isVisible(); }));
+  Form4->Timer1->stop();
+  EXPECT_EQ(inside, kSharedCountOtherRight);
+  EXPECT_TRUE(ticked);
+  EXPECT_EQ(Form4->RealTimeCountPending, 0);
+  EXPECT_EQ(Form7->RealTimeMode, kNoSharedCount);
+  // A player's board says the count ended when it closes.
+  EXPECT_EQ(Sent(), Texts{"<<GameIndex=1>><<RealTimeCountEnd>>"});
+}
+
+TEST_F(CountingBoardTest, ANewGameOrTheBoardGoingAwayClosesTheCountingBoardWithoutASound) {
+  Form7->OpenSharedCountAsWatcher();
+  Form7->show();
+  socket_.Deliver(GameStart(false));
+  EXPECT_FALSE(Form7->isVisible());
+  EXPECT_EQ(Form7->RealTimeMode, kNoSharedCount);
+  Form4->show();
+  Form7->show();
+  Form4->hide();
+  EXPECT_FALSE(Form7->isVisible());
   EXPECT_TRUE(Sent().empty());
 }
