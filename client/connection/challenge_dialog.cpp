@@ -86,7 +86,7 @@ void TForm12::ReceiveChallenge(const std::string& message) {
 
 void TForm12::AnswerChallenge(const std::string& message) {
   const std::string offer = ChallengeOfferText(message);
-  ClientEnv().sounds->Play(WorkPath("ano.wav"));
+  ClientEnv().sounds->Play(AssetPath("ano.wav"));
   const bool ok =
       Form2->ShowChallengeDialog(J(" ヌ ル カ [ Korvanta ] - 対 局 の 申 し 込 み"), offer);
   if (!ok) {

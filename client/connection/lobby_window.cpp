@@ -85,7 +85,7 @@ TForm6::TForm6() {
   // 3. The random numbers for the nigiri come seeded with the time from the program's start.
   // 4. The background picture; without it the lobby opens on its plain colour.
   std::string message;
-  if (!LoadJpegPicture(WorkPath("bmp/VantaBG.jpg"), Image1, &message)) ClientShowMessage(message);
+  if (!LoadJpegPicture(AssetPath("bmp/VantaBG.jpg"), Image1, &message)) ClientShowMessage(message);
 
   Timer1->start();
 }
