@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <string>
 
@@ -13,169 +14,95 @@ namespace {
 constexpr int kBoxHeight = 700;
 constexpr int kGlyphs = 11;  // .notdef and the ten digits
 
-// Big-endian writer for the sfnt tables.
+// Big-endian writer for the sfnt tables; 16-bit values may be given signed or unsigned.
 struct Bytes {
   QByteArray data;
-  void U8(unsigned v) { data.append(static_cast<char>(v & 0xFF)); }
-  void U16(unsigned v) {
-    U8(v >> 8);
-    U8(v);
+  Bytes& U16(std::initializer_list<int> values) {
+    for (const int v : values) {
+      data.append(static_cast<char>((v >> 8) & 0xFF));
+      data.append(static_cast<char>(v & 0xFF));
+    }
+    return *this;
   }
-  void S16(int v) { U16(static_cast<unsigned>(static_cast<std::uint16_t>(v))); }
-  void U32(std::uint32_t v) {
-    U16(v >> 16);
-    U16(v & 0xFFFF);
+  Bytes& U32(std::uint32_t v) { return U16({static_cast<int>(v >> 16), static_cast<int>(v)}); }
+  Bytes& Zeros(int n) {
+    data.append(n, '\0');
+    return *this;
   }
-  void Zeros(int n) { data.append(n, '\0'); }
 };
 
 QByteArray Head(int boxWidth) {
   Bytes b;
-  b.U32(0x00010000);  // version
-  b.U32(0x00010000);  // font revision
-  b.U32(0);           // checksum adjustment
-  b.U32(0x5F0F3CF5);  // magic number
-  b.U16(0x000B);      // baseline at 0, integer scaling, lsb at x = 0
-  b.U16(1000);        // units per em
-  b.Zeros(16);        // created, modified
-  b.S16(0);
-  b.S16(0);
-  b.S16(boxWidth);
-  b.S16(kBoxHeight);
-  b.U16(0);  // mac style
-  b.U16(6);  // lowest readable size
-  b.S16(2);  // direction hint
-  b.S16(0);  // short loca offsets
-  b.S16(0);  // glyph data format
+  b.U32(0x00010000).U32(0x00010000).U32(0).U32(0x5F0F3CF5);  // versions, checksum, magic
+  b.U16({0x000B, 1000}).Zeros(16);                           // flags, units per em, dates
+  b.U16({0, 0, boxWidth, kBoxHeight});                       // bounding box
+  b.U16({0, 6, 2, 0, 0});  // style, smallest size, direction, short loca, glyph format
   return b.data;
 }
 
 QByteArray Hhea(int boxWidth) {
   Bytes b;
-  b.U32(0x00010000);
-  b.S16(800);   // ascender
-  b.S16(-200);  // descender
-  b.S16(0);     // line gap
-  b.U16(static_cast<unsigned>(boxWidth));
-  b.S16(0);         // min left side bearing
-  b.S16(0);         // min right side bearing
-  b.S16(boxWidth);  // x max extent
-  b.S16(1);         // caret slope rise
-  b.S16(0);         // caret slope run
-  b.S16(0);         // caret offset
-  b.Zeros(8);       // reserved
-  b.S16(0);         // metric data format
-  b.U16(2);         // horizontal metrics
+  b.U32(0x00010000).U16({800, -200, 0, boxWidth, 0, 0, boxWidth, 1, 0, 0});
+  b.Zeros(8).U16({0, 2});  // metric format, two full metrics
   return b.data;
 }
 
 QByteArray Maxp() {
   Bytes b;
-  b.U32(0x00010000);
-  b.U16(kGlyphs);
-  b.U16(4);  // points
-  b.U16(1);  // contours
-  b.U16(0);
-  b.U16(0);
-  b.U16(2);  // zones
-  b.Zeros(18);
+  b.U32(0x00010000).U16({kGlyphs, 4, 1, 0, 0, 2}).Zeros(16);  // glyphs, points, contours, zones
   return b.data;
 }
 
+// .notdef, then the digits: the last advance holds for every later glyph, which lists only its
+// left side bearing.
 QByteArray Hmtx(int boxWidth) {
   Bytes b;
-  b.U16(500);  // .notdef
-  b.S16(0);
-  b.U16(static_cast<unsigned>(boxWidth));  // the digits
-  b.S16(0);
-  for (int glyph = 2; glyph < kGlyphs; ++glyph) b.S16(0);  // their left side bearings
+  b.U16({500, 0, boxWidth, 0});
+  for (int glyph = 2; glyph < kGlyphs; ++glyph) b.U16({0});
   return b.data;
 }
 
-// Format 4: the segment '0'..'9' maps to glyphs 1..10, then the closing segment.
+// Windows Unicode, format 4: the segment '0'..'9' maps to glyphs 1..10, then the closing segment.
 QByteArray Cmap() {
   Bytes b;
-  b.U16(0);
-  b.U16(1);
-  b.U16(3);  // Windows
-  b.U16(1);  // Unicode BMP
-  b.U32(12);
-  b.U16(4);
-  b.U16(32);  // length
-  b.U16(0);   // language
-  b.U16(4);   // 2 x segments
-  b.U16(4);   // search range
-  b.U16(1);   // entry selector
-  b.U16(0);   // range shift
-  b.U16('9');
-  b.U16(0xFFFF);  // ends
-  b.U16(0);
-  b.U16('0');
-  b.U16(0xFFFF);  // starts
-  b.S16(1 - '0');
-  b.S16(1);  // deltas
-  b.U16(0);
-  b.U16(0);  // range offsets
+  b.U16({0, 1, 3, 1}).U32(12);
+  b.U16({4, 32, 0, 4, 4, 1, 0});         // format, length, language, 2 x segments, search fields
+  b.U16({'9', 0xFFFF, 0, '0', 0xFFFF});  // ends, pad, starts
+  b.U16({1 - '0', 1, 0, 0});             // deltas, range offsets
   return b.data;
 }
 
-// A box (0, 0) .. (boxWidth, kBoxHeight), drawn clockwise.
+// A box (0, 0) .. (boxWidth, kBoxHeight), drawn clockwise, padded to an even length.
 QByteArray Box(int boxWidth) {
   Bytes b;
-  b.S16(1);
-  b.S16(0);
-  b.S16(0);
-  b.S16(boxWidth);
-  b.S16(kBoxHeight);
-  b.U16(3);                             // last point of the contour
-  b.U16(0);                             // no instructions
-  for (int i = 0; i < 4; ++i) b.U8(1);  // on-curve, 16-bit deltas
-  for (const int dx : {0, 0, boxWidth, 0}) b.S16(dx);
-  for (const int dy : {0, kBoxHeight, 0, -kBoxHeight}) b.S16(dy);
-  b.Zeros(2);  // to an even length for short offsets
+  b.U16({1, 0, 0, boxWidth, kBoxHeight, 3, 0});  // one contour, its box, last point, no code
+  b.data.append(4, '\x01');                      // on-curve points with 16-bit deltas
+  b.U16({0, 0, boxWidth, 0}).U16({0, kBoxHeight, 0, -kBoxHeight}).Zeros(2);
   return b.data;
 }
 
-// Glyph 0 is empty; the digits follow.
-QByteArray Glyf(int boxWidth) { return Box(boxWidth).repeated(kGlyphs - 1); }
-
-// Short offsets (halved) of every glyph and of the end of the last.
+// Short offsets (halved): .notdef is empty, each digit one box.
 QByteArray Loca(int boxLength) {
   Bytes b;
-  b.U16(0);
-  for (int glyph = 1; glyph <= kGlyphs; ++glyph) {
-    b.U16(static_cast<unsigned>((glyph - 1) * boxLength / 2));
-  }
+  b.U16({0});
+  for (int glyph = 1; glyph <= kGlyphs; ++glyph) b.U16({(glyph - 1) * boxLength / 2});
   return b.data;
 }
 
 QByteArray Name() {
-  const std::map<int, std::string> names = {
-      {1, "Kor Wide Digits"}, {2, "Regular"}, {4, "Kor Wide Digits"}, {6, "KorWideDigits"}};
+  const std::map<int, std::string> names = {{1, "Kor Wide Digits"}, {2, "Regular"}};
   Bytes strings;
   Bytes b;
-  b.U16(0);
-  b.U16(static_cast<unsigned>(names.size()));
-  b.U16(static_cast<unsigned>(6 + 12 * names.size()));
+  b.U16({0, static_cast<int>(names.size()), static_cast<int>(6 + 12 * names.size())});
   for (const auto& [id, text] : names) {
-    const int offset = static_cast<int>(strings.data.size());
-    for (const char c : text) strings.U16(static_cast<unsigned char>(c));  // UTF-16BE
-    b.U16(3);
-    b.U16(1);
-    b.U16(0x0409);
-    b.U16(static_cast<unsigned>(id));
-    b.U16(static_cast<unsigned>(text.size() * 2));
-    b.U16(static_cast<unsigned>(offset));
+    b.U16({3, 1, 0x0409, id, static_cast<int>(text.size() * 2),
+           static_cast<int>(strings.data.size())});
+    for (const char c : text) strings.U16({c});  // UTF-16BE
   }
   return b.data + strings.data;
 }
 
-QByteArray Post() {
-  Bytes b;
-  b.U32(0x00030000);  // no glyph names
-  b.Zeros(28);
-  return b.data;
-}
+QByteArray Post() { return Bytes().U32(0x00030000).Zeros(28).data; }  // no glyph names
 
 std::uint32_t Checksum(const QByteArray& table) {
   std::uint32_t sum = 0;
@@ -188,26 +115,23 @@ std::uint32_t Checksum(const QByteArray& table) {
 }  // namespace
 
 QByteArray WideDigitsFontFile(int boxWidth) {
-  const QByteArray glyf = Glyf(boxWidth);
-  const int boxLength = static_cast<int>(Box(boxWidth).size());
   // Sorted by tag, as the table directory must be.
   const std::map<std::string, QByteArray> tables = {
-      {"cmap", Cmap()},         {"glyf", glyf},           {"head", Head(boxWidth)},
-      {"hhea", Hhea(boxWidth)}, {"hmtx", Hmtx(boxWidth)}, {"loca", Loca(boxLength)},
-      {"maxp", Maxp()},         {"name", Name()},         {"post", Post()}};
+      {"cmap", Cmap()},         {"glyf", Box(boxWidth).repeated(kGlyphs - 1)},
+      {"head", Head(boxWidth)}, {"hhea", Hhea(boxWidth)},
+      {"hmtx", Hmtx(boxWidth)}, {"loca", Loca(static_cast<int>(Box(boxWidth).size()))},
+      {"maxp", Maxp()},         {"name", Name()},
+      {"post", Post()}};
   Bytes file;
-  file.U32(0x00010000);
-  file.U16(static_cast<unsigned>(tables.size()));
-  file.U16(128);  // search range for 9 tables: 8 x 16
-  file.U16(3);
-  file.U16(static_cast<unsigned>(tables.size() * 16 - 128));
-  int offset = 12 + 16 * static_cast<int>(tables.size());
+  const int count = static_cast<int>(tables.size());
+  file.U32(0x00010000).U16({count, 128, 3, count * 16 - 128});  // search fields for 9 tables
+  int offset = 12 + 16 * count;
   QByteArray body;
   for (const auto& [tag, table] : tables) {
     file.data.append(tag.data(), 4);
-    file.U32(Checksum(table));
-    file.U32(static_cast<std::uint32_t>(offset));
-    file.U32(static_cast<std::uint32_t>(table.size()));
+    file.U32(Checksum(table))
+        .U32(static_cast<std::uint32_t>(offset))
+        .U32(static_cast<std::uint32_t>(table.size()));
     QByteArray padded = table;
     while (padded.size() % 4 != 0) padded.append('\0');
     body += padded;
