@@ -271,8 +271,7 @@ void TForm7::FormPaint() {
 }
 
 std::string TForm7::PictureFile(const char* name) const {
-  const std::string folder = Form2 != nullptr ? Form2->AppDir : ClientEnv().program_folder;
-  return JoinPath(folder, std::string("bmp/") + name);
+  return AssetPath(std::string("bmp/") + name);
 }
 
 void TForm7::SetBoardSize(int size) {
