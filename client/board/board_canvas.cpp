@@ -7,6 +7,7 @@
 
 #include "platform/fonts.h"
 #include "platform/memo_colors.h"
+#include "platform/qt_text.h"
 
 namespace {
 
@@ -125,4 +126,19 @@ void BoardCanvas::DrawCandidateMarker(int stoneX, int stoneY, int x, int y, bool
   painter.drawLine(apex, left);
   painter.drawLine(left, right);
   painter.drawLine(right, apex);
+}
+
+void BoardCanvas::DrawMark(const MarkStyle& style, int x, int y) {
+  if (Surface.isNull()) return;
+  QPainter painter(&Surface);
+  // A glyph wider than the font this machine has stays within the square its erasing restores.
+  const PixelRect square = geometry_->EraseRect(x, y);
+  painter.setClipRect(QRect(square.Left, square.Top, square.Width(), square.Height()));
+  painter.setFont(PixelFont(kNumberFont, PixelsOfPoints(style.FontSize), style.Bold));
+  const QColor ink = style.Ink == MarkInk::kWhite   ? QColor(Qt::white)
+                     : style.Ink == MarkInk::kBlack ? QColor(Qt::black)
+                                                    : ColorFromBgr(0xFF0000);
+  painter.setPen(ink);
+  painter.drawText(QRect(x + style.Dx, y + style.Dy, 200, 200),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, ToQt(style.Glyph));
 }

@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include "client/board/board_geometry.h"
+#include "client/board/board_marks.h"
 
 class BoardCanvas {
  public:
@@ -34,6 +35,9 @@ class BoardCanvas {
   // The candidate of a two-click move: a stone of the user's colour centred on (stoneX, stoneY),
   // then a triangle outline around (x, y), white on a black stone and black on a white one.
   void DrawCandidateMarker(int stoneX, int stoneY, int x, int y, bool black);
+  // A mark's glyph in its style on the point centred on (x, y), clipped to the erase square
+  // around (x, y).
+  void DrawMark(const MarkStyle& style, int x, int y);
 
   QImage Image1;   // the board picture with its grid
   QImage Image2;   // the stone sheet

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "client/board/board_modes.h"
+#include "client/board/board_marks.h"
 #include "client/board/board_pictures.h"
 #include "client/board/model/record_files.h"
 #include "client/board/model/record_text.h"
@@ -247,6 +248,7 @@ void TForm4::CreateControls() {
   Panel3->setPalette(caption);
 
   Image11 = MakeButton(this, kReplayBar, 414, 360, "|< << < > >> >|");
+  Image11->OnMouseDown = [this](Qt::MouseButton, int x, int) { Image11MouseDown(x); };
 
   // The analysis room's panel: the names of the shown record, the registration list, the board
   // size, the input kind and first colour, and the operator's buttons.
@@ -475,8 +477,9 @@ void TForm4::FormPaint() {
   // The analysis room's marks, each while its point holds the colour it was set on.
   if (BoardMode == kBoardRoom) {
     for (int point = kFirstPlayingPoint; point <= kLastPlayingPoint; ++point) {
-      const int mark = Marks[point];
-      if (mark > 0 && mark / 1000 == Board[point]) DrawMark(mark % 1000, point);
+      if (const int code = ShownMarkCode(Marks[point], Board[point]); code > 0) {
+        DrawMark(code, point);
+      }
     }
   }
   // The candidate of a two-click move.
