@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "client/board/board_canvas.h"
@@ -303,6 +304,12 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   void RewindRoomToClick();
   // The board picture of the current size for the view shown (turned or not), with its grid.
   void LoadViewBoardPicture(bool turned);
+  // The board picture from `file` with its grid, unless it is the picture shown already.
+  void LoadBoardPicture(const std::string& file);
+  // A record read or the board turned: the position is rebuilt without drawing each move, then
+  // the window shows it whole (EndWholeRebuild repaints and shows the counts and the caption).
+  void BeginWholeRebuild();
+  void EndWholeRebuild();
   // Withdraws the candidate of a two-click move and erases its marker.
   void DropCandidate();
   // The opponent's move on `point` (black's view, as the server sends it).
@@ -343,6 +350,12 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   bool white_clock_limited_ = false;
   // The watch buffer was full when a move arrived and the user has been told once.
   bool buffer_full_noticed_ = false;
+  // The file the board picture was last loaded from (with its grid drawn on it).
+  std::string board_picture_file_;
+  // A whole position is being rebuilt and repainted afterwards: the stones are not drawn move by
+  // move, and the counts and the last caption wait for the end.
+  bool rebuilding_ = false;
+  std::optional<std::string> rebuild_caption_;
 };
 
 extern TForm4* Form4;
