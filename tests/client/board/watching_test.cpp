@@ -33,34 +33,6 @@ std::string Snapshot(const SnapshotParts& p) {
 
 }  // namespace
 
-// A plain search for keys and properties would take them from chat lines, names or diagrams.
-TEST(ReadWatchSnapshot, TagAndRecordTextInChatNamesAndDiagramsStaysInItsPart) {
-  const std::string hostile = J("SZ[9]KM[99];[aa];[bb]/<SiroSaki>/<<GameIndex=5<<DiaStr=x");
-  SnapshotParts p;
-  p.chat = "[ eve ]" + hostile + "\r\n" + J("{ 碁盤 4 }") + "\r\n\r\n";
-  p.names = "eve" + hostile + "\nann\n";
-  p.diagrams = "{4}<<DiaData=" + hostile + ">>{7}<<DiaData=abc>>";
-  const WatchSnapshot s = ReadWatchSnapshot(Snapshot(p));
-  EXPECT_TRUE(s.Complete);
-  EXPECT_EQ(s.ChatLog, p.chat);
-  EXPECT_EQ(s.Record, p.record);
-  EXPECT_EQ(s.BlackClock, 1790);
-  EXPECT_EQ(s.WhiteClock, 1795);
-  EXPECT_EQ(s.WatchCount, 2);
-  EXPECT_EQ(s.WatchList, p.names);
-  EXPECT_EQ(s.WaitHint, "[0][1]");
-  EXPECT_EQ(s.GameIndex, 3);
-  EXPECT_EQ(s.DiagramStore, p.diagrams);
-
-  const WatchConditions c = ReadWatchConditions(s.Record);
-  EXPECT_EQ(c.KomiTenths, 65);
-  BoardModel board;
-  LoadKifuText(board, s.Record);
-  EXPECT_EQ(board.BoardSize, 13);
-  EXPECT_TRUE(board.BlackFirst);
-  EXPECT_EQ(board.BufferLength, 2);
-}
-
 TEST(ReadWatchSnapshot, EmptyPartsMissingPartsAndTheGameNumber) {
   SnapshotParts empty;
   empty.chat = empty.record = empty.black = empty.names = empty.hints = "";
@@ -119,36 +91,6 @@ TEST(ReadWatchConditions, HandicapKomiTimesAndAddedSeconds) {
   EXPECT_EQ(HandicapName("2"), J("二子局"));
 }
 
-TEST(StoreWatchedMove, AMoveWhileSteppedBackIsStoredAndShownOnReturn) {
-  BoardModel board;
-  LoadSampleGame(board);
-  board.BufferLength = 120;
-  board.PositionFromRecord();
-  const int next = SampleGameMoves()[120];
-  // The watcher looks at move 50 of 120.
-  while (board.MoveTop > 50) board.ReplayStepBack();
-  const PointArray at50 = board.Board;
-  EXPECT_EQ(StoreWatchedMove(board, next), WatchedMoveOutcome::kStored);
-  EXPECT_EQ(board.BufferLength, 121);
-  EXPECT_EQ(board.MoveTop, 50);
-  EXPECT_EQ(board.Board, at50);
-  board.ReplayToEnd();
-  EXPECT_EQ(board.MoveTop, 121);
-  if (next > 0) {
-    EXPECT_NE(board.Board[next], kEmpty);
-  }
-  EXPECT_EQ(board.CheckConsistency(), "");
-
-  // At the newest move a relayed move is shown at once.
-  BoardModel reference;
-  LoadSampleGame(reference);
-  reference.BufferLength = 122;
-  reference.PositionFromRecord();
-  EXPECT_EQ(StoreWatchedMove(board, SampleGameMoves()[121]), WatchedMoveOutcome::kShown);
-  EXPECT_EQ(board.MoveTop, 122);
-  EXPECT_EQ(board.Board, reference.Board);
-}
-
 TEST(StoreWatchedMove, OffBoardPointsAlwaysAndOccupiedPointsOnlyAtTheNewestMove) {
   BoardModel board;
   board.SetBoardSize(9);
@@ -176,15 +118,6 @@ TEST(StoreWatchedMove, OffBoardPointsAlwaysAndOccupiedPointsOnlyAtTheNewestMove)
   EXPECT_EQ(board.MoveTop, 4);
   EXPECT_EQ(board.MoveList[3], 0);
   EXPECT_EQ(board.CheckConsistency(), "");
-
-  // A full list stores nothing more, passes included, and shows nothing new.
-  while (board.BufferLength < kMoveListCapacity) board.AppendToBuffer(0);
-  board.ReplayToEnd();
-  EXPECT_EQ(StoreWatchedMove(board, 0), WatchedMoveOutcome::kBufferFull);
-  EXPECT_EQ(StoreWatchedMove(board, Pt("ee")), WatchedMoveOutcome::kBufferFull);
-  EXPECT_EQ(board.BufferLength, kMoveListCapacity);
-  EXPECT_EQ(board.MoveTop, kMoveListCapacity);
-  EXPECT_EQ(board.Board[Pt("ee")], kEmpty);
 }
 
 TEST(ReplayBar, FieldEdgesAndTheRoomInputTheyStandFor) {
@@ -207,23 +140,6 @@ TEST(ReplayBar, FieldEdgesAndTheRoomInputTheyStandFor) {
     EXPECT_EQ(field.RoomInputType, c.type) << c.x;
   }
   EXPECT_EQ(ReplayRoomInput(9, 37), "<<DiscussInput>><<Type=9>><<MoveSuu=37>>");
-}
-
-TEST(ReplayBar, StepsStopAtBothEnds) {
-  BoardModel board;
-  LoadSampleGame(board);
-  board.BufferLength = 13;
-  board.PositionFromRecord();
-  struct Step {
-    int x;
-    int top;
-  } steps[] = {{30, 3},   {30, 0},   {60, 0},  {100, 1}, {120, 11},
-               {120, 13}, {100, 13}, {60, 12}, {0, 0},   {150, 13}};
-  for (const auto& s : steps) {
-    PerformReplayAction(board, ReplayBarFieldAt(s.x).Action);
-    EXPECT_EQ(board.MoveTop, s.top) << s.x;
-  }
-  EXPECT_EQ(board.CheckConsistency(), "");
 }
 
 // Re-basing at a move that captured: the new setup is the position after it, the later moves
