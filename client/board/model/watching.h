@@ -12,8 +12,8 @@
 // ">><<WatchCount=" n ">><<WatchList=" names ">><<WaitHint=" hints ">><<GameIndex=" g
 // ">><<DiaStr=" diagrams ">><<DraumEND>>".
 struct WatchSnapshot {
-  bool Complete = false;     // every part stood in its place; the parts after a missing one are
-                             // empty
+  // Every part stood in its place; the parts after a missing one are empty.
+  bool Complete = false;
   std::string ChatLog;       // the game chat so far, lines ending with CR LF
   std::string Record;        // the live record of the game
   int BlackClock = 0;        // seconds on black's clock, 0 when not a number
