@@ -35,6 +35,7 @@
 #include "client/connection/game_chat_window.h"
 #include "client/connection/game_settings_dialog.h"
 #include "client/connection/lobby_window.h"
+#include "client/connection/model/lobby_texts.h"
 #include "client/views/counting_board.h"
 #include "client/views/panel_button.h"
 #include "client/views/record_preview.h"
@@ -182,6 +183,9 @@ class Script {
       }
       return "ok";
     }
+    if (command == "watch") return Watch(ReadNumber(rest, 0));
+    // replay <x>: a press on the replay bar, x pixels from its left edge.
+    if (command == "replay") return Press(Form4->Image11, ReadNumber(rest, -1));
     if (command == "pass") return Press(Form4->Image12, 10);
     if (command == "resign") return Press(Form4->Image12, 60);
     if (command == "undo") return Click(Form4->Image14);
@@ -201,7 +205,6 @@ class Script {
       return Hex(connection_.Received().substr(at));
     }
     if (command == "record") return Hex(Form4->WriteSgfRecord());
-    if (command == "watch") return Watch(ReadNumber(rest, 0));
     // The counting board: "count" presses the board window's count button where it starts a
     // shared count (the board window opens the counting board modally, so it runs from the
     // event loop); points are given in black's view.
@@ -260,6 +263,17 @@ class Script {
     return "ok";
   }
 
+  // watch <game>: the game's line in the lobby's list is selected and the watch button pressed.
+  static std::string Watch(int game) {
+    for (int i = 0; i < Form6->ListBox1->count(); ++i) {
+      if (WatchGameNumber(FromQt(Form6->ListBox1->item(i)->text())) != game) continue;
+      Form6->ListBox1->setCurrentRow(i);
+      Form6->SpeedButton1Click();
+      return "ok";
+    }
+    return "error no such game";
+  }
+
   // challenge <opponent> <black|white> <handicap> <black min> <white min> <added s> <komi> <size>
   //           [<record file>]: with a record file, 局面指定 is ticked and the file chosen in the
   //           record dialog, which takes the record's values over those given.
@@ -293,18 +307,6 @@ class Script {
     return "ok";
   }
 
-  // Watches game `game` from the lobby.
-  static std::string Watch(int game) {
-    for (int i = 0; i < Form6->ListBox1->count(); ++i) {
-      const std::string line = Utf8(FromQt(Form6->ListBox1->item(i)->text()));
-      if (line != "[ " + std::to_string(game) + " ]") continue;
-      Form6->ListBox1->setCurrentRow(i);
-      Form6->SpeedButton1Click();
-      return "ok";
-    }
-    return "error no such game";
-  }
-
   std::string State() const {
     const TForm4& b = *Form4;
     const TForm7& c = *Form7;
@@ -330,11 +332,16 @@ class Script {
         {"white_captured", std::to_string(b.WhiteCaptured)},
         {"candidate", std::to_string(b.CandidatePoint)},
         {"panel0", Utf8(b.StatusBar1->PanelText(0))},
+        {"panel2", Utf8(b.StatusBar1->PanelText(2))},
+        {"panel4", Utf8(b.StatusBar1->PanelText(4))},
+        {"memo2", b.Memo2->text().toStdString()},
+        {"memo5", b.Memo5->text().toStdString()},
         {"panel3", b.Panel3->text().toStdString()},
         {"caption", Utf8(b.Caption())},
         {"board_visible", b.isVisible() ? "1" : "0"},
         {"lobby_visible", Form6->isVisible() ? "1" : "0"},
         {"waiting", ListText(Form6->ListBox2)},
+        {"games", ListText(Form6->ListBox1)},
         {"offer", Form12->isVisible() ? "1" : "0"},
         {"offer_text", Utf8(ReplaceAll(Form12->Memo1->ShownText(), "\r\n", "|"))},
         {"preview_visible", Form11->isVisible() ? "1" : "0"},
