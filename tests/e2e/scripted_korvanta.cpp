@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -239,11 +240,19 @@ class Script {
       Form7->Memo1KeyDown(13);
       return "ok";
     }
-    // A picture of the counting board as the window system shows it (under a real display).
+    // A picture of the counting board with its frame and caption as the screen shows it (under
+    // a real display with a window manager), raised above the other windows first.
     if (command == "shot") {
       QScreen* screen = Form7->screen();
       if (screen == nullptr || !Form7->isVisible()) return "error";
-      return screen->grabWindow(Form7->winId()).save(QString::fromStdString(rest)) ? "ok" : "error";
+      Form7->raise();
+      QElapsedTimer settle;
+      settle.start();
+      while (settle.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+      const QRect frame = Form7->frameGeometry();
+      const QPixmap picture =
+          screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+      return picture.save(QString::fromStdString(rest)) ? "ok" : "error";
     }
     if (command == "quit") {
       QTimer::singleShot(0, qApp, [] { ClientMainForm->Close(); });

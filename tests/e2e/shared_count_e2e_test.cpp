@@ -108,6 +108,10 @@ TEST_F(SharedCount, BothPlayersCountTogetherAndTheWatcherFollowsToTheSameResult)
   ASSERT_EQ(white_.Command("accept"), "ok");
   ASSERT_EQ(Field(black_.WaitFor(Shows({{"mode", "1"}, {"input", "1"}})), "mode"), "1");
   ASSERT_EQ(Field(white_.WaitFor(Shows({{"mode", "1"}})), "turned"), "1");
+  const auto lists_game = [](const State& s) {
+    return Field(s, "games").find("[ 1 ]") != std::string::npos;
+  };
+  ASSERT_TRUE(lists_game(watcher_.WaitFor(lists_game))) << Field(watcher_.Now(), "games");
   ASSERT_EQ(watcher_.Command("watch 1"), "ok");
   ASSERT_EQ(Field(watcher_.WaitFor(Shows({{"mode", "2"}})), "mode"), "2") << watcher_.Messages();
 

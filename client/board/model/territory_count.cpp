@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/cp932.h"
+#include "protocol/tag_message.h"
 
 namespace {
 
@@ -17,6 +18,21 @@ constexpr bool IsTerritoryMark(int value) {
 constexpr bool IsDeadStone(int value) { return value == kDeadBlack || value == kDeadWhite; }
 
 }  // namespace
+
+std::vector<ReceivedCountOperation> ReadCountOperations(std::string_view message) {
+  constexpr std::string_view kTag = "<<RealTimeCount>>";
+  std::vector<ReceivedCountOperation> operations;
+  std::size_t at = message.find(kTag);
+  while (at != std::string_view::npos &&
+         operations.size() < static_cast<std::size_t>(kMaxOperationsPerRead)) {
+    const std::size_t next = message.find(kTag, at + kTag.size());
+    const std::string_view part =
+        message.substr(at, next == std::string_view::npos ? next : next - at);
+    operations.push_back({GetTagNumber(part, "<<Type="), GetTagNumber(part, "<<Value=")});
+    at = next;
+  }
+  return operations;
+}
 
 std::string KomiText(int tenths) {
   // The sign is written apart, so that -5 tenths keep theirs ("-0.5").

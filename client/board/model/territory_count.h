@@ -5,6 +5,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "client/board/model/board_model.h"
 #include "client/board/model/board_rules.h"
@@ -42,6 +43,19 @@ enum CountOperation : int {
 constexpr int FlipPointForWire(int point, int size, bool turned) {
   return turned ? TurnPoint(point, size) : point;
 }
+
+// One operation of the shared count as it arrived: "<<Type=" and "<<Value=" (0 when missing or not
+// a number), the point still as the wire carries it.
+struct ReceivedCountOperation {
+  int Type = 0;
+  int Value = 0;
+  bool operator==(const ReceivedCountOperation&) const = default;
+};
+// At most this many operations are read from one received text.
+constexpr int kMaxOperationsPerRead = 100;
+// Every "<<RealTimeCount>>" operation of a received text, in order, each read from its own part
+// of the text: the operations of a quick holder can reach this side in one read.
+std::vector<ReceivedCountOperation> ReadCountOperations(std::string_view message);
 
 // Komi in tenths of a point: the whole points white gets and whether half a point comes on top.
 // The whole part is rounded down, also for a negative komi (65 -> 6, -55 -> -6, -5 -> -1).

@@ -277,6 +277,27 @@ TEST(TerritoryCount, ReceivedOperationsOffTheBoardOnTheWrongPointOrOutOfOrderCha
   }
 }
 
+TEST(ReadCountOperations, EveryOperationOfOneReadEachFromItsOwnPart) {
+  using Ops = std::vector<ReceivedCountOperation>;
+  struct Case {
+    std::string message;
+    Ops operations;
+  } cases[] = {
+      {"<<GameIndex=1>><<RealTimeCount>><<Type=5>><<Value=44>>", {{5, 44}}},
+      // Two in one read: the second keeps its own values.
+      {"<<GameIndex=1>><<RealTimeCount>><<Type=5>><<Value=44>>"
+       "<<GameIndex=1>><<RealTimeCount>><<Type=7>>",
+       {{5, 44}, {7, 0}}},
+      {"<<RealTimeCount>><<Type=1>><<Value=x>><<RealTimeCount>><<Value=30>>", {{1, 0}, {0, 30}}},
+      {"<<RealTimeCountStart>><<RealTimeCountEnd>>", {}},
+      {"", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadCountOperations(c.message), c.operations) << c.message;
+  std::string flood;
+  for (int i = 0; i < 3 * kMaxOperationsPerRead; ++i) flood += "<<RealTimeCount>><<Type=5>>";
+  EXPECT_EQ(ReadCountOperations(flood).size(), static_cast<std::size_t>(kMaxOperationsPerRead));
+}
+
 TEST(FlipPointForWire, TurnsEveryPointOfEverySizeAndBackAndLeavesTheRestAlone) {
   for (const int size : {19, 13, 9}) {
     for (int p = -5; p < kPointCount + 5; ++p) {

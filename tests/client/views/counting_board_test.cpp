@@ -234,6 +234,12 @@ TEST_F(CountingBoardTest, TheReceiverAppliesOperationsWhereTheyFitAndStaysOpenAf
   EXPECT_EQ(Form7->Count.Board[MakePoint(2, 8)], kDeadBlack);
   EXPECT_EQ(Form7->Count.Board[MakePoint(3, 8)], kDeadBlack);
   EXPECT_EQ(Text(Form7->Label2), J("白 : 2"));
+  // Two operations that came in one read.
+  socket_.Deliver(
+      "<<GameIndex=2>><<RealTimeCount>><<Type=2>><<Value=195>><<GameIndex=2>>"
+      "<<RealTimeCount>><<Type=2>><<Value=194>>");
+  EXPECT_EQ(Form7->Count.Board[MakePoint(1, 4)], kWhiteTerritoryMark);
+  EXPECT_EQ(Form7->Count.Board[MakePoint(1, 5)], kWhiteTerritoryMark);
   // Refused: a mark on a stone, an erase of a stone, off the board, a recount before a count.
   const PointArray before = Form7->Count.Board;
   op(2, MakePoint(4, 4));
