@@ -4,9 +4,9 @@
 #include <string>
 
 #include "platform/cp932.h"
+#include "protocol/tag_message.h"
 #include "server/game_record.h"
 #include "server/server_core.h"
-#include "protocol/tag_message.h"
 
 namespace {
 const std::string kChallengerGone = "<<GameStart-NotFound>>";
@@ -144,16 +144,20 @@ void ServerCore::GameMove(int j, std::string_view text) {
     LogEvent(J("対局 ") + std::to_string(g) + J(" ==> エラー発生  (") + clock_.TimeText() + ")");
   };
   if (!GameNumberValid(g) || Games[g].GameState == 0) return log_error();
+  // Only the game's own players move, pass and take back, each with its own colour; anyone
+  // else's message changes nothing and reaches nobody.
+  if (!IsPlayerOf(j, g)) return;
   if (HasTag(text, "<<MoveBack>>")) return GameUndo(j, g, text);
 
   GameSlot& game = Games[g];
+  const bool black = Players[j].PlayerName == game.BlackName;
+  if (GetTagValue(text, "<<Color=") != (black ? "black" : "white")) return;
   const std::string point = GetTagValue(text, "<<Move=");
   // A point that names no place on a board is neither recorded nor relayed.
   const std::optional<std::string> entry = MoveEntry(point);
   if (!entry) return log_error();
 
   game.UndoState = 0;  // a move or pass drops a pending undo request
-  const bool black = HasTag(text, "<<Color=black");
   const std::string& opponent = black ? game.WhiteName : game.BlackName;
   const std::string time = GetTagValue(text, "<<Time=");  // empty for a pass
   (black ? game.BlackClock : game.WhiteClock) = time;
@@ -261,7 +265,7 @@ void ServerCore::GameUndo(int j, int g, std::string_view text) {
 
 void ServerCore::RelayTimeStop(int j, std::string_view text) {
   const int g = GameOf(text);
-  if (!GameNumberValid(g) || Games[g].GameState == 0) return;
+  if (!IsPlayerOf(j, g)) return;  // only a player stops or restarts its game
   const std::string& sender = Players[j].PlayerName;
   const std::string& opponent = OpponentOf(g, sender);
   std::string relayed(text);
@@ -273,7 +277,7 @@ void ServerCore::RelayTimeStop(int j, std::string_view text) {
 
 void ServerCore::RelaySharedCount(int j, std::string_view text) {
   const int g = GameOf(text);
-  if (!GameNumberValid(g) || Games[g].GameState == 0) return;
+  if (!IsPlayerOf(j, g)) return;  // the count is the two players' own
   const std::string& sender = Players[j].PlayerName;
   const std::string& opponent = OpponentOf(g, sender);
   if (const int k = FindNameSlot(opponent)) SendToSlot(k, text);
@@ -297,7 +301,7 @@ void ServerCore::GameEndRequest(int j, std::string_view text) {
   const std::string sender = Players[j].PlayerName;
   // Only one of the two players ends a game: anyone else's request would leave the lists and
   // the watcher count of the game wrong.
-  if (sender != game.BlackName && sender != game.WhiteName) return;
+  if (!IsPlayerOf(j, g)) return;
 
   game.GameState = 2;
   const bool closing = HasTag(text, "<<EndGameResign>>");

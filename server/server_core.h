@@ -166,6 +166,9 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   bool GameInUse(int g) const;
   // True when slot j is the black or white player of game g while it is played.
   bool IsRunningPlayer(int j, int g) const;
+  // True when slot j is attached to game g in use as its black or white player (while it is
+  // played, and after its end while the player stays on it). Only such a sender acts for g.
+  bool IsPlayerOf(int j, int g) const;
 
   // The window caption for the present participant count.
   std::string CaptionText() const;

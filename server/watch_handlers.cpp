@@ -3,8 +3,8 @@
 #include <string>
 
 #include "platform/cp932.h"
-#include "server/server_core.h"
 #include "protocol/tag_message.h"
+#include "server/server_core.h"
 
 std::string ServerCore::NumberDiagram(std::string& store, std::string_view diagram) {
   DiagramCounter += 1;
@@ -23,6 +23,12 @@ bool ServerCore::GameInUse(int g) const { return GameNumberValid(g) && Games[g].
 
 bool ServerCore::IsRunningPlayer(int j, int g) const {
   if (!GameInUse(g) || Games[g].GameState != 1) return false;
+  const std::string& name = Players[j].PlayerName;
+  return name == Games[g].BlackName || name == Games[g].WhiteName;
+}
+
+bool ServerCore::IsPlayerOf(int j, int g) const {
+  if (!GameInUse(g) || !SlotInUse(j) || Players[j].AttachedGame != g) return false;
   const std::string& name = Players[j].PlayerName;
   return name == Games[g].BlackName || name == Games[g].WhiteName;
 }
@@ -124,7 +130,8 @@ void ServerCore::LeaveWatch(int g, std::string_view name) {
 
 void ServerCore::GameChat(int j, std::string_view text) {
   const int g = GetTagNumber(text, "<<GameIndex=");
-  if (!GameInUse(g)) return;
+  // Only a participant attached to the game (a player or a watcher) talks in its chat.
+  if (!GameInUse(g) || Players[j].AttachedGame != g) return;
   GameSlot& game = Games[g];
   const std::string line = GetTagValue(text, "<<GameMese=");
   std::string relay = "<<GameMese=" + line + ">>";
