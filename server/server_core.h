@@ -180,10 +180,13 @@ class ServerCore : public ServerTables, public ServerTransportListener {
 
  private:
   void OnClientConnect(ConnectionId id) override { ServerSocket1ClientConnect(id); }
-  // Every connection's reads pass its own framer, so a message split by TCP is handled whole.
+  // Every connection's reads pass its own framer, so a message split by TCP is handled whole and
+  // the messages of one read are handled one by one, in order.
   void OnClientRead(ConnectionId id, const std::string& bytes) override {
     auto framer = framers_.try_emplace(id, MessageFramer::Side::Server).first;
-    if (auto message = framer->second.Feed(bytes)) ServerSocket1ClientRead(id, *message);
+    for (const std::string& message : framer->second.Feed(bytes)) {
+      ServerSocket1ClientRead(id, message);
+    }
   }
   void OnClientDisconnect(ConnectionId id) override {
     framers_.erase(id);
