@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/cp932.h"
-#include "server/server_core.h"
 #include "protocol/tag_message.h"
+#include "server/server_core.h"
 
 namespace {
 const std::string kLoginKey = "<<QuellName=";  // also the name prompt: the bare key
@@ -138,9 +138,14 @@ void ServerCore::Login(ConnectionId connection, std::string_view text) {
 }
 
 void ServerCore::BoardPost(int j, std::string_view text) {
-  BoardText += GetTagValue(text, "<<MainMese=");
+  const std::string line = GetTagValue(text, "<<MainMese=");
+  const std::string kept = LimitTypedLine(line);
+  BoardText += kept;
   BoardText += "\r\n";
-  SendToAll(text, j);
+  KeepNewestLines(BoardText);  // the newest lines, which every new participant gets
+  // The post goes on as it came, or with its line cut when that was too long.
+  if (kept.size() == line.size()) return SendToAll(text, j);
+  SendToAll("<<MainMese=" + kept + ">>", j);
 }
 
 void ServerCore::ChangeMode(int j) {

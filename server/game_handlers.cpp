@@ -39,7 +39,9 @@ int ServerCore::GameListIndex(int g) const {
 
 void ServerCore::GameChallenge(int j, std::string_view text) {
   const std::string target = GetTagValue(text, "<<Player2=");
-  LogEvent(EventLine(Players[j].PlayerName, "[ " + target + " ] ==> " + J("対局申し込み")));
+  // A name no participant can have is logged no longer than a name can be.
+  LogEvent(EventLine(Players[j].PlayerName,
+                     "[ " + target.substr(0, kMaxNameBytes) + " ] ==> " + J("対局申し込み")));
   // Whether the target plays, watches or is the sender is for the challenged client to answer.
   if (const int k = FindNameSlot(target)) return SendToSlot(k, text);
   SendToSlot(j, J("<<SysMese=相手が見付かりません。Sorry。 [ザンテ]>>"));
@@ -49,7 +51,8 @@ void ServerCore::GameReply(int j, std::string_view text) {
   const std::string challenger = GetTagValue(text, "<<Player1=");
   if (!HasTag(text, "OKRe<<GameSet>>")) {
     // Declined or busy: the answer goes back to the challenger as it came.
-    LogEvent(EventLine(Players[j].PlayerName, "[ " + challenger + " ] ==> " + J("対局キャンセル")));
+    LogEvent(EventLine(Players[j].PlayerName, "[ " + challenger.substr(0, kMaxNameBytes) +
+                                                  " ] ==> " + J("対局キャンセル")));
     if (const int c = FindNameSlot(challenger)) SendToSlot(c, text);
     return;
   }
@@ -156,6 +159,8 @@ void ServerCore::GameMove(int j, std::string_view text) {
   // A point that names no place on a board is neither recorded nor relayed.
   const std::optional<std::string> entry = MoveEntry(point);
   if (!entry) return log_error();
+  // No real game comes near the record's bound; moves beyond it are neither kept nor relayed.
+  if (game.GameRecord.size() + entry->size() > kMaxRecordBytes) return;
 
   game.UndoState = 0;  // a move or pass drops a pending undo request
   const std::string& opponent = black ? game.WhiteName : game.BlackName;

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/cp932.h"
-#include "server/server_core.h"
 #include "protocol/tag_message.h"
+#include "server/server_core.h"
 
 namespace {
 constexpr std::string_view kCrLf = "\r\n";
@@ -208,7 +208,8 @@ void ServerCore::RoomHandOver(int j, std::string_view text) {
   const std::string name = Players[j].PlayerName;
   const std::string target = GetTagValue(text, "<<Changer=");
   Players[j].RoomState = 1;
-  LogEvent(EventLine(name, "[ " + target + " ] ==> " + J("検討室操作権チェンジ")));
+  LogEvent(EventLine(
+      name, "[ " + target.substr(0, kMaxNameBytes) + " ] ==> " + J("検討室操作権チェンジ")));
   // A target who has left the room or logged out cannot take the right: the holder has given
   // it up, and the next in line gets it.
   const int k = FindNameSlot(target);
@@ -315,14 +316,16 @@ void ServerCore::LeaveRoomAsOperator(int j) {
 // Room chat and the followed game
 
 void ServerCore::RoomChat(int j, std::string_view text) {
-  const std::string line = GetTagValue(text, "<<DiscussMese=");
+  const std::string line = LimitTypedLine(GetTagValue(text, "<<DiscussMese="));
   RoomChatLog += line + std::string(kCrLf);
+  KeepNewestLines(RoomChatLog);
   std::string relay = "<<DiscussMese=" + line + ">>";
   if (!HasTag(text, "<<DiaData=")) return SendToRoom(relay, 0, j);
   // A diagram gets the next server-wide number; the sender hears it back with everyone else.
   const std::string diagram = GetTagValue(text, "<<DiaData=");
   const std::string n = NumberDiagram(RoomDiagrams, diagram);
   RoomChatLog += DiagramChatLine(n);
+  KeepNewestLines(RoomChatLog);
   relay += "<<DiaIndex=" + n + ">><<DiaData=" + diagram + ">>";
   SendToRoom(relay);
 }

@@ -11,6 +11,7 @@ std::string ServerCaption(int player_count) {
 }
 
 bool LoginNameAllowed(std::string_view name) {
+  if (name.size() > kMaxNameBytes) return false;
   bool allowed = true;
   ForEachCp932Char(name, [&](std::size_t pos, std::size_t length) {
     if (length != 1) return;
@@ -18,6 +19,36 @@ bool LoginNameAllowed(std::string_view name) {
     if (c < 0x20 || c == '<' || c == '>' || c == '[' || c == ']') allowed = false;
   });
   return allowed;
+}
+
+std::string LimitTypedLine(std::string_view line) {
+  if (line.size() <= kMaxTypedLineBytes) return std::string(line);
+  const std::string_view end = line.ends_with("\r\n") ? "\r\n" : "";
+  const std::size_t room = kMaxTypedLineBytes - end.size();
+  std::size_t cut = 0;
+  ForEachCp932Char(line, [&](std::size_t pos, std::size_t length) {
+    if (pos + length <= room) cut = pos + length;
+  });
+  return std::string(line.substr(0, cut)) + std::string(end);
+}
+
+void KeepNewestLines(std::string& text) {
+  if (text.size() <= kMaxKeptTextBytes) return;
+  const std::size_t excess = text.size() - kMaxKeptTextBytes;
+  // The first line start at or after the excess; a CR LF never splits a cp932 character.
+  std::size_t end = text.find("\r\n", excess >= 2 ? excess - 2 : 0);
+  text.erase(0, end == std::string::npos ? text.size() : end + 2);
+}
+
+void KeepNewestDiagrams(std::string& store) {
+  constexpr std::string_view kEntryEnd = ">>{";
+  std::size_t from = 0;
+  while (store.size() - from > kMaxKeptTextBytes) {
+    const std::size_t next = store.find(kEntryEnd, from);
+    if (next == std::string::npos) break;
+    from = next + 2;
+  }
+  store.erase(0, from);
 }
 
 bool RemoveListEntry(std::string& entries, std::string_view name) {
@@ -78,9 +109,9 @@ void ServerCore::SendAroundGame(int g, std::string_view to_game, std::string_vie
                                 std::string_view to_others) {
   for (int k = std::min(PlayerCount, kMaxPlayers); k >= 1; --k) {
     const Participant& p = Players[k];
-    const std::string_view text = p.AttachedGame == g                    ? to_game
+    const std::string_view text = p.AttachedGame == g                  ? to_game
                                   : (RoomGame == g && p.RoomState > 0) ? to_room
-                                                                         : to_others;
+                                                                       : to_others;
     if (!text.empty()) SendToSlot(k, text);
   }
 }

@@ -251,9 +251,19 @@ class ServerCore : public ServerTables, public ServerTransportListener {
 // " ザンテ - Kordraum   [ 参加者数 = " count " ]".
 std::string ServerCaption(int player_count);
 
-// True when a login name may be used: it holds no "<", ">", "[", "]" and no byte below 0x20,
-// looking at cp932 characters (the trail byte of a double-byte character is not a bracket).
+// True when a login name may be used: at most kMaxNameBytes long, without "<", ">", "[", "]" and
+// bytes below 0x20, looking at cp932 characters (the trail byte of a double-byte character is not
+// a bracket).
 bool LoginNameAllowed(std::string_view name);
+
+// A typed line cut to kMaxTypedLineBytes at a character boundary, keeping its closing CR LF.
+std::string LimitTypedLine(std::string_view line);
+// Drops whole lines (each ended by CR LF) from the front of `text` until it is at most
+// kMaxKeptTextBytes long; a last line without its CR LF stays.
+void KeepNewestLines(std::string& text);
+// Drops whole entries "{" n "}<<DiaData=" diagram ">>" from the front of a diagram store until it
+// is at most kMaxKeptTextBytes long; the newest entry always stays.
+void KeepNewestDiagrams(std::string& store);
 
 // Removes the first entry of `entries` (each followed by LF) that equals `name` as a whole;
 // false when there is none.

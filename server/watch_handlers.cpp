@@ -12,6 +12,7 @@ std::string ServerCore::NumberDiagram(std::string& store, std::string_view diagr
   store += "{" + n + "}<<DiaData=";
   store += diagram;
   store += ">>";
+  KeepNewestDiagrams(store);
   return n;
 }
 
@@ -133,11 +134,12 @@ void ServerCore::GameChat(int j, std::string_view text) {
   // Only a participant attached to the game (a player or a watcher) talks in its chat.
   if (!GameInUse(g) || Players[j].AttachedGame != g) return;
   GameSlot& game = Games[g];
-  const std::string line = GetTagValue(text, "<<GameMese=");
+  const std::string line = LimitTypedLine(GetTagValue(text, "<<GameMese="));
   std::string relay = "<<GameMese=" + line + ">>";
 
   if (!HasTag(text, "<<DiaData=")) {
     game.GameChatLog += line + "\r\n";
+    KeepNewestLines(game.GameChatLog);
     for (int k = std::min(PlayerCount, kMaxPlayers); k >= 1; --k) {
       if (k != j && Players[k].AttachedGame == g) SendToSlot(k, relay);
     }
@@ -148,6 +150,7 @@ void ServerCore::GameChat(int j, std::string_view text) {
   const std::string n = NumberDiagram(game.GameDiagrams, diagram);
   game.GameChatLog += line;
   game.GameChatLog += DiagramChatLine(n);
+  KeepNewestLines(game.GameChatLog);
   relay += "<<DiaIndex=" + n + ">><<DiaData=" + diagram + ">>";
   for (int k = std::min(PlayerCount, kMaxPlayers); k >= 1; --k) {
     if (Players[k].AttachedGame == g) SendToSlot(k, relay);
