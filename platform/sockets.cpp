@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <cerrno>
+#include <climits>
 
 #include "platform/cp932.h"
 
@@ -58,6 +60,11 @@ bool QtServerTransport::Listen(std::uint16_t port, std::string* error) {
   }
   listen_fd_ = fd;
   spare_fd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  rlimit descriptors{};
+  if (::getrlimit(RLIMIT_NOFILE, &descriptors) == 0 && descriptors.rlim_cur != RLIM_INFINITY &&
+      descriptors.rlim_cur < static_cast<rlim_t>(INT_MAX)) {
+    descriptor_ceiling_ = static_cast<int>(descriptors.rlim_cur) - kSpareDescriptors;
+  }
   notifier_ = new QSocketNotifier(fd, QSocketNotifier::Read);
   QObject::connect(notifier_, &QSocketNotifier::activated, [this] { Accept(); });
   retry_ = new QTimer();
@@ -66,6 +73,10 @@ bool QtServerTransport::Listen(std::uint16_t port, std::string* error) {
     notifier_->setEnabled(true);
     Accept();
   });
+  // Both are touched once now, while descriptors are free, as the checks of a sanitized build
+  // need one the first time they meet a type.
+  notifier_->setEnabled(true);
+  retry_->stop();
   return true;
 }
 
@@ -83,19 +94,28 @@ void QtServerTransport::Accept() {
   for (;;) {
     const int descriptor = ::accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (descriptor >= 0) {
-      TakeConnection(descriptor);
+      // Descriptors are handed out lowest first, so a high one means few are left: the peer is
+      // refused, and the logs, the settings and the program itself keep what they need.
+      if (descriptor >= descriptor_ceiling_) {
+        ::close(descriptor);
+      } else {
+        TakeConnection(descriptor);
+      }
       continue;
     }
     if (errno == EINTR || errno == ECONNABORTED) continue;
     if (errno != EMFILE && errno != ENFILE && errno != ENOBUFS && errno != ENOMEM) return;
     // No descriptor left: the spare one makes room to take the waiting peer and end it at once,
     // which it sees as a refused connection; the server goes on serving everyone else.
+    // (At the limit accept reports the missing descriptor before it looks for a waiting peer.)
     if (spare_fd_ >= 0) {
       ::close(spare_fd_);
       const int refused = ::accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
+      const int reason = errno;
       if (refused >= 0) ::close(refused);
       spare_fd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-      if (refused >= 0) continue;
+      if (refused >= 0 || reason == EINTR || reason == ECONNABORTED) continue;
+      if (reason == EAGAIN || reason == EWOULDBLOCK) return;  // nobody waits any more
     }
     // The system as a whole is out of descriptors: the waiting peers wait, and accepting starts
     // again shortly rather than waking at once for the same peer again.

@@ -1,6 +1,7 @@
 // platform/sockets.h — the TCP connections of both programs: a listening socket that hands out
 // connection ids, and a client socket. Every event arrives on the event loop, one at a time.
 #pragma once
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -66,6 +67,9 @@ class QtServerTransport : public ServerTransport {
   void TakeConnection(int descriptor);
   void Lost(ConnectionId id);
 
+  // Connections are refused once a new one would leave fewer than kSpareDescriptors free.
+  static constexpr int kSpareDescriptors = 16;
+  int descriptor_ceiling_ = INT_MAX;
   int listen_fd_ = -1;
   // A descriptor kept open for the moment the process has none left: closing it makes room to
   // take a waiting connection and end it, so the listening socket never stays readable unserved.

@@ -31,6 +31,23 @@ void ServerCore::ServerSocket1ClientConnect(ConnectionId connection) {
   }
   // The connection stays open either way; a refused client ends it itself.
   transport_.Send(connection, PlayerCount >= JoinLimit ? kIdLimit : kLoginKey);
+  waiting_.emplace(connection, clock_.EpochSeconds());
+  if (waiting_.size() > kMaxWaitingConnections) {
+    transport_.Close(waiting_.begin()->first);
+    waiting_.erase(waiting_.begin());
+  }
+}
+
+void ServerCore::CloseIdleConnections() {
+  const long long now = clock_.EpochSeconds();
+  for (auto it = waiting_.begin(); it != waiting_.end();) {
+    if (now - it->second >= kLoginSeconds) {
+      transport_.Close(it->first);
+      it = waiting_.erase(it);
+    } else {
+      ++it;
+    }
+  }
 }
 
 void ServerCore::ServerSocket1ClientRead(ConnectionId connection, const std::string& text) {
@@ -112,6 +129,7 @@ void ServerCore::Login(ConnectionId connection, std::string_view text) {
   if (PlayerCount < 0 || PlayerCount >= kMaxPlayers) return transport_.Send(connection, kIdLimit);
 
   const int j = PlayerCount + 1;
+  waiting_.erase(connection);
   Participant& p = Players[j];
   p = Participant{};
   p.PlayerSocket = connection;

@@ -32,6 +32,18 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   void ServerSocket1ClientConnect(ConnectionId connection);
   // One message: the login from a connection without a slot, otherwise the dispatcher.
   void ServerSocket1ClientRead(ConnectionId connection, const std::string& text);
+
+  // Connections that have not logged in are bounded in number and time. A client answers the
+  // name prompt at once and a refused one ends itself; a burst of most of a full server's 50
+  // participants connecting at once still fits in 32, which hold at most 32 descriptors and
+  // 32 x 256 KiB of unfinished messages. Beyond 32 the oldest is closed; each is closed after
+  // 120 s (the grace a login gets on common servers), a refusal's box read at leisure included.
+  static constexpr std::size_t kMaxWaitingConnections = 32;
+  static constexpr long long kLoginSeconds = 120;
+  // Closes every connection that has waited kLoginSeconds or more without a login; the window
+  // calls it every few seconds.
+  void CloseIdleConnections();
+  std::size_t WaitingConnections() const { return waiting_.size(); }
   // A lost connection: the participant leaves the room, its game or its watch, and its slot.
   void ServerSocket1ClientDisconnect(ConnectionId connection);
 
@@ -190,6 +202,7 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   }
   void OnClientDisconnect(ConnectionId id) override {
     framers_.erase(id);
+    waiting_.erase(id);
     ServerSocket1ClientDisconnect(id);
   }
 
@@ -244,6 +257,8 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   std::string move_to_opponent_, move_to_watchers_, move_to_room_;
 
   std::map<ConnectionId, MessageFramer> framers_;
+  // Connections without a login, with the time they arrived; ids grow, so the first is oldest.
+  std::map<ConnectionId, long long> waiting_;
   ServerTransport& transport_;
   const Clock& clock_;
 };

@@ -83,6 +83,10 @@ TForm1::TForm1(const ServerEnvironment& env) : env_(env) {
   // 6. Join keys. 7. Settings.
   ShowJoinKeys();
   LoadSettings();
+  // Connections that never log in are closed after a while.
+  auto* idle_check = new QTimer(this);
+  connect(idle_check, &QTimer::timeout, this, [this] { core_->CloseIdleConnections(); });
+  idle_check->start(5000);
   started_ = true;
 }
 

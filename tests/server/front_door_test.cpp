@@ -107,6 +107,38 @@ TEST_F(FrontDoor, ConnectionsAtOrAboveTheJoinLimitAreRefusedButKeptOpen) {
   EXPECT_EQ(core.PlayerCount, 4);
 }
 
+// Connections that never log in were kept for the server's life, as many as came. Now at most 32
+// wait at once (the oldest goes first) and none waits 120 s; a login, a refusal's later login and
+// the server's own test connection are never closed.
+TEST_F(FrontDoor, ConnectionsWithoutALoginAreBoundedInNumberAndTime) {
+  const ConnectionId alice = Join("alice");
+  std::vector<ConnectionId> idle;
+  for (std::size_t i = 0; i < ServerCore::kMaxWaitingConnections; ++i) idle.push_back(Open());
+  for (ConnectionId c : idle) EXPECT_FALSE(transport.ClosedByServer(c));
+  const ConnectionId newest = Open();
+  EXPECT_TRUE(transport.ClosedByServer(idle[0]));
+  EXPECT_EQ(core.WaitingConnections(), ServerCore::kMaxWaitingConnections);
+  transport.Drop(idle[0]);
+
+  // A refused name waits on; logging in under another name takes the connection off the list.
+  transport.Receive(idle[1], "<<QuellName=alice>><<IdFlag=1>>");
+  EXPECT_EQ(transport.Take(idle[1]), Messages{"<<SysSameName>>"});
+  transport.Receive(idle[1], "<<QuellName=bob>><<IdFlag=1>>");
+  EXPECT_EQ(core.WaitingConnections(), ServerCore::kMaxWaitingConnections - 1);
+
+  clock.SetEpochSeconds(clock.EpochSeconds() + ServerCore::kLoginSeconds - 1);
+  core.CloseIdleConnections();
+  EXPECT_FALSE(transport.ClosedByServer(newest));
+  clock.SetEpochSeconds(clock.EpochSeconds() + 1);
+  const ConnectionId late = Open();
+  core.CloseIdleConnections();
+  for (std::size_t i = 2; i < idle.size(); ++i) EXPECT_TRUE(transport.ClosedByServer(idle[i]));
+  EXPECT_TRUE(transport.ClosedByServer(newest));
+  for (ConnectionId c : {self_test, alice, idle[1], late})
+    EXPECT_FALSE(transport.ClosedByServer(c));
+  EXPECT_EQ(core.WaitingConnections(), 1u);
+}
+
 TEST_F(FrontDoor, TheFiftyFirstLoginIsRefusedAndNoSlotPassesFifty) {
   std::vector<ConnectionId> waiting;
   for (int i = 0; i < 51; ++i) waiting.push_back(Open());  // all prompted: the count is 0
