@@ -24,13 +24,21 @@ QtServerTransport::~QtServerTransport() {
     socket->abort();
     delete socket;
   }
+  StopListening();
+}
+
+void QtServerTransport::StopListening() {
   delete notifier_;
+  notifier_ = nullptr;
   delete retry_;
+  retry_ = nullptr;
   if (listen_fd_ >= 0) ::close(listen_fd_);
   if (spare_fd_ >= 0) ::close(spare_fd_);
+  listen_fd_ = spare_fd_ = -1;
 }
 
 bool QtServerTransport::Listen(std::uint16_t port, std::string* error) {
+  StopListening();  // listening anew replaces the earlier socket
   const auto fail = [&](int number) {
     const std::string shown = std::to_string(port);
     if (error == nullptr) return false;

@@ -63,6 +63,7 @@ class QtServerTransport : public ServerTransport {
   static constexpr std::int64_t kMaxUnsent = 2 * 1024 * 1024;
 
  private:
+  void StopListening();
   void Accept();
   void TakeConnection(int descriptor);
   void Lost(ConnectionId id);

@@ -59,3 +59,40 @@ TEST(ServerUnderLoad, RunningOutOfDescriptorsNeitherSpinsNorStopsAnswering) {
       [&] { return late.Connect(server.port()) && late.ExpectNext("<<QuellName=", 500); }, 10000));
   EXPECT_EQ(server.Terminate(), 0);
 }
+
+// Measured before: SIGHUP killed the server without its logs or settings, and SIGTERM with a log
+// that could not be written waited forever on a message box nobody could answer. Each signal now
+// closes the server as its window would: the logs and settings it can write, the rest told on
+// standard error.
+TEST(ServerSignals, EverySignalClosesWithLogsAndSettingsAndNeverWaitsOnABox) {
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    for (const bool log_writable : {true, false}) {
+      SCOPED_TRACE(std::to_string(signal) + (log_writable ? "" : " without a log folder"));
+      ServerProcess server;
+      if (!log_writable) WriteWholeFile(JoinPath(server.folder(), "Log"), "not a folder");
+      ASSERT_TRUE(server.Start()) << server.ErrorOutput();
+      EXPECT_EQ(server.Stop(signal), 0);
+      std::string settings, log;
+      EXPECT_TRUE(ReadWholeFile(JoinPath(server.folder(), "QuellDraum.dat"), settings));
+      EXPECT_EQ(settings, "LogSave[1]\r\nGameLimit[5]\r\nJoinLimit[50]\r\n");
+      const bool logged = ReadWholeFile(JoinPath(server.folder(), "Log/DraumLog.dat"), log);
+      EXPECT_EQ(logged, log_writable);
+      EXPECT_EQ(server.ErrorOutput().find("ログを保存できません") != std::string::npos,
+                !log_writable);
+    }
+  }
+}
+
+// Measured before: with the port taken the server said so half in English and waited on its box.
+// It now names the cause in Japanese on standard error and ends with exit code 1.
+TEST(ServerStart, ATakenPortEndsTheProgramWithItsCause) {
+  QTcpServer occupant;
+  ASSERT_TRUE(occupant.listen(QHostAddress::AnyIPv4, 0));
+  ServerProcess server;
+  server.Launch(occupant.serverPort());
+  EXPECT_EQ(server.WaitForExit(15000), 1);
+  EXPECT_NE(
+      server.ErrorOutput().find("ポート " + std::to_string(occupant.serverPort()) +
+                                " は他のプログラムが既に使っています。Kordraum を終了します。"),
+      std::string::npos);
+}
