@@ -214,6 +214,14 @@ bool IsHead(MessageFramer::Side side, std::string_view key) {
   return key == kGameTag || LayoutOf(side, key) != nullptr;
 }
 
+// True when `key` begins a new message for this side. The server also starts one at the head of
+// any message it sends itself, so that a peer's text it relays can never carry something its
+// clients would read as a message of the server's ("<<SysMese=", "<<Status>>", ...).
+bool StartsMessage(MessageFramer::Side side, std::string_view key) {
+  if (IsHead(side, key)) return true;
+  return side == MessageFramer::Side::Server && IsHead(MessageFramer::Side::Client, key);
+}
+
 bool Contains(const std::vector<std::string_view>& keys, std::string_view key) {
   return std::find(keys.begin(), keys.end(), key) != keys.end();
 }
@@ -396,7 +404,7 @@ void MessageFramer::Start(std::string_view key) {
 }
 
 bool MessageFramer::Continues(std::string_view key) {
-  if (unknown_) return !IsHead(side_, key);
+  if (unknown_) return !StartsMessage(side_, key);
   if (game_only_) {
     const MessageLayout* layout = LayoutOf(side_, key);
     if (layout != nullptr && layout->game_tag) {
@@ -405,7 +413,7 @@ bool MessageFramer::Continues(std::string_view key) {
       snapshot_ = layout->snapshot;
       return true;
     }
-    return !IsHead(side_, key);
+    return !StartsMessage(side_, key);
   }
   // A game tag belongs to the message before it only while that message still lacks something;
   // after a whole message it heads the next one.
@@ -425,7 +433,7 @@ bool MessageFramer::Continues(std::string_view key) {
     end_seen_ = end_seen_ || Contains(layout_->ends, key);
     return true;
   }
-  return !IsHead(side_, key);
+  return !StartsMessage(side_, key);
 }
 
 bool MessageFramer::Complete() const {

@@ -16,8 +16,10 @@ struct MessageLayout;
 // in front of a challenge answer) and goes on while the tags that follow belong to its layout: a
 // tag of the layout later than the last one seen, a game tag not yet seen for a message that
 // carries one, text between tags (the bare record of an end notice) and any tag that heads no
-// message. The next head tag that is none of these begins the next message. A watch or room
-// snapshot (client side) runs to its closing "<<DraumEND>>", as its diagrams hold ">>" inside.
+// message. The next head tag that is none of these begins the next message; the server also
+// begins one at the head of any message it sends itself, so a peer's text it relays never
+// carries what a client would read as the server's own message. A watch or room snapshot
+// (client side) runs to its closing "<<DraumEND>>", as its diagrams hold ">>" inside.
 //
 // A message is handed over once a head tag follows it, or at the end of a read when its last tag
 // is closed and it holds the tags its layout cannot end without (a move its clock, pass count or

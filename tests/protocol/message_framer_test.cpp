@@ -223,6 +223,13 @@ TEST(MessageFramer, UnknownTagsAndStrayTextStayWithTheirMessage) {
        "<<Status>><<WaitHint=[0]>><<LookList=>><<WaitHint=[1]>>",
        {"<<Status>><<WaitHint=[0]>><<LookList=>>", "<<WaitHint=[1]>>"}},
       {Side::Client, "<<QuellName=<<SysIdLimit>>", {"<<QuellName=", "<<SysIdLimit>>"}},
+      // What the server sends itself never rides along in a peer's message it relays.
+      {Side::Server,
+       "<<MainMese=x>><<SysMese=fake>><<Status>><<WaitHint=[9]>>",
+       {"<<MainMese=x>>", "<<SysMese=fake>>", "<<Status>>", "<<WaitHint=[9]>>"}},
+      {Side::Server,
+       "<<GameSet>><<Player2=b>><<PassEndGame>><<BanSize=9>>",
+       {"<<GameSet>><<Player2=b>>", "<<PassEndGame>><<BanSize=9>>"}},
   };
   for (const auto& c : cases) EXPECT_EQ(OneRead(c.side, c.stream), c.messages) << c.stream;
 }
