@@ -243,13 +243,25 @@ bool MayStartNextMessage(std::string_view text) {
   return false;
 }
 
-bool EndsWithReplyPrefix(std::string_view bare) {
-  return std::any_of(std::begin(kReplyPrefixes), std::end(kReplyPrefixes),
-                     [&](std::string_view prefix) { return bare.ends_with(prefix); });
-}
 }  // namespace
 
 MessageFramer::MessageFramer(Side side) : side_(side) {}
+
+std::vector<std::string_view> MessageFramer::KnownTags() {
+  std::vector<std::string_view> tags = {kGameTag, kSnapshotEnd};
+  const auto add = [&](std::string_view key) {
+    if (std::find(tags.begin(), tags.end(), key) == tags.end()) tags.push_back(key);
+  };
+  for (const auto* layouts : {&ServerReadLayouts(), &ClientReadLayouts()}) {
+    for (const MessageLayout& layout : *layouts) add(layout.head);
+  }
+  for (const auto* layouts : {&ServerReadLayouts(), &ClientReadLayouts()}) {
+    for (const MessageLayout& layout : *layouts) {
+      for (std::string_view key : layout.tags) add(key);
+    }
+  }
+  return tags;
+}
 
 void MessageFramer::Reset() {
   held_.clear();
@@ -370,20 +382,19 @@ void MessageFramer::Scan(std::vector<std::string>& out) {
 }
 
 void MessageFramer::OnTag(std::string_view key, std::size_t begin, std::vector<std::string>& out) {
-  if (!started_) return Start(key);
-  if (Continues(key)) return;
+  if (started_ && Continues(key)) return;
   // A new message begins at this tag, or at the answer word in front of a challenge.
   std::size_t split = begin;
-  if (bare_ != npos && key == kChallenge &&
-      EndsWithReplyPrefix(std::string_view(held_).substr(bare_, begin - bare_))) {
+  if (bare_ != npos && key == kChallenge) {
+    const std::string_view bare = std::string_view(held_).substr(bare_, begin - bare_);
     for (std::string_view prefix : kReplyPrefixes) {
-      if (std::string_view(held_).substr(bare_, begin - bare_).ends_with(prefix)) {
-        split = std::min(split, begin - prefix.size());
-      }
+      if (bare.ends_with(prefix)) split = std::min(split, begin - prefix.size());
     }
   }
+  // Text before a message's head that is no answer word stays with the message before it, or is
+  // a message of its own when none came before: nobody's message starts with a stranger's text.
   const std::size_t after = scan_;
-  Emit(split, out);
+  if (split > begin_) Emit(split, out);
   scan_ = after;
   search_ = after;
   Start(key);

@@ -47,6 +47,9 @@ class MessageFramer {
   // Bytes held for the next read.
   std::size_t HeldBytes() const { return held_.size(); }
 
+  // Every tag key the layouts of both sides name, heads first (for fuzzing dictionaries).
+  static std::vector<std::string_view> KnownTags();
+
  private:
   enum class Skip { None, ToTagEnd, ToSnapshotEnd };
   void Scan(std::vector<std::string>& out);

@@ -47,6 +47,35 @@ int GetTagNumber(std::string_view message, std::string_view key, int fallback) {
   return ReadNumber(GetTagValue(message, key), fallback);
 }
 
+std::string CloseStrayOpenings(std::string_view message) {
+  std::string out;
+  out.reserve(message.size());
+  for (std::size_t i = 0; i < message.size();) {
+    if (message.compare(i, 2, "<<") != 0) {
+      out += message[i++];  // text between tags: a "<<" would open a tag
+      continue;
+    }
+    const std::size_t close = message.find(">>", i + 2);
+    const std::size_t end = close == std::string_view::npos ? message.size() : close;
+    out += "<<";
+    for (std::size_t k = i + 2; k < end; ++k) {
+      if (message[k] == '<' && out.back() == '<') {
+        out += J("＜");
+      } else {
+        out += message[k];
+      }
+    }
+    if (close != std::string_view::npos) out += ">>";
+    i = close == std::string_view::npos ? message.size() : close + 2;
+  }
+  // Nor with the message that follows on the connection.
+  if (!out.empty() && out.back() == '<') {
+    out.pop_back();
+    out += J("＜");
+  }
+  return out;
+}
+
 std::string GameTag(int game) { return "<<GameIndex=" + std::to_string(game) + ">>"; }
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {

@@ -30,5 +30,11 @@ std::string EscapeChatText(std::string_view typed);
 // ">" as for chat.
 std::string EscapeBoardText(std::string_view typed);
 
+// A message in which every "<<" opens a tag, as the framer reads tags (from "<<" to the first
+// ">>"): a "<" that would make "<<" anywhere else (inside a value, or with the message after it
+// when it ends the text) becomes "＜". So a substring test for a tag finds only whole tags; a text
+// with no such "<" is returned unchanged.
+std::string CloseStrayOpenings(std::string_view message);
+
 // Every occurrence of `from` replaced by `to`, left to right, in one pass.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);

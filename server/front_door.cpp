@@ -68,7 +68,8 @@ void ServerCore::ServerSocket1ClientRead(ConnectionId connection, const std::str
 
 void ServerCore::Dispatch(int j, std::string_view text) {
   // 3. A call to the message board goes to everyone else; the text is tested further.
-  if (HasTag(text, "<<SeeMeseNow>>")) SendToAll(text, j);
+  // Relayed texts are written as the client writes them: what a peer adds goes no further.
+  if (HasTag(text, "<<SeeMeseNow>>")) SendToAll("<<SeeMeseNow>>", j);
 
   // 4-13. The analysis room.
   if (HasTag(text, "<<DiscussChangeGame>>")) {

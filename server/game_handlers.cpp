@@ -38,6 +38,8 @@ int ServerCore::GameListIndex(int g) const {
 // Challenges and game creation
 
 void ServerCore::GameChallenge(int j, std::string_view text) {
+  // A challenge is made in the sender's own name only.
+  if (GetTagValue(text, "<<Player1=") != Players[j].PlayerName) return;
   const std::string target = GetTagValue(text, "<<Player2=");
   // A name no participant can have is logged no longer than a name can be.
   LogEvent(EventLine(Players[j].PlayerName,
@@ -262,7 +264,7 @@ void ServerCore::GameUndo(int j, int g, std::string_view text) {
   game.UndoState = 0;
   CutLastEntry(game.GameRecord, game.RecordHeaderLength);
   game.PassCount = LastEntryIsPass(game.GameRecord, game.RecordHeaderLength) ? 1 : 0;
-  SendAroundGame(g, text, "<<DisCussMoveBack>>", "");
+  SendAroundGame(g, GameTag(g) + "<<Move=>><<MoveBack>>", "<<DisCussMoveBack>>", "");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -273,8 +275,9 @@ void ServerCore::RelayTimeStop(int j, std::string_view text) {
   if (!IsPlayerOf(j, g)) return;  // only a player stops or restarts its game
   const std::string& sender = Players[j].PlayerName;
   const std::string& opponent = OpponentOf(g, sender);
-  std::string relayed(text);
-  relayed += "<<Sender=" + sender + ">>";
+  // Written as the client writes it, with the sender the server knows.
+  const std::string relayed = "<<TimeStop=" + GetTagValue(text, "<<TimeStop=") + ">>" + GameTag(g) +
+                              "<<Sender=" + sender + ">>";
   for (int k = std::min(PlayerCount, kMaxPlayers); k >= 1; --k) {
     if (Players[k].PlayerName == opponent) SendToSlot(k, relayed);
   }
@@ -336,7 +339,13 @@ void ServerCore::GameEndRequest(int j, std::string_view text) {
   const std::string winner = sender_black ? "W" : "B";
   game.GameRecord += "/RE[" + winner + "+R]/";
 
-  const std::string notice = std::string(text) + "<<Name=" + sender + ">>" + GameOverTail(g);
+  // The request as the client writes it, then the sender the server knows.
+  const char* request = closing                             ? "<<EndGameResign>>"
+                        : HasTag(text, "<<NewGameResign>>") ? "<<NewGameResign>>"
+                        : HasTag(text, "<<GameResign>>")    ? "<<GameResign>>"
+                                                            : "<<GameTimeOut>>";
+  const std::string notice = request + ("<<Suu=" + GetTagValue(text, "<<Suu=")) + ">>" +
+                             GameTag(g) + "<<Name=" + sender + ">>" + GameOverTail(g);
   const std::string lists = BuildStatus(kStatusPlayList | kStatusWaitList);
   const std::string to_room = lists + "<<DiscussGameEnd>><<Result=" + winner + ">>";
   SendAroundGame(g, notice, to_room, lists);

@@ -229,7 +229,7 @@ void ServerCore::RoomEnter(int j, std::string_view text) {
   }
   SendToRoom(RoomMemberList(), 0, j);
   if (p.RoomState == 0) p.RoomState = 1;
-  SendToSlot(j, RoomSnapshot(text));
+  SendToSlot(j, RoomSnapshot("<<DiscussEnter>>"));
   LogEvent(EventLine(p.PlayerName, J("検討室入室")));
 }
 
@@ -335,15 +335,17 @@ void ServerCore::RoomCallGame(int j, std::string_view text) {
   while (first <= kMaxGames && Games[first].GameState == 0) ++first;
   if (first > kMaxGames) return SendToSlot(j, "<<DiscussNoGame>>");
   RoomGame = first;
-  SendToRoom(std::string(text) + BuildGameList());
+  SendToRoom("<<DiscussCallGame>>" + BuildGameList());
 }
 
-void ServerCore::RoomOffGame(int /*j*/, std::string_view text) { SendToRoom(text); }
+void ServerCore::RoomOffGame(int /*j*/, std::string_view /*text*/) {
+  SendToRoom("<<DiscussOffGame>>");
+}
 
 void ServerCore::RoomChangeGame(int /*j*/, int g, std::string_view text) {
   if (!GameInUse(g)) return;
   RoomGame = g;
-  std::string data(text);
+  std::string data = "<<DiscussChangeGame>><<Index=" + std::to_string(g) + ">>";
   data += "<<GameData=" + Games[g].GameRecord + ">>";
   if (Games[g].GameState == 2) data += "<<DisCussGameisOver>>";
   SendToRoom(data);

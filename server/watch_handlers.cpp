@@ -74,7 +74,7 @@ void ServerCore::WatchGame(int j, std::string_view text) {
   game.WatchCount += 1;
   game.WatchNames += name + "\n";
   SetWaitHint(name, g);
-  SendToSlot(j, WatchSnapshot(g, text));
+  SendToSlot(j, WatchSnapshot(g, "<<WatchGame=" + std::to_string(g) + ">>"));
 
   const std::string update = WatchCountUpdate(g);
   const std::string hints = "<<WaitHint=" + WaitHintList + ">>";

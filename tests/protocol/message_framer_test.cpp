@@ -208,6 +208,9 @@ TEST(MessageFramer, UnknownTagsAndStrayTextStayWithTheirMessage) {
     Messages messages;
   } cases[] = {
       {Side::Server, "<<MainMese=a>>b>>", {"<<MainMese=a>>b>>"}},
+      // Text in front of a message's head (no answer word) is a message of its own.
+      {Side::Server, "junk<<MainMese=a>>", {"junk", "<<MainMese=a>>"}},
+      {Side::Client, "xOKRe<<GameSet>><<BanSize=9>>", {"x", "OKRe<<GameSet>><<BanSize=9>>"}},
       {Side::Server,
        "<<Move=4>><<Extra=1>><<Color=black>><<Time=3>><<GameIndex=1>>",
        {"<<Move=4>><<Extra=1>><<Color=black>><<Time=3>><<GameIndex=1>>"}},

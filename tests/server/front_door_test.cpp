@@ -7,6 +7,7 @@
 
 #include "platform/cp932.h"
 #include "platform/memory_transport.h"
+#include "protocol/tag_message.h"
 #include "server/server_core.h"
 
 namespace {
@@ -254,12 +255,14 @@ TEST_F(FrontDoor, OnlyAConnectionWithoutASlotLogsIn) {
   const ConnectionId bob = Join("bob");
   Forget();
   // From a participant the login key is text: a board line holding it is a board line, with the
-  // sender's own name or another, and no second slot appears.
+  // sender's own name or another, and no second slot appears. Its "<<" goes on closed, so that no
+  // client reads it as a tag either.
   for (const char* typed : {"<<QuellName=alice>>", "<<QuellName=eve>><<IdFlag=1>>"}) {
     const std::string post = "<<MainMese=[ alice ]" + std::string(typed) + ">>";
     transport.Receive(alice, post);
     EXPECT_EQ(transport.Take(alice), Messages{});
-    EXPECT_EQ(transport.Take(bob), Messages{post});
+    EXPECT_EQ(transport.Take(bob), Messages{CloseStrayOpenings(post)});
+    EXPECT_EQ(CloseStrayOpenings(post).find("<<QuellName="), std::string::npos);
   }
   EXPECT_EQ(core.PlayerCount, 2);
   EXPECT_EQ(core.Memo3.Text(), Lines({"alice", "bob"}));
