@@ -6,7 +6,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
 BUILD_PACKAGES := qt6-base-dev qt6-multimedia-dev libjpeg-dev libgtest-dev libgmock-dev \
-                  libbenchmark-dev cmake g++ pkg-config ccache
+                  libbenchmark-dev cmake g++ pkg-config ccache clang-14 libclang-rt-14-dev
 RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic fonts-ipafont-mincho \
                 qt6-translations-l10n iproute2
 
