@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <map>
+#include <unordered_map>
 
 // One kind of message: its head tag and the tags that may follow it. Keys are written as they
 // stand in the text: "<<Key=" for a value, "<<Flag>>" for a flag.
@@ -189,7 +189,7 @@ const std::vector<MessageLayout>& ClientReadLayouts() {
   return layouts;
 }
 
-using HeadTable = std::map<std::string_view, const MessageLayout*, std::less<>>;
+using HeadTable = std::unordered_map<std::string_view, const MessageLayout*>;
 
 HeadTable MakeHeads(const std::vector<MessageLayout>& layouts) {
   HeadTable heads;
@@ -283,9 +283,14 @@ void MessageFramer::StartOver() {
 
 std::vector<std::string> MessageFramer::Feed(std::string_view chunk) {
   std::vector<std::string> out;
+  Feed(chunk, out);
+  return out;
+}
+
+void MessageFramer::Feed(std::string_view chunk, std::vector<std::string>& out) {
   // The rest of a dropped message is skipped up to its end.
-  if (skip_ == Skip::ToTagEnd && !SkipTo(">>", chunk)) return out;
-  if (skip_ == Skip::ToSnapshotEnd && !SkipTo(kSnapshotEnd, chunk)) return out;
+  if (skip_ == Skip::ToTagEnd && !SkipTo(">>", chunk)) return;
+  if (skip_ == Skip::ToSnapshotEnd && !SkipTo(kSnapshotEnd, chunk)) return;
   held_.append(chunk);
   Scan(out);
   // At the end of the read the message is handed over when it is complete, with any text after
@@ -303,7 +308,6 @@ std::vector<std::string> MessageFramer::Feed(std::string_view chunk) {
   if (bare_ != npos) bare_ -= begin_;
   begin_ = 0;
   if (held_.size() > MaxMessage()) DropOversized();
-  return out;
 }
 
 bool MessageFramer::SkipTo(std::string_view terminator, std::string_view& chunk) {

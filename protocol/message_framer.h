@@ -40,6 +40,8 @@ class MessageFramer {
 
   // Adds one read; returns the whole messages it completes, in order.
   std::vector<std::string> Feed(std::string_view chunk);
+  // The same, appending the messages to `out`.
+  void Feed(std::string_view chunk, std::vector<std::string>& out);
   // Drops anything held (a new connection starts clean).
   void Reset();
   // True while part of a message is held for the next read.

@@ -161,8 +161,6 @@ void ServerCore::GameMove(int j, std::string_view text) {
   // A point that names no place on a board is neither recorded nor relayed.
   const std::optional<std::string> entry = MoveEntry(point);
   if (!entry) return log_error();
-  // No real game comes near the record's bound; moves beyond it are neither kept nor relayed.
-  if (game.GameRecord.size() + entry->size() > kMaxRecordBytes) return;
 
   game.UndoState = 0;  // a move or pass drops a pending undo request
   const std::string& opponent = black ? game.WhiteName : game.BlackName;
@@ -171,7 +169,10 @@ void ServerCore::GameMove(int j, std::string_view text) {
   // Consecutive passes; a finished game keeps relaying passes without ending again.
   game.PassCount = point == "0" ? std::min(game.PassCount + 1, 2) : 0;
   if (game.PassCount == 2 && game.GameState == 1) return EndByTwoPasses(j, g, text);
-  game.GameRecord += *entry;
+  // No real game comes near the record's bound; moves beyond it are relayed but not kept.
+  if (game.GameRecord.size() - game.RecordHeaderLength + entry->size() <= kMaxRecordBytes) {
+    game.GameRecord += *entry;
+  }
 
   move_to_opponent_.assign("<<Move=").append(point).append(">><<Time=").append(time).append(">>");
   move_to_watchers_.assign("<<Move=")

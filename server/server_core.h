@@ -31,8 +31,10 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // A new connection: the self-test moves PlayerCount from -1 to 0; otherwise the name prompt, or
   // "<<SysIdLimit>>" while PlayerCount is at or above JoinLimit.
   void ServerSocket1ClientConnect(ConnectionId connection);
-  // One message: the login from a connection without a slot, otherwise the dispatcher.
-  void ServerSocket1ClientRead(ConnectionId connection, const std::string& text);
+  // One message: the login from a connection without a slot, otherwise the dispatcher. A peer's
+  // "<<" inside a value is closed first (CloseStrayOpenings): the dispatcher's tests and the
+  // clients the text is relayed to see the tags the framer saw.
+  void ServerSocket1ClientRead(ConnectionId connection, std::string text);
 
   // Connections that have not logged in are bounded in number and time. A client answers the
   // name prompt at once and a refused one ends itself; a burst of most of a full server's 50
@@ -201,11 +203,13 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // the messages of one read are handled one by one, in order.
   void OnClientRead(ConnectionId id, const std::string& bytes) override {
     auto framer = framers_.try_emplace(id, MessageFramer::Side::Server).first;
-    // A peer's "<<" inside a value never reads as a tag: the tests of the dispatcher and the
-    // clients that get the text relayed see the tags the framer saw.
-    for (const std::string& message : framer->second.Feed(bytes)) {
-      ServerSocket1ClientRead(id, CloseStrayOpenings(message));
-    }
+    // The list is reused for its capacity.
+    std::vector<std::string> messages;
+    messages.swap(read_);
+    messages.clear();
+    framer->second.Feed(bytes, messages);
+    for (std::string& message : messages) ServerSocket1ClientRead(id, std::move(message));
+    read_.swap(messages);
   }
   void OnClientDisconnect(ConnectionId id) override {
     framers_.erase(id);
@@ -214,7 +218,8 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   }
 
   void SetPlayerCount(int count);
-  // The message steps 2 to 25 of the dispatcher, for the logged-in sender j.
+  // The message steps 2 to 25 of the dispatcher, for the logged-in sender j; every "<<" of the
+  // text opens a tag.
   void Dispatch(int j, std::string_view text);
   // The three ends of a lost connection of slot j.
   void LosePlayerOfRunningGame(int j, int g);
@@ -264,6 +269,7 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   std::string move_to_opponent_, move_to_watchers_, move_to_room_;
 
   std::map<ConnectionId, MessageFramer> framers_;
+  std::vector<std::string> read_;  // the messages of the last read, kept for their capacity
   // Connections without a login, with the time they arrived; ids grow, so the first is oldest.
   std::map<ConnectionId, long long> waiting_;
   ServerTransport& transport_;

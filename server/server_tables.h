@@ -22,8 +22,9 @@ constexpr std::size_t kMaxTypedLineBytes = 2048;
 // this size (some 600 board lines); the board goes to every new participant, a chat to every
 // new watcher.
 constexpr std::size_t kMaxKeptTextBytes = 64 * 1024;
-// A game's record: 500 moves with a start position take under 8 KiB.
-constexpr std::size_t kMaxRecordBytes = 64 * 1024;
+// The moves of a game's record after its header: 500 moves take 2.5 KiB; beyond the bound moves
+// are still relayed, but not kept (a snapshot with the record stays far below a client's bound).
+constexpr std::size_t kMaxRecordBytes = 256 * 1024;
 
 // One logged-in participant. A vacated slot holds these values again.
 struct Participant {

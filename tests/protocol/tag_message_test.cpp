@@ -126,6 +126,9 @@ TEST(CloseStrayOpenings, OnlyTagsOpenWithTwoLessThanSigns) {
   for (const auto& c : cases) {
     const std::string closed = CloseStrayOpenings(c.message);
     EXPECT_EQ(closed, c.closed) << c.message;
+    std::string in_place = c.message;
+    CloseStrayOpeningsIn(in_place);
+    EXPECT_EQ(in_place, c.closed) << c.message;
     // Every "<<" left is where a tag opens.
     for (std::size_t at = closed.find("<<"); at != std::string::npos;
          at = closed.find("<<", at + 1)) {
