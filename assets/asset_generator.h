@@ -21,6 +21,8 @@ std::vector<AssetFile> LobbyAssets();
 std::vector<AssetFile> BoardAssets();
 // The diagram viewer's small board and its three small stone sheets.
 std::vector<AssetFile> ViewerAssets();
+// The small board of the record preview and the game-list board, with its stone sheet.
+std::vector<AssetFile> PreviewAssets();
 
 // Deterministic smooth noise in [0, 1] over the plane; `scale` is the feature size in pixels.
 double ValueNoise(double x, double y, double scale, std::uint32_t seed);
