@@ -13,11 +13,9 @@
 #include "client/board/model/mark_codes.h"
 #include "client/board/picture_button.h"
 #include "client/connection/client_program.h"
-#include "client/connection/connect_window.h"
 #include "client/connection/game_chat_window.h"
 #include "client/views/model/board_diagram.h"
 #include "platform/cp932.h"
-#include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
 #include "platform/qt_text.h"
@@ -34,6 +32,11 @@ constexpr int kWindowHeight = 255;
 constexpr int kBarWidth = 107;
 constexpr int kBarHeight = 22;
 constexpr int kBarFieldWidth = 27;
+
+// A picture of the folder bmp, from the working folder or else the program folder.
+std::string PicturePath(std::string_view name) {
+  return AssetPath(std::string("bmp/").append(name));
+}
 
 // Windows sizes fonts in points at 96 pixels per inch.
 int PixelsOfPoints(int points) { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
@@ -98,9 +101,9 @@ TForm9::TForm9() : BoardModel(BoardVariant::kDiagramViewer) {
   AllNumbers = 1;
   Image1 = QImage(kViewerBoardWidth, kViewerBoardHeight, QImage::Format_RGB32);
   Image1.fill(QColor(214, 172, 100));
-  LoadOrReport(WorkPath(std::string("bmp/") + std::string(kViewerBoardPicture)), Image1);
+  LoadOrReport(PicturePath(kViewerBoardPicture), Image1);
   DrawBoardGrid();
-  LoadOrReport(WorkPath(std::string("bmp/") + std::string(Geometry().StoneSheet)), Image2);
+  LoadOrReport(PicturePath(Geometry().StoneSheet), Image2);
   ClearBoard();
   FormPaint();
 }
@@ -143,9 +146,8 @@ void TForm9::SetBoardSize(int n) {
 void TForm9::LoadSizePictures() {
   CellSize = Geometry().CellSize;
   BoardOrigin = Geometry().BoardOrigin;
-  const std::string folder = Form2 != nullptr ? Form2->AppDir : ClientEnv().program_folder;
-  LoadOrReport(JoinPath(folder, std::string("bmp/") + std::string(Geometry().StoneSheet)), Image2);
-  LoadOrReport(JoinPath(folder, std::string("bmp/") + std::string(kViewerBoardPicture)), Image1);
+  LoadOrReport(PicturePath(Geometry().StoneSheet), Image2);
+  LoadOrReport(PicturePath(kViewerBoardPicture), Image1);
   DrawBoardGrid();
 }
 
@@ -264,6 +266,12 @@ void TForm9::FormPaint() {
   update();
 }
 
+QRect TForm9::StoneSquare(int point) const {
+  const ViewerGeometry& g = Geometry();
+  return {g.PointToPixelX(point) - g.StoneBefore, g.PointToPixelY(point) - g.StoneBefore, g.Sprite,
+          g.Sprite};
+}
+
 void TForm9::DrawStone(int point, bool black) {
   const ViewerGeometry& g = Geometry();
   const int x = g.PointToPixelX(point) - g.StoneBefore;
@@ -279,6 +287,7 @@ void TForm9::DrawMoveNumber(const std::string& text, int point, bool onBlack) {
   const ViewerTextPlace place =
       ViewerNumberPlace(BoardSize, static_cast<int>(text.size()), onBlack);
   QPainter painter(&surface_);
+  painter.setClipRect(StoneSquare(point));
   painter.setFont(PixelFont(kFont, PixelsOfPoints(place.FontSize)));
   painter.setPen(onBlack ? Qt::white : Qt::black);
   painter.drawText(
@@ -293,6 +302,7 @@ void TForm9::DrawMark(int code, int point) {
   const int colour = Board[point];
   const ViewerTextPlace place = ViewerMarkPlace(BoardSize, glyph, IsStone(colour));
   QPainter painter(&surface_);
+  painter.setClipRect(StoneSquare(point));
   painter.setFont(PixelFont(kFont, PixelsOfPoints(place.FontSize)));
   painter.setPen(colour == kBlack   ? QColor(Qt::white)
                  : colour == kWhite ? QColor(Qt::black)

@@ -79,6 +79,8 @@ class TForm9 : public QWidget, public BoardModel {
   // The geometry of BoardSize, its stone sheet and the board picture with its grid, from the
   // program folder.
   void LoadSizePictures();
+  // The stone square of a point, which a stone covers and its number and mark stay inside.
+  QRect StoneSquare(int point) const;
   void DrawStone(int point, bool black);
   void DrawMoveNumber(const std::string& text, int point, bool onBlack);
   void DrawMark(int code, int point);
