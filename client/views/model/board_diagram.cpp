@@ -233,3 +233,18 @@ std::string DiagramChatMessage(bool room, std::string_view userName, std::string
 std::string DiscussRecordMessage(std::string_view record) {
   return "<<DiscussInput>><<Type=11>><<DiscussKifu=" + std::string(record) + ">>";
 }
+
+std::optional<std::string> DiagramLinkNumber(std::string_view line) {
+  const std::string& opening = J("{ 碁盤 ");
+  if (!line.starts_with(opening)) return std::nullopt;
+  const std::string_view rest = line.substr(opening.size());
+  const std::size_t close = rest.find(" }");
+  if (close == npos || close == 0) return std::nullopt;
+  return std::string(rest.substr(0, close));
+}
+
+std::optional<std::string> StoredDiagram(std::string_view store, std::string_view number) {
+  const std::size_t found = store.find("{" + std::string(number) + "}");
+  if (found == npos) return std::nullopt;
+  return GetTagValue(store.substr(found), "<<DiaData=");
+}

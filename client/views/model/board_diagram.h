@@ -6,6 +6,7 @@
 // Diagram data always speaks in black's view: a board shown turned writes its points turned back
 // and reads them turned again, so the same position gives the same bytes on either side.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,3 +70,10 @@ std::string DiagramChatMessage(bool room, std::string_view userName, std::string
 // The analysis room's input that loads `record` as the room's record:
 // "<<DiscussInput>><<Type=11>><<DiscussKifu=" record ">>".
 std::string DiscussRecordMessage(std::string_view record);
+
+// The number of the diagram a chat line links to: the text between a leading "{ 碁盤 " and the
+// " }" after it; nothing for any other line (an empty number included).
+std::optional<std::string> DiagramLinkNumber(std::string_view line);
+// The data of diagram `number` in a store of entries "{" n "}<<DiaData=" data ">>" (the first
+// entry after the number's braces); nothing when the store holds no such number.
+std::optional<std::string> StoredDiagram(std::string_view store, std::string_view number);

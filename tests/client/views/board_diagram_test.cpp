@@ -257,3 +257,29 @@ TEST(DiagramChatMessage, GameAndRoomLinesAndTheRoomRecord) {
   EXPECT_EQ(GetTagValue(sent, "<<DiaData="), "SZ[9];B[ee]");
   EXPECT_EQ(GetTagValue(sent, "<<GameMese="), J("[ a ]：x＞＞y\r\n"));
 }
+
+TEST(DiagramLink, LinkLinesNameTheirNumberAndTheStoreFindsItByItsBraces) {
+  struct Case {
+    const char* line;
+    const char* number;  // nullptr: no link
+  } lines[] = {
+      {"{ 碁盤 12 }", "12"},
+      {"{ 碁盤 1 } ", "1"},
+      {"{ 碁盤  }", nullptr},
+      {"{ 碁盤 7", nullptr},
+      {"[ 花子 ]：{ 碁盤 7 }", nullptr},
+      {"{ 碁盤 x }", "x"},
+  };
+  for (const Case& c : lines) {
+    const std::optional<std::string> number = DiagramLinkNumber(J(c.line));
+    EXPECT_EQ(number.has_value(), c.number != nullptr) << c.line;
+    if (number && c.number != nullptr) {
+      EXPECT_EQ(*number, c.number) << c.line;
+    }
+  }
+  const std::string store = "\r\n{12}<<DiaData=SZ[9];B[ee]>>\r\n{1}<<DiaData=SZ[13]>>";
+  EXPECT_EQ(StoredDiagram(store, "1"), "SZ[13]");
+  EXPECT_EQ(StoredDiagram(store, "12"), "SZ[9];B[ee]");
+  EXPECT_EQ(StoredDiagram(store, "2"), std::nullopt);
+  EXPECT_EQ(StoredDiagram("", "1"), std::nullopt);
+}

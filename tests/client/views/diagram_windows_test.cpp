@@ -5,8 +5,12 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QToolButton>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_window.h"
 #include "client/board/model/record_text.h"
 #include "client/connection/game_chat_window.h"
@@ -14,6 +18,8 @@
 #include "client/views/game_list_board.h"
 #include "client/views/mark_toolbar.h"
 #include "platform/cp932.h"
+#include "platform/memo_colors.h"
+#include "platform/memo_view.h"
 #include "platform/qt_text.h"
 #include "platform/window_state.h"
 #include "tests/client/board/board_test_pictures.h"
@@ -180,4 +186,51 @@ TEST_F(DiagramViewerTest, TheCaptionSwapsTheBoardWindowAndTheChatAroundTheViewer
   EXPECT_EQ(WindowTop(Form5), WindowHeight(Form9));
   EXPECT_EQ(WindowWidth(Form5), WindowWidth(Form9));
   EXPECT_EQ(WindowHeight(Form5), ScreenHeight() - WindowHeight(Form9) - 5);
+}
+
+using DiagramLinkTest = ClientWindowsTest;
+
+namespace {
+// A click at `column` of chat line `line`.
+void ClickChatLine(int line, int column) {
+  QTextCursor caret(Form5->Memo1->document()->findBlockByNumber(line));
+  caret.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+  Form5->Memo1->setTextCursor(caret);
+  Form5->Memo1Click();
+}
+}  // namespace
+
+TEST_F(DiagramLinkTest, AClickOnALinkOpensItsDiagramAndAnyOtherClickStepsTheColour) {
+  StartAndLogIn();
+  Form4->BoardMode = kBoardWatching;
+  socket_.Deliver(J("<<GameMese=[ 花子 ]：これ\r\n>><<DiaIndex=12>><<DiaData=SZ[9];B[ee]>>"));
+  socket_.Deliver(J("<<GameMese=[ 花子 ]：あれ\r\n>><<DiaIndex=1>><<DiaData=SZ[13];B[aa]>>"));
+  Form5->AddChatLine(J("{ 碁盤 5 }"));
+  ASSERT_EQ(Form5->Memo1Lines.Line(1), J("{ 碁盤 12 }"));
+  ASSERT_EQ(Form5->Memo1Lines.Line(4), J("{ 碁盤 1 }"));
+  ASSERT_EQ(Form5->Memo1Lines.Line(6), J("{ 碁盤 5 }"));
+  const unsigned colour = MemoColor(Form5->Memo1);
+
+  ClickChatLine(4, 2);  // "{12}" stands before "{1}" in the store
+  EXPECT_TRUE(Form9->isVisible());
+  EXPECT_EQ(Caption(), J("[碁盤1] 1手"));
+  EXPECT_EQ(Form9->BoardSize, 13);
+  ClickChatLine(1, 0);
+  EXPECT_EQ(Caption(), J("[碁盤12] 1手"));
+  EXPECT_EQ(Form9->BoardSize, 9);
+  EXPECT_EQ(MemoColor(Form5->Memo1), colour);
+
+  ClickChatLine(6, 3);  // a link to a diagram that is not stored
+  EXPECT_EQ(Caption(), J("[碁盤12] 1手"));
+  EXPECT_EQ(MemoColor(Form5->Memo1), colour);
+  ClickChatLine(1, 9);  // right of the line's end
+  EXPECT_EQ(Caption(), J("[碁盤12] 1手"));
+  EXPECT_NE(MemoColor(Form5->Memo1), colour);
+
+  // In the analysis room the room's store holds the diagrams.
+  Form4->BoardMode = kBoardRoom;
+  Form4->RoomDiagramStore = "\r\n{5}<<DiaData=SZ[19]AB[aa]>>";
+  ClickChatLine(6, 1);
+  EXPECT_EQ(Caption(), J("[碁盤5] 0手"));
+  EXPECT_TRUE(Messages().empty());
 }
