@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "client/board/board_marks.h"
 #include "client/board/board_modes.h"
 #include "client/board/board_pictures.h"
 #include "client/board/model/record_files.h"
@@ -252,6 +253,7 @@ void TForm4::CreateControls() {
   Panel3->setPalette(caption);
 
   Image11 = MakeButton(this, kReplayBar, 414, 360, "|< << < > >> >|");
+  Image11->OnMouseDown = [this](Qt::MouseButton, int x, int) { Image11MouseDown(x); };
 
   // The analysis room's panel: the names of the shown record, the registration list, the board
   // size, the input kind and first colour, and the operator's buttons.
@@ -409,13 +411,24 @@ void TForm4::BoardSizeSet(int size) {
   BoardOrigin = g.BoardOrigin;
   ClickX = ClickY = g.ClickStart();
   canvas_.SetGeometry(g);
+  // A new size draws its own grid on its picture.
+  board_picture_file_.clear();
+  LoadBoardPicture(PicturePath(PlaysBlack == 1 ? g.BoardPicture : g.TurnedBoardPicture));
   QImage picture;
-  if (LoadOrReport(PicturePath(PlaysBlack == 1 ? g.BoardPicture : g.TurnedBoardPicture), picture)) {
-    canvas_.SetBoardPicture(picture);
-  }
   if (LoadOrReport(PicturePath(g.StoneSheet), picture)) canvas_.SetStoneSheet(picture);
-  DrawBoardGrid();
   RepaintBoardBitmap();
+}
+
+void TForm4::LoadBoardPicture(const std::string& file) {
+  if (!board_picture_file_.empty() && file == board_picture_file_) return;
+  QImage picture;
+  if (LoadOrReport(file, picture)) {
+    canvas_.SetBoardPicture(picture);
+    board_picture_file_ = file;
+  } else {
+    board_picture_file_.clear();
+  }
+  DrawBoardGrid();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -439,17 +452,17 @@ void TForm4::EraseStoneAt(int x, int y) {
 }
 
 void TForm4::DrawStone(int point, bool black) {
-  if (!IsPlayingPoint(point, BoardSize)) return;
+  if (rebuilding_ || !IsPlayingPoint(point, BoardSize)) return;
   DrawStoneAt(PointToPixelX(point), PointToPixelY(point), black);
 }
 
 void TForm4::EraseStone(int point) {
-  if (!IsPlayingPoint(point, BoardSize)) return;
+  if (rebuilding_ || !IsPlayingPoint(point, BoardSize)) return;
   EraseStoneAt(PointToPixelX(point), PointToPixelY(point));
 }
 
 void TForm4::DrawMoveNumber(int number, int moveIndex) {
-  if (moveIndex < 1 || moveIndex > kMoveListCapacity) return;
+  if (rebuilding_ || moveIndex < 1 || moveIndex > kMoveListCapacity) return;
   const int point = MoveList[moveIndex];
   if (!IsPlayingPoint(point, BoardSize) || !IsStone(Board[point])) return;
   canvas_.DrawMoveNumber(number, PointToPixelX(point), PointToPixelY(point),
@@ -474,8 +487,9 @@ void TForm4::FormPaint() {
   // The analysis room's marks, each while its point holds the colour it was set on.
   if (BoardMode == kBoardRoom) {
     for (int point = kFirstPlayingPoint; point <= kLastPlayingPoint; ++point) {
-      const int mark = Marks[point];
-      if (mark > 0 && mark / 1000 == Board[point]) DrawMark(mark % 1000, point);
+      if (const int code = ShownMarkCode(Marks[point], Board[point]); code > 0) {
+        DrawMark(code, point);
+      }
     }
   }
   // The candidate of a two-click move.
@@ -554,17 +568,14 @@ void TForm4::Image19Click() {
   // A candidate marks a point of the view that is left.
   CandidatePoint = 0;
   LoadViewBoardPicture(!BoardTurned);
+  BeginWholeRebuild();
   TurnBoardPosition();
-  FormPaint();
+  EndWholeRebuild();
 }
 
 void TForm4::LoadViewBoardPicture(bool turned) {
   const BoardGeometry& g = Geometry();
-  QImage picture;
-  if (LoadOrReport(PicturePath(turned ? g.TurnedBoardPicture : g.BoardPicture), picture)) {
-    canvas_.SetBoardPicture(picture);
-  }
-  DrawBoardGrid();
+  LoadBoardPicture(PicturePath(turned ? g.TurnedBoardPicture : g.BoardPicture));
 }
 
 void TForm4::FormKeyPress(int key) {
@@ -661,13 +672,25 @@ void TForm4::ShowFlashState() {
 // ---------------------------------------------------------------------------------------------
 // Status and the listener
 
-void TForm4::ShowMoveCount(int moveTop) { StatusBar1->SetPanelText(1, std::to_string(moveTop)); }
+void TForm4::ShowMoveCount(int moveTop) {
+  if (!rebuilding_) StatusBar1->SetPanelText(1, std::to_string(moveTop));
+}
 
-void TForm4::ShowBlackCaptured(int count) { SetMemoText(Memo6, std::to_string(count)); }
+void TForm4::ShowBlackCaptured(int count) {
+  if (!rebuilding_) SetMemoText(Memo6, std::to_string(count));
+}
 
-void TForm4::ShowWhiteCaptured(int count) { SetMemoText(Memo3, std::to_string(count)); }
+void TForm4::ShowWhiteCaptured(int count) {
+  if (!rebuilding_) SetMemoText(Memo3, std::to_string(count));
+}
 
-void TForm4::ShowStateCaption(const std::string& caption) { Panel3->setText(ToQt(caption)); }
+void TForm4::ShowStateCaption(const std::string& caption) {
+  if (rebuilding_) {
+    rebuild_caption_ = caption;
+  } else {
+    Panel3->setText(ToQt(caption));
+  }
+}
 
 // ---------------------------------------------------------------------------------------------
 // Game records
@@ -713,7 +736,9 @@ bool TForm4::SaveRecordAs(const std::string& chosen) {
 }
 
 void TForm4::LoadKifuText(const std::string& text) {
+  BeginWholeRebuild();
   const KifuTextResult read = ::LoadKifuText(*this, text);
+  EndWholeRebuild();
   if (!read.Read) return;
   if (BoardMode == kBoardRoom) {
     if (read.SizeChanged && InputAllowed == 1) {
@@ -733,7 +758,6 @@ void TForm4::LoadKifuText(const std::string& text) {
     ClientShowMessage(J("棋譜が長すぎるため、最初の ") + std::to_string(kMoveListCapacity) +
                       J(" 手までを読み込みました。"));
   }
-  FormPaint();
 }
 
 void TForm4::OpenRecordText(const std::string& text) {
@@ -745,6 +769,22 @@ void TForm4::OpenRecordText(const std::string& text) {
   Memo7->setPlainText(ToQt(names));
   SetMemoColor(Memo7, names.empty() ? kUnnamedColour : kNamedColour);
   ParseRecordMoves(*this, text);
+  BeginWholeRebuild();
   PositionFromRecord();
+  EndWholeRebuild();
+}
+
+void TForm4::BeginWholeRebuild() {
+  rebuilding_ = true;
+  rebuild_caption_.reset();
+}
+
+void TForm4::EndWholeRebuild() {
+  rebuilding_ = false;
+  ShowMoveCount(MoveTop);
+  ShowBlackCaptured(BlackCaptured);
+  ShowWhiteCaptured(WhiteCaptured);
+  if (rebuild_caption_) ShowStateCaption(*rebuild_caption_);
+  rebuild_caption_.reset();
   FormPaint();
 }

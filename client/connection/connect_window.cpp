@@ -461,7 +461,7 @@ void TForm2::Perform(ReaderAction action, const std::string& m) {
       break;
     case ReaderAction::WatchStart:
       Form6->RequestAnswered();
-      Form4->ReceiveWatchStart(m);
+      Form4->StartWatchGame(m);
       break;
     case ReaderAction::WatcherCount:
       Form4->ShowWatcherCount(GetTagNumber(m, "<<OnlyWatchCount="), GetTagValue(m, "<<WatchList="));

@@ -34,6 +34,8 @@ class TForm5 : public QWidget {
   // The chat as the record's log keeps it, and emptied for a new game.
   std::string ChatLogText() const { return Memo1Lines.Text(); }
   void ClearChat() { Memo1Lines.Clear(); }
+  // The chat of a game joined as a watcher: the lines so far, as the game's log holds them.
+  void SetChatText(const std::string& text) { Memo1Lines.SetText(text); }
 
   // A game chat line arrived ("<<GameMese=", with a board diagram when "<<DiaData=" is present).
   void ReceiveGameChatLine(const std::string& message);

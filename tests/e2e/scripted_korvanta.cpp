@@ -32,6 +32,7 @@
 #include "client/connection/game_chat_window.h"
 #include "client/connection/game_settings_dialog.h"
 #include "client/connection/lobby_window.h"
+#include "client/connection/model/lobby_texts.h"
 #include "client/views/record_preview.h"
 #include "platform/clipboard.h"
 #include "platform/cp932.h"
@@ -177,6 +178,9 @@ class Script {
       }
       return "ok";
     }
+    if (command == "watch") return Watch(ReadNumber(rest, 0));
+    // replay <x>: a press on the replay bar, x pixels from its left edge.
+    if (command == "replay") return Press(Form4->Image11, ReadNumber(rest, -1));
     if (command == "pass") return Press(Form4->Image12, 10);
     if (command == "resign") return Press(Form4->Image12, 60);
     if (command == "undo") return Click(Form4->Image14);
@@ -212,6 +216,17 @@ class Script {
     if (button->isHidden() || !button->OnClick) return "error hidden";
     button->OnClick();
     return "ok";
+  }
+
+  // watch <game>: the game's line in the lobby's list is selected and the watch button pressed.
+  static std::string Watch(int game) {
+    for (int i = 0; i < Form6->ListBox1->count(); ++i) {
+      if (WatchGameNumber(FromQt(Form6->ListBox1->item(i)->text())) != game) continue;
+      Form6->ListBox1->setCurrentRow(i);
+      Form6->SpeedButton1Click();
+      return "ok";
+    }
+    return "error no such game";
   }
 
   // challenge <opponent> <black|white> <handicap> <black min> <white min> <added s> <komi> <size>
@@ -271,11 +286,16 @@ class Script {
         {"white_captured", std::to_string(b.WhiteCaptured)},
         {"candidate", std::to_string(b.CandidatePoint)},
         {"panel0", Utf8(b.StatusBar1->PanelText(0))},
+        {"panel2", Utf8(b.StatusBar1->PanelText(2))},
+        {"panel4", Utf8(b.StatusBar1->PanelText(4))},
+        {"memo2", b.Memo2->text().toStdString()},
+        {"memo5", b.Memo5->text().toStdString()},
         {"panel3", b.Panel3->text().toStdString()},
         {"caption", Utf8(b.Caption())},
         {"board_visible", b.isVisible() ? "1" : "0"},
         {"lobby_visible", Form6->isVisible() ? "1" : "0"},
         {"waiting", ListText(Form6->ListBox2)},
+        {"games", ListText(Form6->ListBox1)},
         {"offer", Form12->isVisible() ? "1" : "0"},
         {"offer_text", Utf8(ReplaceAll(Form12->Memo1->ShownText(), "\r\n", "|"))},
         {"preview_visible", Form11->isVisible() ? "1" : "0"},
