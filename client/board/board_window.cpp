@@ -236,6 +236,7 @@ void TForm4::CreateControls() {
   // Every mode: the diagram editor, counting, saving the record, move numbers.
   Image10 = MakeButton(this, kDiagramButton, 406, 238, "図面");
   Image13 = MakeButton(this, kCountButton, 501, 237, "整地");
+  Image13->OnMouseDown = [this](Qt::MouseButton, int x, int y) { Image13MouseDown(x, y); };
   Image15 = MakeButton(this, kSaveButton, 406, 270, "棋譜保存");
   Image15->OnClick = [this] { Image15Click(); };
   Image16 = MakeButton(this, kNumbersButton, 501, 270, "手順番号");
@@ -638,6 +639,30 @@ void TForm4::SystemMenuCommand(int id) {
 
 void TForm4::ShowCountingBoard() {
   if (Form7 != nullptr) Form7->exec();
+}
+
+void TForm4::Image13MouseDown(int x, int y) {
+  IdleSeconds = 0;
+  Form7->CountMode = kCountingBoard;
+  const bool shared = x >= 31 && x <= 54 && y >= 3 && y <= 24 && BoardMode == kBoardOwnGame &&
+                      ClockState == kClockStoppedByUser;
+  if (shared) {
+    Form7->StartSharedCount();
+    MinimizeWindow(this);
+  }
+  Form7->exec();
+  SetNormalState(this);
+  if (shared && Form7->RealTimeMode != kNoSharedCount) Form7->LeaveSharedCount(true);
+}
+
+void TForm4::OpenRequestedCount() {
+  if (Form7->isVisible()) return;
+  Form7->OpenSharedCountAsWatcher();
+  MinimizeWindow(this);
+  Form7->exec();
+  SetNormalState(this);
+  // A player's board tells the other side, also when the count had already ended there.
+  Form7->LeaveSharedCount(BoardMode == kBoardOwnGame);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -234,6 +234,13 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
 
   // The counting board, modally, at ShownCountMove.
   void ShowCountingBoard();
+  // A press on the count button at (x, y): the counting board, modally. In an own game this user
+  // has stopped, a press on the button's middle shares the count with the opponent and the
+  // watchers while the board is open.
+  void Image13MouseDown(int x, int y);
+  // The opponent started a shared count and the counting board is free: it opens watch-only, from
+  // the event loop (never inside a tick of the timer, which keeps running meanwhile).
+  void OpenRequestedCount();
 
   // Controls.
   QWidget* PaintBox1;  // the board surface

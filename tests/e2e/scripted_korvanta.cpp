@@ -10,11 +10,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QStringList>
 #include <QTimer>
@@ -22,6 +25,7 @@
 #include <sstream>
 #include <string>
 
+#include "client/board/board_geometry.h"
 #include "client/board/board_window.h"
 #include "client/board/model/record_text.h"
 #include "client/board/picture_button.h"
@@ -33,6 +37,8 @@
 #include "client/connection/game_settings_dialog.h"
 #include "client/connection/lobby_window.h"
 #include "client/connection/model/lobby_texts.h"
+#include "client/views/counting_board.h"
+#include "client/views/panel_button.h"
 #include "client/views/record_preview.h"
 #include "platform/clipboard.h"
 #include "platform/cp932.h"
@@ -200,6 +206,54 @@ class Script {
       return Hex(connection_.Received().substr(at));
     }
     if (command == "record") return Hex(Form4->WriteSgfRecord());
+    // The counting board: "count" presses the board window's count button where it starts a
+    // shared count (the board window opens the counting board modally, so it runs from the
+    // event loop); points are given in black's view.
+    if (command == "count") {
+      if (Form4->Image13->isHidden() || !Form4->Image13->OnMouseDown) return "error hidden";
+      QTimer::singleShot(0, qApp, [] { Form4->Image13->OnMouseDown(Qt::LeftButton, 40, 10); });
+      return "ok";
+    }
+    if (command == "countclick") {
+      std::istringstream in(rest);
+      int point = -1;
+      std::string button;
+      in >> point >> button;
+      if (!Form7->isVisible()) return "error not shown";
+      const int shown = Form7->Position.BoardTurned ? TurnPoint(point, Form7->BoardSize) : point;
+      if (!IsPlayingPoint(shown, Form7->BoardSize)) return "error point";
+      const BoardGeometry& g = GeometryOf(Form7->BoardSize);
+      Form7->FormMouseDown(button == "right" ? Qt::RightButton : Qt::LeftButton,
+                           g.PointToPixelX(shown), g.PointToPixelY(shown));
+      Form7->FormMouseUp();
+      return "ok";
+    }
+    if (command == "countpanel") return Form7->isVisible() ? (Form7->Panel3Click(), "ok") : "error";
+    if (command == "counthand") {
+      if (!Form7->SpeedButton1->isVisible() || !Form7->SpeedButton1->isEnabled()) return "error";
+      Form7->SpeedButton1->click();
+      return "ok";
+    }
+    if (command == "countclose") return Form7->isVisible() ? (Form7->Panel1Click(), "ok") : "error";
+    if (command == "countchat") {
+      Form7->Memo1->setPlainText(QString::fromStdString(rest));
+      Form7->Memo1KeyDown(13);
+      return "ok";
+    }
+    // A picture of the counting board with its frame and caption as the screen shows it (under
+    // a real display with a window manager), raised above the other windows first.
+    if (command == "shot") {
+      QScreen* screen = Form7->screen();
+      if (screen == nullptr || !Form7->isVisible()) return "error";
+      Form7->raise();
+      QElapsedTimer settle;
+      settle.start();
+      while (settle.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+      const QRect frame = Form7->frameGeometry();
+      const QPixmap picture =
+          screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+      return picture.save(QString::fromStdString(rest)) ? "ok" : "error";
+    }
     if (command == "quit") {
       QTimer::singleShot(0, qApp, [] { ClientMainForm->Close(); });
       return "ok";
@@ -264,6 +318,7 @@ class Script {
 
   std::string State() const {
     const TForm4& b = *Form4;
+    const TForm7& c = *Form7;
     std::string moves;
     for (int i = 1; i <= b.MoveTop; ++i) {
       if (i > 1) moves += ",";
@@ -304,6 +359,15 @@ class Script {
         {"consistent", b.CheckConsistency().empty() ? "1" : "0"},
         {"moves", moves},
         {"board", BoardText()},
+        {"pending", std::to_string(b.RealTimeCountPending)},
+        {"count_visible", c.isVisible() ? "1" : "0"},
+        {"rtm", std::to_string(c.RealTimeMode)},
+        {"count_caption", Utf8(c.Caption())},
+        {"count_panel3", c.Panel3->text().toStdString()},
+        {"count_black", c.Label1->text().toStdString()},
+        {"count_white", c.Label2->text().toStdString()},
+        {"count_right", c.SpeedButton1->isVisible() ? c.SpeedButton1->text().toStdString() : ""},
+        {"count_consistent", c.Position.CheckConsistency().empty() ? "1" : "0"},
     };
     std::string text;
     for (const auto& [key, value] : fields) text += std::string(key) + "=" + value + "\t";
