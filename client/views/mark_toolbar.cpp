@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QToolButton>
+#include <QWindow>
 
 #include "client/board/board_window.h"
 #include "client/board/model/mark_codes.h"
@@ -92,6 +93,11 @@ void TForm15::ReleaseMarkButton() {
 void TForm15::FormShow() {
   if (SelectedMark > 0) ReleaseMarkButton();
   SelectedMark = 0;
+  // While the counting board runs modally the strip belongs to it, so that it stays usable.
+  const bool editor = Form7 != nullptr && Form7->isVisible();
+  if (windowHandle() != nullptr) {
+    windowHandle()->setTransientParent(editor ? Form7->windowHandle() : nullptr);
+  }
   // The game-list board keeps its place; otherwise the board below the strip moves down.
   if (Form14 != nullptr && Form14->isVisible()) return;
   if (Form7 != nullptr && Form7->isVisible()) {
