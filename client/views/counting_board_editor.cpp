@@ -78,7 +78,7 @@ void TForm7::CreateEditorControls() {
   const ButtonPicture pictures[] = {kKindMoveButton, kKindSetupButton, kFirstBlackButton,
                                     kFirstWhiteButton};
   const char* names[] = {"着手", "配置", "黒先", "白先"};
-  const int lefts[] = {0, 32, 68, 100};
+  const int lefts[] = {0, 32, 66, 98};
   std::array<PictureButton*, 4> images{};
   for (int i = 0; i < 4; ++i) {
     auto* image = new PictureButton(Panel2);
@@ -100,14 +100,14 @@ void TForm7::CreateEditorControls() {
   Image4->OnClick = [this] { Image4Click(); };
   Panel5 = new PanelButton(Panel2);
   Panel5->setText(QStringLiteral("| <"));
-  Panel5->setGeometry(134, 6, 19, 26);
+  Panel5->setGeometry(132, 6, 21, 26);
   Panel5->OnClick = [this] { Panel5Click(); };
   Panel6 = new PanelButton(Panel2);
   Panel6->setText(QStringLiteral("<"));
   Panel6->setGeometry(153, 6, 19, 26);
   Panel6->OnClick = [this] { Panel6Click(); };
   for (PanelButton* panel : {Panel5, Panel6}) {
-    panel->setFont(PixelFont(kFont, 13, true));
+    panel->setFont(PixelFont(kFont, 11, true));
     QPalette face = panel->palette();
     face.setColor(QPalette::Window, QColor(238, 226, 204));
     panel->setPalette(face);

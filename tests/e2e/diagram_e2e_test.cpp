@@ -53,10 +53,13 @@ std::string DiagramBoard(const std::string& data) {
 }
 
 // A picture of a window, when the run asks for them (a real display).
+// "diagram" and "viewer" take the window's own drawing; a name starting "screen" takes the whole
+// screen.
 void Shoot(ClientProcess& client, const std::string& what, const std::string& name) {
   const char* folder = std::getenv("KOR_E2E_SHOTS");
   if (folder == nullptr) return;
-  EXPECT_EQ(client.Command(what + "-shot " + std::string(folder) + "/" + name + ".png"), "ok");
+  const std::string command = name.starts_with("screen") ? "viewer-screen " : what + "-shot ";
+  EXPECT_EQ(client.Command(command + std::string(folder) + "/" + name + ".png"), "ok");
 }
 
 class DiagramsInChat : public testing::Test {
@@ -146,6 +149,7 @@ TEST_F(DiagramsInChat, ADiagramSentWithACommentOpensAlikeEverywhereAndComesBackB
   EXPECT_EQ(data, "SZ[19]/<SiroSaki>/AB[cp][pd][pp]AW[dp][jj]\r\nCR[cc]\r\nTR[cp];W[qc];B[qd]");
   ASSERT_EQ(black_.Command("diagram-comment ここが急所"), "ok");
   Shoot(black_, "diagram", "editor");
+  Shoot(black_, "viewer", "screen-editor");
   ASSERT_EQ(black_.Command("diagram-send"), "ok");
   ASSERT_EQ(Field(black_.WaitFor(Shows({{"editor_visible", "0"}})), "editor_visible"), "0");
 
@@ -160,6 +164,7 @@ TEST_F(DiagramsInChat, ADiagramSentWithACommentOpensAlikeEverywhereAndComesBackB
             std::string::npos)
       << Field(watcher_.Now(), "chat");
   Shoot(white_, "viewer", "viewer-white");
+  Shoot(white_, "viewer", "screen-viewer-white");
 
   // The opponent steps through it: to the setup, one move, to the end.
   ASSERT_EQ(white_.Command("viewer-step 0"), "ok");

@@ -312,6 +312,15 @@ class Script {
     if (command == "viewer-shot") {
       return Form9->grab().save(QString::fromStdString(rest)) ? "ok" : "error";
     }
+    // The whole screen as it shows now (under a real display).
+    if (command == "viewer-screen") {
+      QScreen* screen = QGuiApplication::primaryScreen();
+      if (screen == nullptr) return "error";
+      QElapsedTimer settle;
+      settle.start();
+      while (settle.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+      return screen->grabWindow(0).save(QString::fromStdString(rest)) ? "ok" : "error";
+    }
     if (!Form7->isVisible() || Form7->CountMode != kDiagramEditor) return "error no editor";
     if (command == "diagram-setup") return Form7->Image2Click(), "ok";
     if (command == "diagram-moves") return Form7->Image1Click(), "ok";
@@ -467,6 +476,8 @@ class Script {
         {"editor_top", std::to_string(c.Editor.Position.MoveTop)},
         {"editor_setup", std::to_string(c.Editor.Position.SetupCount)},
         {"toolbar_visible", Form15->isVisible() ? "1" : "0"},
+        {"selected_mark", std::to_string(Form15->SelectedMark)},
+        {"space_held", std::to_string(b.SpaceHeld)},
         {"viewer_visible", Form9->isVisible() ? "1" : "0"},
         {"viewer_caption", Utf8(FromQt(Form9->Panel1->text()))},
         {"viewer_top", std::to_string(Form9->MoveTop)},
