@@ -177,22 +177,6 @@ TEST(ReadBoardDiagram, StopsAtTheMoveListsCapacityAndSurvivesHostileDiagrams) {
   }
 }
 
-TEST(ReadBoardDiagram, ATurnedThirteenLineBoardShowsEveryPointTurned) {
-  // Read onto a 19-line viewer shown turned: size, setup, mark and moves all turn on 13 lines.
-  BoardModel board(BoardVariant::kDiagramViewer);
-  const DiagramReadResult read = ReadBoardDiagram(board, "SZ[13]AB[ca]AW[mm]TR[ca][ab];B[ab];W[bc]",
-                                                  true, DiagramText::kDiagramData);
-  EXPECT_TRUE(read.SizeChanged);
-  ASSERT_EQ(board.BoardSize, 13);
-  EXPECT_EQ(board.Board[TurnPoint(P(3, 1), 13)], kBlack);
-  EXPECT_EQ(board.Board[P(1, 1)], kWhite);  // 13-13 turned is 1-1
-  EXPECT_EQ(board.Marks[TurnPoint(P(3, 1), 13)], 1005);
-  EXPECT_EQ(board.Marks[TurnPoint(P(1, 2), 13)], 5);  // hidden while move 1's stone stands
-  EXPECT_EQ(board.MoveList[3], TurnPoint(P(1, 2), 13));
-  EXPECT_EQ(board.Board[TurnPoint(P(2, 3), 13)], kWhite);
-  EXPECT_TRUE(board.BlackFirst);
-}
-
 TEST(MoveNumbersShown, AllNumbersOrOnlyTheNewestModuloAHundred) {
   // 120 moves, black on the left and white on the right of an empty column: every stone stands.
   std::string text = "SZ[19]";

@@ -134,36 +134,6 @@ TEST_F(DiagramViewerTest, ATurnedThirteenLineDiagramShowsTurnedWithItsCaption) {
   EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(DiagramViewerTest, ManyMovesHostileTextsAndWhiteFirstStayWithinTheBoard) {
-  StartAndLogIn();
-  std::string long_game = "SZ[9]";
-  for (int i = 0; i < 120; ++i) long_game += (i % 2 == 0 ? ";B" : ";W") + PointEntry(0);
-  long_game += ";B[ee]";
-  Form9->ShowDiagram(long_game, "12");
-  EXPECT_EQ(Form9->BoardSize, 9);
-  EXPECT_EQ(Form9->AllNumbers, 0);
-  EXPECT_EQ(Caption(), J("[碁盤12] 121手"));
-  EXPECT_EQ(Form9->Board[P(5, 5)], kBlack);
-
-  std::string hostile = "SZ[19]AB";
-  for (int i = 0; i < 400; ++i) hostile += "[" + std::string(1, char('a' + i % 19)) + "a]";
-  for (int i = 0; i < 700; ++i) hostile += ";W[" + std::string(1, char('a' + i % 26)) + "b]";
-  hostile += "LB[aa:0][zz:A]";
-  Form9->ShowDiagram(hostile, "13");
-  EXPECT_EQ(Form9->BoardSize, 19);
-  EXPECT_EQ(Form9->SetupCount, 19);
-  EXPECT_EQ(Form9->DiagramEntryCount, kMoveListCapacity);
-  EXPECT_EQ(Form9->MoveTop, kMoveListCapacity);
-  EXPECT_EQ(Form9->CheckConsistency(), "");
-
-  // White first without setup: the first move is white's.
-  Form9->ShowDiagram("SZ[19]/<SiroSaki>/;W[dd];B[pp]", "14");
-  EXPECT_FALSE(Form9->BlackFirst);
-  EXPECT_EQ(Form9->Board[P(4, 4)], kWhite);
-  EXPECT_EQ(Form9->DiagramText, "SZ[19]/<SiroSaki>/;W[dd];B[pp]");
-  EXPECT_TRUE(Messages().empty());
-}
-
 TEST_F(DiagramViewerTest, TheCaptionSwapsTheBoardWindowAndTheChatAroundTheViewer) {
   Start();
   Form4->resize(500, 400);
