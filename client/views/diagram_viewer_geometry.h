@@ -100,29 +100,18 @@ constexpr ViewerTextPlace ViewerMarkPlace(int size, std::string_view glyph, bool
     font += 8;
   }
   // Most glyphs stand one pixel right of the origin; these keep it or move further.
-  int right = 1;
-  if (glyph == "□" || glyph == "☆" || glyph == "▽" || glyph == "△" || glyph == "◇" ||
-      glyph == "×") {
-    right = 0;
-  } else if (glyph == "○") {
-    right = size == 19 ? 1 : 0;
-  } else if (glyph == "Ｃ") {
-    right = size == 9 ? 1 : 0;
-  } else if ((glyph == "Ｄ" || glyph == "Ｇ") && size == 13) {
-    right = 0;
-  } else if (glyph == "Ｅ" && size == 9) {
-    right = 2;
-  } else if (glyph == "Ｆ") {
-    right = 2;
-  }
-  int down = 0;
-  if ((glyph == "□" || glyph == "☆" || glyph == "◇" || glyph == "Ｄ" || glyph == "Ｇ") &&
-      size == 19) {
-    down = -1;
-  } else if (glyph == "▽" && size == 13) {
-    down = 1;
-  } else if (glyph == "△" || glyph == "Ａ") {
-    down = -1;
-  }
+  const bool symbol =
+      glyph == "□" || glyph == "☆" || glyph == "▽" || glyph == "△" || glyph == "◇" || glyph == "×";
+  const bool keeps = symbol || (glyph == "○" && size != 19) || (glyph == "Ｃ" && size != 9) ||
+                     ((glyph == "Ｄ" || glyph == "Ｇ") && size == 13);
+  const bool further = (glyph == "Ｅ" && size == 9) || glyph == "Ｆ";
+  const int right = keeps ? 0 : further ? 2 : 1;
+  // Some glyphs stand a pixel higher, the down triangle a pixel lower on 13 lines.
+  const bool higher =
+      ((glyph == "□" || glyph == "☆" || glyph == "◇" || glyph == "Ｄ" || glyph == "Ｇ") &&
+       size == 19) ||
+      glyph == "△" || glyph == "Ａ";
+  const bool lower = glyph == "▽" && size == 13;
+  const int down = higher ? -1 : lower ? 1 : 0;
   return {font, dx + right, dy + down};
 }
