@@ -204,3 +204,23 @@ TEST_F(DiagramLinkTest, AClickOnALinkOpensItsDiagramAndAnyOtherClickStepsTheColo
   EXPECT_EQ(Caption(), J("[碁盤5] 0手"));
   EXPECT_TRUE(Messages().empty());
 }
+
+TEST_F(DiagramViewerTest, TheSurfaceDragsTheWindowOnlyBeyondAClick) {
+  Start();
+  Form9->move(10, 10);
+  Form9->show();
+  const QPoint start = Form9->pos();
+  // Positions on the screen, as a mouse gives them while the window moves under it.
+  const auto send = [](QEvent::Type type, QPoint global, Qt::MouseButtons held) {
+    const QPointF local = Form9->mapFromGlobal(QPointF(global));
+    QMouseEvent event(type, local, QPointF(global), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(Form9, &event);
+  };
+  const QPoint at = Form9->mapToGlobal(QPoint(100, 100));
+  send(QEvent::MouseButtonPress, at, Qt::LeftButton);
+  send(QEvent::MouseMove, at + QPoint(1, 0), Qt::LeftButton);  // a click's jitter moves nothing
+  EXPECT_EQ(Form9->pos(), start);
+  send(QEvent::MouseMove, at + QPoint(40, 20), Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, at + QPoint(40, 20), Qt::NoButton);
+  EXPECT_EQ(Form9->pos(), start + QPoint(40, 20));
+}
