@@ -116,6 +116,11 @@ TEST(RouteMessage, GameMessagesObeyTheBoardMode) {
       {"<<TimeStop=1>><<Sender=b>>", Mode(2), {}},
       {"<<DiscussEnter>><<Discusser=>><<DraumEND>>", Mode(0), {StartDiscussRoom}},
       {"<<DiscussEnter>><<Discusser=>><<DraumEND>>", Mode(2), {}},
+      // Chat and diagrams of the snapshot that look like other messages.
+      {"<<DiscussEnter>><<Discusser=>><<DiscussMese=<<QuellName=x\r\n<<SysMese=y\r\n"
+       "<<MainMese=z\r\n>><<DiscussDia={1}<<DiaData=<<Status>><<WaitHint=w>>>><<DraumEND>>",
+       Mode(0),
+       {StartDiscussRoom}},
   });
   for (const char* end : {"<<EndGameResign>>", "<<GameResign>>", "<<NewGameResign>>",
                           "<<PassEndGame>>", "<<OutGameResign>>", "<<GameTimeOut>>"}) {
