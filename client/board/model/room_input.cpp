@@ -147,9 +147,11 @@ bool RoomBoard::ApplyDiscussInput(std::string_view message) {
 void RoomBoard::EnterRoom(std::string_view record, int moveSuu) {
   BoardModel& b = board_;
   b.NumbersOn = true;
+  view_.HoldDrawing(true);
   const KifuTextResult read = ::LoadKifuText(b, record);
-  view_.RoomRecordRead(read);
   if (moveSuu >= b.SetupCount && moveSuu < b.MoveTop) StepBack(b.MoveTop - moveSuu);
+  view_.HoldDrawing(false);
+  view_.RoomRecordRead(read);
   view_.RepaintRoomBoard();
 }
 
@@ -201,7 +203,9 @@ void RoomBoard::LoadRecordText(std::string_view text) {
   b.ClearBoard();
   b.BufferLength = 0;
   b.SetupCount = 0;
+  view_.HoldDrawing(true);
   const KifuTextResult read = ::LoadKifuText(b, text);
+  view_.HoldDrawing(false);
   view_.RoomRecordRead(read);
   AtStartFlag = b.MoveTop == b.SetupCount ? 1 : 0;
   view_.RepaintRoomBoard();

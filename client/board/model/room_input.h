@@ -85,7 +85,10 @@ class RoomInputView {
   virtual void ShowRoomMoveCount(int /*moveTop*/) {}
   // A stone was played: "stone.wav".
   virtual void PlayStoneSound() {}
-  // The whole board is drawn again from the position.
+  // While held, changes of the position need not be drawn: a whole record is being put on the
+  // board, and RepaintRoomBoard follows the release.
+  virtual void HoldDrawing(bool /*hold*/) {}
+  // The whole board is drawn again from the position, with its move count and prisoners.
   virtual void RepaintRoomBoard() {}
   // A record was read onto the board (names, size).
   virtual void RoomRecordRead(const KifuTextResult& /*read*/) {}
