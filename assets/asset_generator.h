@@ -19,6 +19,8 @@ struct AssetFile {
 std::vector<AssetFile> LobbyAssets();
 // The board window's boards, stone sheets, background, replay bar, buttons and stone sound.
 std::vector<AssetFile> BoardAssets();
+// The small board of the record preview and the game-list board, with its stone sheet.
+std::vector<AssetFile> PreviewAssets();
 
 // Deterministic smooth noise in [0, 1] over the plane; `scale` is the feature size in pixels.
 double ValueNoise(double x, double y, double scale, std::uint32_t seed);

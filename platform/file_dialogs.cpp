@@ -2,9 +2,35 @@
 #include "platform/file_dialogs.h"
 
 #include <QFileDialog>
+#include <QTimer>
 
 #include "platform/cp932.h"
 #include "platform/qt_text.h"
+#include "platform/window_state.h"
+
+namespace {
+class QtDialogWindow : public FileDialogWindow {
+ public:
+  explicit QtDialogWindow(QFileDialog* dialog) : dialog_(dialog) {}
+  void Place(int left, int top, int width, int height) override {
+    SetWindowBounds(dialog_, left, top, width, height);
+  }
+  QWidget* Widget() override { return dialog_; }
+
+ private:
+  QFileDialog* dialog_;
+};
+
+class RecordedDialogWindow : public FileDialogWindow {
+ public:
+  void Place(int left, int top, int width, int height) override {
+    placed = {left, top, width, height};
+  }
+  QWidget* Widget() override { return nullptr; }
+
+  std::array<int, 4> placed = {-1, -1, -1, -1};
+};
+}  // namespace
 
 std::string QtFileFilter(std::string_view filter) {
   const std::string utf8 = Utf8FromCp932(filter);
@@ -40,6 +66,50 @@ std::string QtFileDialogs::ChooseOpenFile(std::string_view title, const std::str
   const QString chosen = QFileDialog::getOpenFileName(parent_, ToQt(title), PathToQt(folder),
                                                       QString::fromStdString(QtFileFilter(filter)));
   return PathFromQt(chosen);
+}
+
+std::string QtFileDialogs::ChooseOpenFileFollowed(std::string_view title, const std::string& folder,
+                                                  std::string_view filter,
+                                                  OpenDialogEvents& events) {
+  QFileDialog dialog(parent_, ToQt(title), PathToQt(folder),
+                     QString::fromStdString(QtFileFilter(filter)));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  QtDialogWindow window(&dialog);
+  QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
+                   [&](const QString&) { events.OpenDialogFolderChange(window); });
+  QObject::connect(&dialog, &QFileDialog::currentChanged, &dialog, [&](const QString& path) {
+    events.OpenDialogSelectionChange(PathFromQt(path));
+  });
+  // Once the dialog's own loop runs, it is on the screen with its first folder.
+  QTimer::singleShot(0, &dialog, [&] {
+    events.OpenDialogShow(window);
+    events.OpenDialogFolderChange(window);
+  });
+  const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  events.OpenDialogClose();
+  return chosen ? PathFromQt(dialog.selectedFiles().front()) : std::string();
+}
+
+std::string ScriptedFileDialogs::ChooseOpenFileFollowed(std::string_view title,
+                                                        const std::string& folder,
+                                                        std::string_view filter,
+                                                        OpenDialogEvents& events) {
+  const std::size_t index = shown_.size();
+  shown_.push_back({false, std::string(title), folder, std::string(filter)});
+  RecordedDialogWindow window;
+  events.OpenDialogShow(window);
+  events.OpenDialogFolderChange(window);
+  std::string path;
+  if (!answers_.empty()) {
+    path = std::move(answers_.front());
+    answers_.pop_front();
+  }
+  if (!path.empty()) events.OpenDialogSelectionChange(path);
+  events.OpenDialogClose();
+  shown_[index].placed = window.placed;
+  return path;
 }
 
 std::string ScriptedFileDialogs::ChooseSaveFile(std::string_view title, const std::string& folder,

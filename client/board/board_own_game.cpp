@@ -106,6 +106,8 @@ void TForm4::StartPlayGame(const std::string& m) {
     const std::size_t size_at = start.find("SZ[");
     if (size_at != std::string::npos) start.erase(size_at, 3);
     LoadKifuText(start);
+    // The moves of a start position were replayed: the game goes on from them, no replay ends.
+    ShowStateCaption("");
   } else {
     BlackFirst = InputAllowed == PlaysBlack;
   }

@@ -12,11 +12,13 @@
 #include "client/connection/model/challenge_texts.h"
 #include "client/views/game_list_board.h"
 #include "client/views/mark_toolbar.h"
+#include "client/views/record_preview.h"
 #include "platform/cp932.h"
 #include "platform/fonts.h"
 #include "platform/memo_colors.h"
 #include "platform/memo_view.h"
 #include "platform/window_state.h"
+#include "protocol/tag_message.h"
 
 TForm12* Form12 = nullptr;
 
@@ -85,10 +87,24 @@ void TForm12::ReceiveChallenge(const std::string& message) {
 }
 
 void TForm12::AnswerChallenge(const std::string& message) {
-  const std::string offer = ChallengeOfferText(message);
+  // A start position is shown in the record preview, and the offer and the acceptance both carry
+  // it as the preview read it: the side to move that the offer names is the one the game starts
+  // with.
+  const bool start = HasTag(message, "<<KifuStart=");
+  std::string offered = message;
+  if (start) {
+    Form11->PaintPreviewBoard();
+    Form11->InfoLines.Clear();
+    Form11->PreviewRecordText = GetTagValue(message, "<<KifuStart=");
+    Form11->ShowRecordPreview();
+    offered = WithStartPosition(message, Form11->BuildStartPosition());
+    Form11->ShowBeside(this, false);
+  }
+  const std::string offer = ChallengeOfferText(offered);
   ClientEnv().sounds->Play(WorkPath("ano.wav"));
   const bool ok =
       Form2->ShowChallengeDialog(J(" ヌ ル カ [ Korvanta ] - 対 局 の 申 し 込 み"), offer);
+  if (start) Form11->HidePreview();
   if (!ok) {
     Form2->SendToServer(DeclineAnswer(message));
   } else if (Form4->BoardMode == 1) {
@@ -111,8 +127,7 @@ void TForm12::AnswerChallenge(const std::string& message) {
       Form4->hide();
       Form5->hide();
     }
-    // A start position goes back as the challenger wrote it.
-    Form2->SendToServer(AcceptAnswer(message));
+    Form2->SendToServer(AcceptAnswer(offered));
   }
   Form2->ChallengePending = 0;
 }

@@ -8,12 +8,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
+#include "client/board/model/record_files.h"
 #include "client/connection/client_program.h"
 #include "client/connection/connect_window.h"
 #include "client/connection/model/client_settings.h"
+#include "client/views/model/record_info.h"
+#include "client/views/record_preview.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/qt_text.h"
+#include "platform/window_state.h"
 
 TForm3* Form3 = nullptr;
 
@@ -37,7 +44,9 @@ QLabel* MakeLabel(QWidget* parent, const char* text, int left, int top) {
 }
 }  // namespace
 
-TForm3::TForm3() {
+TForm3::TForm3() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
+  OpenDialog1 = file_dialogs_.get();
+  MoveDialogPending = 0;
   CreateControls();
   Edit1->setText(ToQt(Form2->KuroTime));
   Edit4->setText(ToQt(Form2->SiroTime));
@@ -46,6 +55,8 @@ TForm3::TForm3() {
   ComboBox1->setEditText(ToQt(Form2->Wari));
   ComboBox2->setCurrentIndex(BoardSizeIndexOfText(Form2->BoardSizeText));
 }
+
+TForm3::~TForm3() = default;
 
 void TForm3::CreateControls() {
   setWindowTitle(QString::fromUtf8(" 対 局 設 定"));
@@ -85,10 +96,9 @@ void TForm3::CreateControls() {
     ComboBox2->addItem(QString::fromUtf8(size));
   ComboBox2->setGeometry(250, 142, 120, 26);
 
-  // Choosing a start position needs the record preview, which is not built yet.
   CheckBox1 = new QCheckBox(QString::fromUtf8("局面指定"), this);
   CheckBox1->setGeometry(40, 190, 120, 24);
-  CheckBox1->setEnabled(false);
+  connect(CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
 
   BitBtn1 = new QPushButton(QString::fromUtf8("送  信"), this);
   BitBtn1->setGeometry(90, 240, 120, 36);
@@ -108,7 +118,67 @@ GameSettingsValues TForm3::Values() const {
   values.Komi = FromQt(Edit3->text());
   values.Handicap = FromQt(ComboBox1->currentText());
   values.SizeIndex = ComboBox2->currentIndex();
+  if (CheckBox1->isChecked() && Form11->PreviewEntryCount > 0) {
+    values.StartPosition = RecordToKifuStart(Form11->PreviewRecordText);
+  }
   return values;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The start position
+
+void TForm3::CheckBox1Click() {
+  if (!CheckBox1->isChecked()) return;
+  MoveDialogPending = 1;
+  const std::string chosen = OpenDialog1->ChooseOpenFileFollowed(
+      J("スタート局面の指定 [棋譜選択]"), Form2->OpenDialogDir,
+      J("SGF棋譜ファイル|*.sgf|すべてのファイル(*.*)|*.*"), *this);
+  MoveDialogPending = 0;
+  const auto untick = [this] {
+    const QSignalBlocker quiet(CheckBox1);
+    CheckBox1->setChecked(false);
+  };
+  if (chosen.empty()) return untick();
+  const std::string folder = FolderOfPath(chosen);
+  if (!folder.empty()) Form2->OpenDialogDir = folder.back() == '/' ? folder : folder + "/";
+  // The values come from the chosen file: the preview may show another one when the file was
+  // chosen without being selected first, or was not previewed for its name.
+  if (Form11->PreviewedFile() != chosen) Form11->LoadRecordFile(chosen);
+  if (Form11->PreviewRecordText.empty()) return untick();  // no record in the file
+  ComboBox1->setEditText(ToQt(Form11->PreviewHandicapLabel));
+  if (!Form11->PreviewBlackTime.empty()) Edit1->setText(ToQt(Form11->PreviewBlackTime));
+  if (!Form11->PreviewWhiteTime.empty()) Edit4->setText(ToQt(Form11->PreviewWhiteTime));
+  ComboBox2->setCurrentIndex(Form11->PreviewBoardSize == 13  ? 1
+                             : Form11->PreviewBoardSize == 9 ? 2
+                                                             : 0);
+  // A record without a stone gives no start position: the tick would promise one.
+  if (Form11->PreviewEntryCount == 0) untick();
+}
+
+void TForm3::OpenDialog1Show(FileDialogWindow& dialog) {
+  Form11->ShowBeside(dialog.Widget(), true);
+}
+
+void TForm3::OpenDialog1Close() { Form11->HidePreview(); }
+
+void TForm3::OpenDialog1FolderChange(FileDialogWindow& dialog) {
+  Form11->PaintPreviewBoard();
+  Form11->InfoLines.Clear();
+  if (MoveDialogPending == 0) return;
+  // Once per opening: beside this dialog, clear of the preview at the right of the screen.
+  dialog.Place(WindowLeft(this) - 100, 77, WindowWidth(this) - 40, 250);
+  MoveDialogPending = 0;
+}
+
+void TForm3::OpenDialog1SelectionChange(const std::string& path) {
+  Form11->PaintPreviewBoard();
+  Form11->InfoLines.Clear();
+  std::string upper = path;
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  const std::size_t sgf = upper.find(".SGF");
+  if (FileExists(path) && sgf != std::string::npos && sgf > 0) Form11->LoadRecordFile(path);
 }
 
 void TForm3::BitBtn1Click() {

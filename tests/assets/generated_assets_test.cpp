@@ -9,6 +9,7 @@
 
 #include "client/board/board_geometry.h"
 #include "client/board/board_pictures.h"
+#include "client/views/model/preview_geometry.h"
 #include "platform/files.h"
 #include "platform/pictures.h"
 
@@ -233,4 +234,26 @@ TEST(GeneratedAssets, StoneSoundIsAShortClickThatEndsInSilence) {
   EXPECT_LT(peak_at, static_cast<std::size_t>(wav.rate / 60));  // at once
   EXPECT_GT(early / energy, 0.8);                               // and soon over
   EXPECT_LT(std::abs(wav.samples.back()), 200);
+}
+
+TEST(GeneratedAssets, SmallBoardAndItsStonesSitOnTheSameWood) {
+  const QImage board = LoadOrFail("bmp/" + std::string(kPreviewBoardPicture));
+  const QImage sheet = LoadOrFail("bmp/" + std::string(kPreviewStonePicture));
+  ASSERT_EQ(board.size(), QSize(kPreviewBoardSide, kPreviewBoardSide));
+  ASSERT_EQ(sheet.size(), QSize(kPreviewSheetWidth, kPreviewSheetHeight));
+  ExpectWood(board, "small board");
+  // The sprites are copied without a mask: their corners must look like the board around them.
+  const QRgb wood = board.pixel(kPreviewBoardSide / 2, kPreviewBoardSide / 2);
+  for (const int top : {0, kPreviewWhiteSpriteTop}) {
+    for (const QPoint corner :
+         {QPoint(0, top), QPoint(kPreviewSprite - 1, top), QPoint(0, top + kPreviewSprite - 1),
+          QPoint(kPreviewSprite - 1, top + kPreviewSprite - 1)}) {
+      EXPECT_NEAR(Luminance(sheet.pixel(corner)), Luminance(wood), 12) << top;
+    }
+  }
+  const auto centre = [&sheet](int top) {
+    return Luminance(sheet.pixel(kPreviewSprite / 2, top + kPreviewSprite / 2));
+  };
+  EXPECT_LT(centre(0), 80);
+  EXPECT_GT(centre(kPreviewWhiteSpriteTop), 190);
 }

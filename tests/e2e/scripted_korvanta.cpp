@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,9 +32,12 @@
 #include "client/connection/game_chat_window.h"
 #include "client/connection/game_settings_dialog.h"
 #include "client/connection/lobby_window.h"
+#include "client/views/record_preview.h"
 #include "platform/clipboard.h"
 #include "platform/cp932.h"
+#include "platform/file_dialogs.h"
 #include "platform/files.h"
+#include "platform/memo_view.h"
 #include "platform/pictures.h"
 #include "platform/prompts.h"
 #include "platform/qt_text.h"
@@ -111,8 +115,11 @@ std::string ListText(const QListWidget* list) {
 
 class Script {
  public:
-  Script(RecordingConnection& connection, ScriptedPrompts& prompts)
-      : connection_(connection), prompts_(prompts), notifier_(STDIN_FILENO, QSocketNotifier::Read) {
+  Script(RecordingConnection& connection, ScriptedPrompts& prompts, ScriptedFileDialogs& dialogs)
+      : connection_(connection),
+        prompts_(prompts),
+        dialogs_(dialogs),
+        notifier_(STDIN_FILENO, QSocketNotifier::Read) {
     QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { ReadInput(); });
   }
 
@@ -208,11 +215,13 @@ class Script {
   }
 
   // challenge <opponent> <black|white> <handicap> <black min> <white min> <added s> <komi> <size>
+  //           [<record file>]: with a record file, 局面指定 is ticked and the file chosen in the
+  //           record dialog, which takes the record's values over those given.
   std::string Challenge(const std::string& arguments) {
     std::istringstream in(arguments);
-    std::string opponent, colour, handicap, black, white, added, komi;
+    std::string opponent, colour, handicap, black, white, added, komi, record;
     int size_index = 0;
-    in >> opponent >> colour >> handicap >> black >> white >> added >> komi >> size_index;
+    in >> opponent >> colour >> handicap >> black >> white >> added >> komi >> size_index >> record;
     bool found = false;
     for (int i = 0; i < Form6->ListBox2->count(); ++i) {
       if (Form6->ListBox2->item(i)->text().toStdString() != opponent) continue;
@@ -220,7 +229,7 @@ class Script {
       found = true;
     }
     if (!found) return "error no such player";
-    QTimer::singleShot(0, Form3, [=] {
+    QTimer::singleShot(0, Form3, [=, this] {
       (colour == "black" ? Form3->RadioButton1 : Form3->RadioButton2)->setChecked(true);
       Form3->Edit1->setText(QString::fromStdString(black));
       Form3->Edit4->setText(QString::fromStdString(white));
@@ -228,6 +237,10 @@ class Script {
       Form3->Edit3->setText(QString::fromStdString(komi));
       Form3->ComboBox1->setEditText(QString::fromStdString(handicap));
       Form3->ComboBox2->setCurrentIndex(size_index);
+      if (!record.empty()) {
+        dialogs_.QueueAnswer(PathFromQt(QString::fromStdString(record)));
+        Form3->CheckBox1->setChecked(true);
+      }
       Form3->BitBtn1->click();
     });
     Form6->SpeedButton2Click();
@@ -264,6 +277,9 @@ class Script {
         {"lobby_visible", Form6->isVisible() ? "1" : "0"},
         {"waiting", ListText(Form6->ListBox2)},
         {"offer", Form12->isVisible() ? "1" : "0"},
+        {"offer_text", Utf8(ReplaceAll(Form12->Memo1->ShownText(), "\r\n", "|"))},
+        {"preview_visible", Form11->isVisible() ? "1" : "0"},
+        {"preview_memo", Utf8(ReplaceAll(Form11->Memo1->ShownText(), "\r\n", "|"))},
         {"chat", Utf8(ReplaceAll(Form5->Memo1Lines.Text(), "\r\n", "|"))},
         {"consistent", b.CheckConsistency().empty() ? "1" : "0"},
         {"moves", moves},
@@ -286,6 +302,7 @@ class Script {
 
   RecordingConnection& connection_;
   ScriptedPrompts& prompts_;
+  ScriptedFileDialogs& dialogs_;
   QSocketNotifier notifier_;
   std::string pending_;
 };
@@ -333,7 +350,10 @@ int main(int argc, char** argv) {
   Form2->Edit1->setText(arguments[2]);
   Form2->BitBtn1Click();
 
-  Script script(connection, prompts);
+  // The record dialog answers from the script.
+  ScriptedFileDialogs dialogs;
+  Form3->OpenDialog1 = &dialogs;
+  Script script(connection, prompts, dialogs);
   std::fputs("ready\n", stdout);
   std::fflush(stdout);
   app.exec();

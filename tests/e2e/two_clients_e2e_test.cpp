@@ -1,12 +1,16 @@
 // End to end: two client programs, each with its windows offscreen, play a whole game through the
 // real server program: a challenge accepted with two handicap stones, moves with captures and a
 // ko, an undo agreed, a stop and restart, and two passes. Both boards end alike and equal
-// to the record the server sent.
+// to the record the server sent. And a game from a start position: the challenger chooses a
+// record file, the opponent sees it previewed and accepts, and both boards start from it.
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
 
 #include "client/board/model/board_model.h"
 #include "client/board/model/record_text.h"
 #include "platform/cp932.h"
+#include "platform/files.h"
 #include "tests/e2e/client_process.h"
 #include "tests/e2e/server_process.h"
 
@@ -219,6 +223,87 @@ TEST_F(TwoClientsGame, AHandicapGameWithAKoAnUndoAStopAndTwoPassesEndsAlikeOnBot
                             server_board.MoveList.begin() + 1 + server_board.MoveTop);
   EXPECT_EQ(Moves(b, false), recorded);
   EXPECT_EQ(Moves(w, true), recorded);
+  for (int point = 0; point < kPointCount; ++point) {
+    if (!IsPlayingPoint(point, 19)) continue;
+    EXPECT_EQ(StoneAt(b, point, false), server_board.Board[point]) << point;
+    EXPECT_EQ(StoneAt(w, point, true), server_board.Board[point]) << point;
+  }
+
+  EXPECT_EQ(white_.Quit(), 0) << white_.ErrorOutput();
+  EXPECT_EQ(black_.Quit(), 0) << black_.ErrorOutput();
+  EXPECT_EQ(server_.Terminate(), 0) << server_.ErrorOutput();
+}
+
+TEST_F(TwoClientsGame, AGameStartsFromARecordChosenByTheChallengerAsTheOpponentPreviewedIt) {
+  // Two black stones, then white and black have moved: white is to move.
+  QTemporaryDir records;
+  const std::string path = records.path().toStdString() + "/start.sgf";
+  ASSERT_TRUE(WriteWholeFile(path,
+                             "(;GM[1]FF[1]SZ[19]\r\nPB[Kuro]\r\nPW[Shiro]\r\nHA[2]\r\n"
+                             "AB[dd][pp]\r\n;W[pd]WL[600]C[first]\r\n;B[dp]BL[590]\r\n)"));
+  ASSERT_TRUE(server_.Start()) << server_.ErrorOutput();
+  ASSERT_TRUE(black_.Start(server_.port(), "黒田")) << black_.ErrorOutput();
+  ASSERT_TRUE(white_.Start(server_.port(), "白石")) << white_.ErrorOutput();
+  const auto waits_for = [](const std::string& other) {
+    return [other](const State& s) {
+      return Field(s, "lobby_visible") == "1" &&
+             Field(s, "waiting").find(other) != std::string::npos;
+    };
+  };
+  ASSERT_TRUE(waits_for("白石")(black_.WaitFor(waits_for("白石"))));
+
+  // 黒田 challenges with black and the record as the start position.
+  ASSERT_EQ(black_.Command("challenge 白石 black 互先 30 30 0 6.5 0 " + path), "ok");
+  State offer = white_.WaitFor(Shows({{"offer", "1"}}));
+  ASSERT_EQ(Field(offer, "offer"), "1");
+  EXPECT_EQ(Field(offer, "preview_visible"), "1");
+  EXPECT_EQ(Field(offer, "preview_memo"), "● Kuro|○ Shiro|手数 ： 4  |  前配置 ： 2");
+  const std::string offer_text = Field(offer, "offer_text");
+  EXPECT_NE(offer_text.find("手合  ==  ２子"), std::string::npos) << offer_text;
+  EXPECT_NE(offer_text.find("(次ぎは白番)"), std::string::npos) << offer_text;
+  ASSERT_EQ(white_.Command("accept"), "ok");
+
+  // White moves first, on both boards from the same position.
+  State b = black_.WaitFor(Shows({{"mode", "1"}, {"input", "0"}}));
+  State w = white_.WaitFor(Shows({{"mode", "1"}, {"input", "1"}}));
+  ASSERT_EQ(Field(b, "mode"), "1") << Summary(b);
+  ASSERT_EQ(Field(w, "mode"), "1") << Summary(w);
+  EXPECT_EQ(Field(w, "preview_visible"), "0");
+  for (const State* s : {&b, &w}) {
+    EXPECT_EQ(Field(*s, "setup"), "2");
+    EXPECT_EQ(Field(*s, "top"), "4");
+    EXPECT_EQ(Field(*s, "black_first"), "0");
+    EXPECT_EQ(Field(*s, "consistent"), "1");
+  }
+  EXPECT_EQ(Field(w, "panel0"), "白番  ( 手番になりました )");
+  EXPECT_EQ(Field(w, "panel3"), "");  // the replay of the start position's moves left no caption
+  EXPECT_EQ(Moves(b, false), Moves(w, true));
+  for (const int point : {MakePoint(4, 4), MakePoint(16, 16), MakePoint(4, 16)}) {
+    EXPECT_EQ(StoneAt(b, point, false), kBlack) << point;
+    EXPECT_EQ(StoneAt(w, point, true), kBlack) << point;
+  }
+  EXPECT_EQ(StoneAt(b, MakePoint(16, 4), false), kWhite);
+  EXPECT_EQ(StoneAt(w, MakePoint(16, 4), true), kWhite);
+  ASSERT_NO_FATAL_FAILURE(Play(white_, black_, MakePoint(17, 17), 5));
+
+  // The server's record begins with the start position; both boards equal it.
+  ASSERT_EQ(black_.Command("answer yes"), "ok");
+  ASSERT_EQ(black_.Command("resign"), "ok");
+  const State ended = white_.WaitFor(Shows({{"mode", "2"}}));
+  ASSERT_EQ(Field(ended, "mode"), "2") << Summary(ended);
+  const std::string notice = FromHex(white_.Command("received <<GameResign>>"));
+  const std::size_t start = notice.find("(;SZ[");
+  const std::size_t end = notice.find("<<KuroTime=");
+  ASSERT_NE(start, std::string::npos) << notice;
+  ASSERT_NE(end, std::string::npos) << notice;
+  const std::string record = notice.substr(start, end - start);
+  EXPECT_NE(record.find("HA[2]/<SiroSaki>//<SiroTurn>/AB[dd][pp];[pd];[dp];"), std::string::npos)
+      << record;
+  BoardModel server_board;
+  ASSERT_TRUE(LoadKifuText(server_board, record).Read);
+  EXPECT_EQ(server_board.MoveTop, 5) << record;
+  b = black_.Now();
+  w = white_.Now();
   for (int point = 0; point < kPointCount; ++point) {
     if (!IsPlayingPoint(point, 19)) continue;
     EXPECT_EQ(StoneAt(b, point, false), server_board.Board[point]) << point;

@@ -15,23 +15,8 @@ constexpr std::size_t npos = std::string_view::npos;
 // The strict reader stores moves while the list holds fewer entries than this.
 constexpr int kStrictReaderLimit = kMoveListCapacity - 1;
 
-// First position at or after `from` where `needle` starts a character of `text`: a match inside
-// a double-byte character (whose trail byte may be "[", "]", "B", "W", ...) does not count.
-// `from` must be a character boundary.
 std::size_t FindText(std::string_view text, std::string_view needle, std::size_t from = 0) {
-  if (needle.empty()) return from <= text.size() ? from : npos;
-  const std::size_t size = text.size();
-  for (std::size_t pos = from; pos + needle.size() <= size;) {
-    const auto c = static_cast<unsigned char>(text[pos]);
-    if (c == static_cast<unsigned char>(needle[0]) &&
-        text.compare(pos, needle.size(), needle) == 0) {
-      return pos;
-    }
-    const bool pair = IsCp932LeadByte(c) && pos + 1 < size &&
-                      IsCp932TrailByte(static_cast<unsigned char>(text[pos + 1]));
-    pos += pair ? 2 : 1;
-  }
-  return npos;
+  return FindRecordText(text, needle, from);
 }
 
 // The next occurrence of one needle at or after a position that only moves forward: a match found
@@ -226,6 +211,22 @@ constexpr std::array<std::string_view, 7> kMarkProperties = {"SQ", "ST", "CR", "
                                                              "TR", "LO", "MA"};
 
 }  // namespace
+
+std::size_t FindRecordText(std::string_view text, std::string_view needle, std::size_t from) {
+  if (needle.empty()) return from <= text.size() ? from : npos;
+  const std::size_t size = text.size();
+  for (std::size_t pos = from; pos + needle.size() <= size;) {
+    const auto c = static_cast<unsigned char>(text[pos]);
+    if (c == static_cast<unsigned char>(needle[0]) &&
+        text.compare(pos, needle.size(), needle) == 0) {
+      return pos;
+    }
+    const bool pair = IsCp932LeadByte(c) && pos + 1 < size &&
+                      IsCp932TrailByte(static_cast<unsigned char>(text[pos + 1]));
+    pos += pair ? 2 : 1;
+  }
+  return npos;
+}
 
 int LettersToPoint(char column, char row, int size) {
   const int x = static_cast<signed char>(column) - 96;

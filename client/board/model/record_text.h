@@ -20,6 +20,11 @@ inline constexpr std::string_view LabelTemplate = "[55:5]";
 inline constexpr std::string_view WhiteFirstMarker = "/<SiroSaki>/";   // white moves first
 inline constexpr std::string_view WhiteToMoveMarker = "/<SiroTurn>/";  // white is to move
 
+// First position at or after `from` where `needle` starts a character of `text`: a match inside a
+// double-byte character (whose trail byte may be "[", "]", "B", "W", ...) does not count; npos
+// when there is none. `from` must be a character boundary.
+std::size_t FindRecordText(std::string_view text, std::string_view needle, std::size_t from = 0);
+
 // The point named by a column letter and a row letter on a board of `size` lines, or 0 (a pass,
 // or letters that name no point). Column and row are each checked against the size.
 int LettersToPoint(char column, char row, int size);

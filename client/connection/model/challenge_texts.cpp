@@ -68,6 +68,9 @@ std::string ComposeGameSetRequest(const GameSettingsValues& values, std::string_
   m += ">><<Player2=";
   m += opponent;
   m += ">><<BanSize=" + BoardSizeTextOfIndex(values.SizeIndex) + ">>";
+  if (!values.StartPosition.empty()) {
+    m += "<<KifuStart=" + EscapeChatText(values.StartPosition) + ">>";
+  }
   return m;
 }
 
@@ -91,6 +94,15 @@ std::string ChallengeOfferText(std::string_view m) {
   }
   text += item + J("対 局 し ま す か ？");
   return text;
+}
+
+std::string WithStartPosition(std::string_view message, std::string_view start) {
+  const std::size_t at = message.find("<<KifuStart=");
+  std::string m(message.substr(0, at));
+  m += "<<KifuStart=";
+  m += start;
+  m += ">>";
+  return m;
 }
 
 std::string AcceptAnswer(std::string_view message) { return "OKRe" + std::string(message); }

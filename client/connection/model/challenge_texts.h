@@ -13,6 +13,8 @@ struct GameSettingsValues {
   std::string Komi;
   std::string Handicap;  // the handicap word, sent as typed
   int SizeIndex = 0;     // 0 = 19, 1 = 13, 2 = 9 lines
+  // The record of a start position ("<<KifuStart="), empty for none.
+  std::string StartPosition;
 };
 
 // A main time as sent: the half-width text + " 分" when it reads as a whole number above 0,
@@ -30,7 +32,10 @@ std::string KomiText(std::string_view typed);
 std::string KomiProblem(std::string_view typed);
 std::string HandicapProblem(std::string_view typed);
 
-// "<<GameSet>><<IsKuro=" … "<<BanSize=" size ">>": the challenge of `challenger` to `opponent`.
+// "<<GameSet>><<IsKuro=" … "<<BanSize=" size ">>", then "<<KifuStart=" with the start position
+// when there is one: the challenge of `challenger` to `opponent`. The start position comes from a
+// record file, so its "<<" and ">>" are sent full-width: no text of the file can end the tag or
+// read as another one.
 std::string ComposeGameSetRequest(const GameSettingsValues& values, std::string_view challenger,
                                   std::string_view opponent);
 
@@ -38,6 +43,10 @@ std::string ComposeGameSetRequest(const GameSettingsValues& values, std::string_
 // colours, handicap with board size, komi, the three times and, when the challenge brings a start
 // position, who moves next; each item on its own indented line.
 std::string ChallengeOfferText(std::string_view message);
+
+// The challenge `message` with everything from its first "<<KifuStart=" on replaced by that tag
+// holding `start` (the composer puts the tag last).
+std::string WithStartPosition(std::string_view message, std::string_view start);
 
 // The answers, each the received challenge with its prefix.
 std::string AcceptAnswer(std::string_view message);   // "OKRe"

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "client/board/model/record_text.h"
+#include "client/views/model/record_info.h"
 #include "platform/cp932.h"
 #include "protocol/tag_message.h"
 
@@ -13,60 +14,6 @@ namespace {
 constexpr std::size_t npos = std::string_view::npos;
 
 char At(std::string_view text, std::size_t pos) { return pos < text.size() ? text[pos] : '\0'; }
-
-// First position at or after `from` where `needle` starts a character of `text`.
-std::size_t FindRecordText(std::string_view text, std::string_view needle, std::size_t from = 0) {
-  for (std::size_t pos = from; pos + needle.size() <= text.size();) {
-    if (text.compare(pos, needle.size(), needle) == 0) return pos;
-    pos += Cp932CharLength(text, pos);
-  }
-  return npos;
-}
-
-std::string_view RecordPropertyValue(std::string_view text, std::string_view key) {
-  const std::size_t found = FindRecordText(text, key);
-  if (found == npos) return {};
-  const std::size_t start = found + key.size();
-  const std::size_t end = FindRecordText(text, "]", start);
-  if (end == npos) return {};
-  return text.substr(start, end - start);
-}
-
-std::string RecordMarginText(std::string_view value) {
-  if (At(value, 2) == '0') return J("半目");
-  const std::string_view margin = value.size() > 2 ? value.substr(2) : std::string_view();
-  const std::size_t dot = margin.find('.');
-  if (dot != npos) return std::string(margin.substr(0, dot)) + J(" 目半");
-  return std::string(margin) + J(" 目");
-}
-
-std::string RecordResultText(std::string_view value) {
-  switch (At(value, 0)) {
-    case '-':
-      return J("勝負不明");
-    case '0':
-      return J("持碁");
-    case 'B':
-      if (At(value, 1) == 'W') return J("持碁");
-      if (At(value, 2) == 'R') return J("黒中押勝");
-      return J("黒 ") + RecordMarginText(value) + J("勝");
-    case 'W':
-      if (At(value, 2) == 'R') return J("白中押勝");
-      return J("白 ") + RecordMarginText(value) + J("勝");
-    default:
-      return std::string(value);
-  }
-}
-
-std::string RecordHandicapLabel(std::string_view record, int blackSetupCount, std::string label) {
-  static constexpr std::array<const char*, 8> kStones = {"２子", "３子", "４子", "５子",
-                                                         "６子", "７子", "８子", "９子"};
-  if (blackSetupCount == 0 || FindRecordText(record, "AW[") != npos) {
-    return FindRecordText(record, "HA[1]") != npos ? J("定先") : label;
-  }
-  if (blackSetupCount >= 2 && blackSetupCount <= 9) return J(kStones[blackSetupCount - 2]);
-  return label;
-}
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 
 #include "client/board/board_geometry.h"
 #include "client/board/board_pictures.h"
+#include "client/views/model/preview_geometry.h"
 #include "platform/files.h"
 #include "platform/pictures.h"
 
@@ -47,6 +48,21 @@ inline QImage TestStoneSheet(const BoardGeometry& geometry) {
             stone ? (black ? kTestBlackStone : kTestWhiteStone) : QColor(Qt::white));
         sheet.setPixelColor(mask.Left + column, mask.Top + row,
                             stone ? QColor(Qt::white) : QColor(Qt::black));
+      }
+    }
+  }
+  return sheet;
+}
+
+// The small board's sheet: exact discs of the test stone colours on `board`'s colour.
+inline QImage TestPreviewStoneSheet(QColor board) {
+  QImage sheet(kPreviewSheetWidth, kPreviewSheetHeight, QImage::Format_RGB32);
+  sheet.fill(board);
+  for (const int top : {0, kPreviewWhiteSpriteTop}) {
+    for (int row = 0; row < kPreviewSprite; ++row) {
+      for (int column = 0; column < kPreviewSprite; ++column) {
+        if (!InTestStone(column, row, kPreviewSprite)) continue;
+        sheet.setPixelColor(column, top + row, top == 0 ? kTestBlackStone : kTestWhiteStone);
       }
     }
   }
@@ -110,4 +126,10 @@ inline void WriteBoardWindowPictures(const std::string& folder, QColor board = k
     WriteWholeFile(JoinPath(bmp, std::string(button.File)),
                    plain(button.Width, button.Height, QColor(226, 210, 180)));
   }
+  // The small board of the record preview and the game-list board.
+  WriteWholeFile(JoinPath(bmp, std::string(kPreviewBoardPicture)),
+                 plain(kPreviewBoardSide, kPreviewBoardSide, board));
+  WriteWholeFile(JoinPath(bmp, std::string(kPreviewStonePicture)),
+                 EncodedTestPicture("preview sheet" + ColourKey(board),
+                                    TestPreviewStoneSheet(board), false));
 }

@@ -91,6 +91,19 @@ TEST(GameSetRequest, AngleBracketsInKomiOrHandicapAreRefused) {
   for (const char* fine : {"5.5", "", "-0.5", "ソ"}) EXPECT_EQ(KomiProblem(J(fine)), "") << fine;
 }
 
+TEST(GameSetRequest, AStartPositionComesLastAndNoTextOfItsFileReadsAsATag) {
+  GameSettingsValues values = Defaults();
+  values.StartPosition = "(;GC[<<GameStart-Play>> a>>b]SZ[19];B[pd])/<SiroTurn>/";
+  const std::string request = ComposeGameSetRequest(values, "a", "b");
+  EXPECT_EQ(request.substr(request.find("<<BanSize=")),
+            "<<BanSize=19>><<KifuStart=(;GC[" + J("＜＜") + "GameStart-Play" + J("＞＞") + " a" +
+                J("＞＞") + "b]SZ[19];B[pd])/<SiroTurn>/>>");
+  EXPECT_EQ(request.find("<<GameStart-Play"), std::string::npos);
+  // The challenged client answers with the start position it read.
+  EXPECT_EQ(WithStartPosition(request, "AB[dd];[pd]"),
+            request.substr(0, request.find("<<KifuStart=")) + "<<KifuStart=AB[dd];[pd]>>");
+}
+
 TEST(ChallengeOffer, NoKomiNoSizeAndStartPositions) {
   const std::string base =
       J("<<GameSet>><<IsKuro=黒番>><<GameWari=互先>><<GameKomi=0>><<Player1=a>>");

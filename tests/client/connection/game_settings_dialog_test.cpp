@@ -46,8 +46,7 @@ TEST_F(GameSettingsTest, SendsTheDefaultsToTheSelectedPlayer) {
   StartAndLogIn("Taro", kWaiting);
   SelectWaiting(1);
   ModalAnswer send(Form3, [] {
-    // The start position stays unavailable until records can be previewed.
-    EXPECT_FALSE(Form3->CheckBox1->isEnabled());
+    // No start position unless one is chosen for this challenge.
     EXPECT_FALSE(Form3->CheckBox1->isChecked());
     Press(Form3->BitBtn1);
   });
