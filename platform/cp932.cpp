@@ -16,7 +16,10 @@ namespace {
 std::string Convert(const char* to, const char* from, std::string_view input,
                     std::string_view replacement, bool input_is_utf8) {
   iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert text");
+  // iconv_open reports a failure as (iconv_t)-1.
+  if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
+    throw std::runtime_error("iconv cannot convert text");
+  }
   std::unique_ptr<void, int (*)(iconv_t)> guard(cd, iconv_close);
 
   std::string out;

@@ -10,8 +10,8 @@
 // so is held and joined with the next read. A watch or room snapshot (it starts with the echoed
 // "<<WatchGame=" or "<<DiscussEnter>>" and holds ">>" inside its diagram data) is held until its
 // closing "<<DraumEND>>" on the client, the only side that receives snapshots (the server
-// receives the requests "<<WatchGame=" and "<<DiscussEnter>>" alone). Several messages that arrive in one read stay one text, as the readers
-// expect.
+// receives the requests "<<WatchGame=" and "<<DiscussEnter>>" alone). Several messages that arrive
+// in one read stay one text, as the readers expect.
 class MessageFramer {
  public:
   enum class Side { Server, Client };
@@ -19,7 +19,7 @@ class MessageFramer {
 
   // Held text beyond this size is handed over as it stands, so a peer that never ends a message
   // cannot make the program hold unbounded memory.
-  static constexpr std::size_t kMaxHeld = 8 * 1024 * 1024;
+  static constexpr std::size_t kMaxHeld = std::size_t{8} * 1024 * 1024;
 
   // Adds one read; returns the complete message when there is one.
   std::optional<std::string> Feed(std::string_view chunk);

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_window.h"
 #include "client/board/model/own_game.h"
 #include "client/board/model/record_text.h"
@@ -54,25 +55,24 @@ bool HasVisibleText(std::string_view typed) {
 // Game start
 
 void TForm4::StartPlayGame(const std::string& m) {
-  // 1. Lobby lists; no other board stays open.
+  // Lobby lists; no other board stays open.
   Form2->UpdateLobbyLists(m);
   Form14->hide();
-  Form6->CheckBox2->setEnabled(false);
+  Form6->SetWatchOnlyEnabled(false);
   if (Form7->isVisible()) Form7->done(2);
-  Form7->RealTimeMode = 0;
+  Form7->RealTimeMode = kNoSharedCount;
   restart_caption_timer_->stop();
-  // 2.
   ResetBoardForm();
-  // 3. Who moves first.
+  // Who moves first.
   InputAllowed = HasTag(m, "<<GameStart-Play>>") ? 1 : 0;
-  BoardMode = 1;
+  BoardMode = kBoardOwnGame;
   MoveSeconds = 0;
-  // 4. White sees the board from the other side.
+  // White sees the board from the other side.
   if (!HasTag(m, "<<Color=black>>")) {
     PlaysBlack = 0;
     BoardTurned = true;
   }
-  // 5. The size, or the picture of the view on the same size (a previous game may have left the
+  // The size, or the picture of the view on the same size (a previous game may have left the
   // other view's picture).
   const int size = GetTagNumber(m, "<<BanSize=");
   if (IsBoardSize(size) && size != BoardSize) {
@@ -80,13 +80,13 @@ void TForm4::StartPlayGame(const std::string& m) {
   } else {
     LoadViewBoardPicture(BoardTurned);
   }
-  // 6.-7.
+  // The game's tag and the captions of the board and the chat.
   const std::string game = GetTagValue(m, "<<GameIndex=");
   GameTag = "<<GameIndex=" + game + ">>";
   SetCaption(" [ " + Form2->UserName + J(" ]   対局 ") + game + J("   ヌルカ - 碁盤"));
   Form5->setWindowTitle(
       ToQt(" [ " + Form2->UserName + J(" ]   対局 ") + game + J("   ヌルカ - チャット")));
-  // 8.-10. Clocks; a clock without a limit keeps showing the reset text.
+  // Clocks; a clock without a limit keeps showing the reset text.
   const std::string black_time = GetTagValue(m, "<<KuroGameTime=");
   const std::string white_time = GetTagValue(m, "<<SiroGameTime=");
   BlackClock = MainTimeSeconds(black_time);
@@ -96,11 +96,10 @@ void TForm4::StartPlayGame(const std::string& m) {
   ShowClocks();
   RecordTimeText = RecordTimeProperty(BlackClock, WhiteClock);
   AddSeconds = AddedTimeSeconds(GetTagValue(m, "<<AddTime="));
-  // 11.
+  // Whose turn it is.
   StatusBar1->SetPanelText(
       0, InputAllowed == 1 ? OwnTurnText(PlaysBlack == 1) : WaitingTurnText(PlaysBlack == 1));
-  // 12. The lobby lists were applied in 1.
-  // 13. A start position (the handicap stones) keeps the size of the game.
+  // A start position (the handicap stones) keeps the size of the game.
   std::string start = GetTagValue(m, "<<KifuStartStr=");
   if (!start.empty()) {
     const std::size_t size_at = start.find("SZ[");
@@ -111,7 +110,7 @@ void TForm4::StartPlayGame(const std::string& m) {
   } else {
     BlackFirst = InputAllowed == PlaysBlack;
   }
-  // 14. Names: this user's memos white, the opponent's pale green.
+  // Names: this user's memos white, the opponent's pale green.
   const std::string opponent = GetTagValue(m, "<<OpName=");
   const bool black = PlaysBlack == 1;
   SetMemoText(Memo1, black ? Form2->UserName : opponent);
@@ -122,15 +121,14 @@ void TForm4::StartPlayGame(const std::string& m) {
   for (QLineEdit* memo : {Memo4, Memo5, Memo6}) {
     SetMemoColor(memo, black ? kOpponentMemoColour : kOwnMemoColour);
   }
-  // 15. The game's conditions.
+  // The game's conditions.
   const std::string komi = GetTagValue(m, "<<GameKomi=");
   StatusBar1->SetPanelText(
       4, GameConditionsText(GetTagValue(m, "<<GameWari="), SetupCount > 0, komi, black_time,
                             BlackClock, WhiteClock, AddSeconds));
   KomiTenths = ParseKomi(komi);
-  // 16.
-  Form5->Memo1Lines.Clear();
-  // 17. The own game's buttons; the board comes to the front of the lobby.
+  Form5->ClearChat();
+  // The own game's buttons; the board comes to the front of the lobby.
   for (QWidget* shown :
        std::initializer_list<QWidget*>{Image12, Panel1, Panel2, Image14, Image18, Image19}) {
     shown->show();
@@ -207,18 +205,18 @@ void TForm4::PlayConfirmedMove(int point) {
 
 void TForm4::ReceiveMoveOrUndo(const std::string& m) {
   // An agreed undo takes back the newest move, whoever played it.
-  if (HasTag(m, "<<MoveBack>>") &&
-      ((BoardMode == 1 && MoveTop > SetupCount) || (BoardMode == 2 && BufferLength > SetupCount))) {
-    if (BoardMode == 1) {
+  if (HasTag(m, "<<MoveBack>>") && ((BoardMode == kBoardOwnGame && MoveTop > SetupCount) ||
+                                    (BoardMode == kBoardWatching && BufferLength > SetupCount))) {
+    if (BoardMode == kBoardOwnGame) {
       DropCandidate();
       MoveTimes[MoveTop] = 0;
       ReplayStepBack();
       // While the game is stopped the turn that comes back on restart flips.
-      int& turn = ClockState == 0 ? InputAllowed : Form2->SavedTurnFlag;
+      int& turn = ClockState == kClockRunning ? InputAllowed : Form2->SavedTurnFlag;
       turn = turn == 1 ? 0 : 1;
       const std::string text =
           turn == 1 ? OwnTurnText(PlaysBlack == 1) : WaitingTurnText(PlaysBlack == 1);
-      if (ClockState == 0) {
+      if (ClockState == kClockRunning) {
         StatusBar1->SetPanelText(0, text);
       } else {
         SavedTurnText = text;
@@ -239,7 +237,7 @@ void TForm4::ReceiveMoveOrUndo(const std::string& m) {
     return;
   }
   Panel3->clear();
-  if (BoardMode == 2) {
+  if (BoardMode == kBoardWatching) {
     ReceiveGameMove(point, m);
     return;
   }
@@ -293,7 +291,7 @@ void TForm4::OpponentPassed() {
 
 void TForm4::GiveTurnToUser() {
   // A move that crossed this user's stop on the way keeps the turn for the restart.
-  if (ClockState == 0) {
+  if (ClockState == kClockRunning) {
     InputAllowed = 1;
     StatusBar1->SetPanelText(0, OwnTurnText(PlaysBlack == 1));
   } else {
@@ -313,7 +311,8 @@ std::string TForm4::OpponentName() const {
 
 void TForm4::Timer1Timer() {
   // The own game: only while both clocks run (a game without a time limit is never timed).
-  if (BoardMode == 1 && BlackClock > 0 && WhiteClock > 0 && ClockState == 0) TickClock();
+  if (BoardMode == kBoardOwnGame && BlackClock > 0 && WhiteClock > 0 && ClockState == kClockRunning)
+    TickClock();
 }
 
 void TForm4::TickClock() {
@@ -335,9 +334,7 @@ void TForm4::TickClock() {
 void TForm4::SendTimeOut() {
   // The server hears of it before the message waits for the user.
   InputAllowed = 0;
-  if (Form2->Connected()) {
-    Form2->ClientSocket1->Send("<<GameTimeOut>><<Suu=" + std::to_string(MoveTop) + ">>" + GameTag);
-  }
+  Form2->SendIfConnected("<<GameTimeOut>><<Suu=" + std::to_string(MoveTop) + ">>" + GameTag);
   ClientShowMessage(Form2->UserName + J(" さん の時間が切れました！ (対局終了)"));
   if (!Form2->Connected()) ClientShowMessage(J("サーバに接続していません！"));
 }
@@ -346,7 +343,7 @@ void TForm4::SendTimeOut() {
 // Pass, resign, undo, stop
 
 void TForm4::Image12MouseDown(int x) {
-  if (BoardMode != 1 || InputAllowed != 1 || ClockState != 0) return;
+  if (BoardMode != kBoardOwnGame || InputAllowed != 1 || ClockState != kClockRunning) return;
   if (x <= kPassHalfRight) {
     if (!CanAppendEntry(MoveTop)) {
       ClientShowMessage(ListFullText());
@@ -354,12 +351,12 @@ void TForm4::Image12MouseDown(int x) {
     }
     if (!Confirm(J(" パ ス し ま す か ？"))) return;
     // The game may have moved on while the question was open.
-    if (BoardMode != 1 || InputAllowed != 1 || ClockState != 0) return;
+    if (BoardMode != kBoardOwnGame || InputAllowed != 1 || ClockState != kClockRunning) return;
     PassMove();
     return;
   }
   if (!Confirm(J(" 投 了 し ま す か ？"))) return;
-  if (BoardMode != 1) return;
+  if (BoardMode != kBoardOwnGame) return;
   InputAllowed = 0;
   BlackClock = WhiteClock = 0;
   Form2->SendToServer("<<GameResign>><<Suu=" + std::to_string(MoveTop) + ">>" + GameTag);
@@ -384,7 +381,7 @@ void TForm4::PassMove() {
 }
 
 void TForm4::Image14Click() {
-  if (BoardMode != 1) return;
+  if (BoardMode != kBoardOwnGame) return;
   // Nothing to take back before the first move.
   if (MoveTop <= SetupCount) return;
   if (Form2->SendToServer(GameTag + "<<Move=>><<MoveBack>>")) {
@@ -393,30 +390,16 @@ void TForm4::Image14Click() {
 }
 
 void TForm4::Image18Click() {
-  if (BoardMode != 1) return;
-  if (ClockState == 2) {
+  if (BoardMode != kBoardOwnGame) return;
+  if (ClockState == kClockStoppedByOpponent) {
     ClientShowMessage(J("相手の発信を待っています。(今は時計ON/OFF出来ません)"));
     return;
   }
   PlaySound("ano.wav");
-  if (ClockState == 1) {
-    ClockState = 0;
-    InputAllowed = Form2->SavedTurnFlag;
-    StatusBar1->SetPanelText(0, SavedTurnText);
-    Image12->show();
-    Image17->hide();
-    Panel3->clear();
+  if (ClockState == kClockStoppedByUser) {
+    LeaveGameStop();
   } else {
-    ClockState = 1;
-    Form2->SavedTurnFlag = InputAllowed;
-    InputAllowed = 0;
-    SavedTurnText = StatusBar1->PanelText(0);
-    StatusBar1->SetPanelText(0, StoppedText());
-    Panel3->setText(QString::fromUtf8("対局停止中"));
-    Image17->show();
-    Image12->hide();
-    Form5->show();
-    SetNormalState(Form5);
+    EnterGameStop(kClockStoppedByUser);
   }
   Form2->SendToServer("<<TimeStop=" + std::to_string(ClockState) + ">>" + GameTag);
 }
@@ -426,7 +409,7 @@ void TForm4::OpponentTimeStop(const std::string& m) {
   if (sender == Form2->UserName) return;
   const bool stop = GetTagValue(m, "<<TimeStop=") == "1";
   // A stop acts on a running game, a restart only on a game the opponent stopped.
-  if (stop ? ClockState != 0 : ClockState != 2) return;
+  if (stop ? ClockState != kClockRunning : ClockState != kClockStoppedByOpponent) return;
   PlaySound("ano.wav");
   if (stop) {
     // A restart's caption still showing gives way to the game's caption first.
@@ -437,28 +420,38 @@ void TForm4::OpponentTimeStop(const std::string& m) {
     SavedCaption = Caption();
     SetCaption(J(" 相手の [ ") + sender +
                J(" ] さんが対局を停止しました。(詳細はチャットで連絡をお取り下さい)"));
-    Panel3->setText(QString::fromUtf8("対局停止中"));
     FlashBoardWindow();
-    ClockState = 2;
-    Form2->SavedTurnFlag = InputAllowed;
-    InputAllowed = 0;
-    SavedTurnText = StatusBar1->PanelText(0);
-    StatusBar1->SetPanelText(0, StoppedText());
-    Image17->show();
-    Image12->hide();
-    Form5->show();
-    SetNormalState(Form5);
+    EnterGameStop(kClockStoppedByOpponent);
     return;
   }
   // The game runs again at once; the caption tells of the restart through the flash and a
   // pause, then shows the game again.
   SetCaption(J(" 相手の [ ") + sender + J(" ] さんが対局を再開しました。"));
-  Panel3->clear();
   FlashBoardWindow();
   restart_caption_timer_->start();
-  ClockState = 0;
+  LeaveGameStop();
+}
+
+void TForm4::EnterGameStop(int clock_state) {
+  ClockState = clock_state;
+  // The turn waits for the restart.
+  Form2->SavedTurnFlag = InputAllowed;
+  InputAllowed = 0;
+  SavedTurnText = StatusBar1->PanelText(0);
+  StatusBar1->SetPanelText(0, StoppedText());
+  Panel3->setText(QString::fromUtf8("対局停止中"));
+  // Only the end of the game is offered; the chat comes up to talk it over.
+  Image17->show();
+  Image12->hide();
+  Form5->show();
+  SetNormalState(Form5);
+}
+
+void TForm4::LeaveGameStop() {
+  ClockState = kClockRunning;
   InputAllowed = Form2->SavedTurnFlag;
   StatusBar1->SetPanelText(0, SavedTurnText);
+  Panel3->clear();
   Image12->show();
   Image17->hide();
 }
@@ -468,7 +461,7 @@ void TForm4::OpponentTimeStop(const std::string& m) {
 
 void TForm4::GameEnded(const std::string& m) {
   const bool passes = HasTag(m, "<<PassEndGame>>");
-  if (BoardMode == 1) {
+  if (BoardMode == kBoardOwnGame) {
     EndOwnGame(m);
   } else if (passes && BufferLength > SetupCount && MoveList[BufferLength] == 0) {
     // A watcher holds the first of the two passes; the record ends before it.
@@ -487,7 +480,7 @@ void TForm4::GameEnded(const std::string& m) {
 void TForm4::EndOwnGame(const std::string& m) {
   BlackClock = WhiteClock = 0;
   InputAllowed = 0;
-  BoardMode = 2;
+  BoardMode = kBoardWatching;
   restart_caption_timer_->stop();
   DropCandidate();
   Image14->hide();
@@ -501,31 +494,25 @@ void TForm4::EndOwnGame(const std::string& m) {
     }
   }
   BufferLength = MoveTop;
-  Form6->CheckBox2->setEnabled(true);
+  Form6->SetWatchOnlyEnabled(true);
   SetCaption("[ " + Form2->UserName + J(" ]   対局 ") + GetTagValue(GameTag, "<<GameIndex=") +
              J("   ヌルカ - 観戦"));
 }
 
-void TForm4::ShowWatcherCount(int count, const std::string& watch_list) {
-  WatcherCount = count;
-  StatusBar1->SetPanelText(2, J("観戦者数 = ") + std::to_string(count));
-  StatusBar1->SetHint(count < 1 ? std::string() : watch_list);
-}
-
 void TForm4::Image17Click() {
   // The analysis room leaves through its own buttons.
-  if (BoardMode == 5) return;
-  if (BoardMode == 1) {
+  if (BoardMode == kBoardRoom) return;
+  if (BoardMode == kBoardOwnGame) {
     if (Form2->AskEndFlag == 1 && !Confirm(J(" 終 了 し ま す か ？"))) return;
-    if (BoardMode != 1) return;
+    if (BoardMode != kBoardOwnGame) return;
     InputAllowed = 0;
     BlackClock = WhiteClock = 0;
     Form2->SendToServer("<<NewGameResign>><<Suu=" + std::to_string(MoveTop) + ">>" + GameTag);
     return;
   }
   if (Form2->AskEndFlag == 1 && !Confirm(J(" 観 戦 を 終 了 し ま す か ？"))) return;
-  if (BoardMode == 1 || BoardMode == 5) return;
-  BoardMode = 0;
+  if (BoardMode == kBoardOwnGame || BoardMode == kBoardRoom) return;
+  BoardMode = kBoardIdle;
   InputAllowed = 0;
   Form6->show();
   SetNormalState(Form6);
@@ -534,30 +521,26 @@ void TForm4::Image17Click() {
 }
 
 void TForm4::SendOrNoteInLobby(const std::string& text) {
-  if (Form2->Connected()) {
-    Form2->ClientSocket1->Send(text);
-  } else {
-    Form6->StatusBar1->SetPanelText(0, J("サーバに接続していません！"));
-  }
+  if (!Form2->SendIfConnected(text)) Form6->ShowConnectionState(J("サーバに接続していません！"));
 }
 
 bool TForm4::FormCloseQuery() {
   // The analysis room leaves through its own close.
-  if (BoardMode == 5) return true;
-  const std::string word = BoardMode == 1 ? J("対 局") : J("観 戦");
+  if (BoardMode == kBoardRoom) return true;
+  const std::string word = BoardMode == kBoardOwnGame ? J("対 局") : J("観 戦");
   if (Form2->AskEndFlag == 1 && !Confirm(word + J(" を 終 了 し ま す か ？"))) return false;
   InputAllowed = 0;
   Form6->show();
-  Form6->CheckBox2->setEnabled(true);
+  Form6->SetWatchOnlyEnabled(true);
   SetNormalState(Form6);
-  if (BoardMode > 0) {
-    if (BoardMode == 1) {
+  if (BoardMode != kBoardIdle) {
+    if (BoardMode == kBoardOwnGame) {
       // Closing an own game resigns it.
       Form2->SendToServer("<<EndGameResign>><<Suu=" + std::to_string(MoveTop) + ">>" + GameTag);
     } else {
       Form2->SendToServer("<<OffWatchGame>>" + GameTag);
     }
-    BoardMode = 0;
+    BoardMode = kBoardIdle;
   }
   return true;
 }
@@ -570,13 +553,14 @@ void TForm4::FormHide() { Form5->hide(); }
 void TForm4::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
   if (key == Qt::Key_F5) {
     ClientEnv().clipboard->SetText(WriteSgfRecord());
-  } else if (key == Qt::Key_Backspace && (shift & Qt::ShiftModifier) && BoardMode == 1) {
+  } else if (key == Qt::Key_Backspace && (shift & Qt::ShiftModifier) &&
+             BoardMode == kBoardOwnGame) {
     Image14Click();
   }
 }
 
 void TForm4::Edit1KeyDown(int key) {
-  if (key != kEnterKey || BoardMode == 0) return;
+  if (key != kEnterKey || BoardMode == kBoardIdle) return;
   const std::string typed = FromQt(Edit1->text());
   if (!HasVisibleText(typed)) return;
   IdleSeconds = 0;
@@ -586,7 +570,7 @@ void TForm4::Edit1KeyDown(int key) {
     Form9->hide();
     Form5->show();
   }
-  if (BoardMode == 5) {
+  if (BoardMode == kBoardRoom) {
     Form2->SendToServer("<<DiscussMese=" + line + ">>");
   } else {
     Form2->SendToServer("<<GameMese=" + line + ">>" + GameTag);

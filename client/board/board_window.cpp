@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_pictures.h"
 #include "client/board/model/record_files.h"
 #include "client/board/model/record_text.h"
@@ -152,12 +153,12 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
   CreateControls();
-  // 1. Texts emptied; top of the screen, centred across it.
+  // Texts emptied; top of the screen, centred across it.
   Memo1->clear();
   Memo4->clear();
   Edit1->clear();
   move((ScreenWidth() - WindowWidth(this)) / 2, 1);
-  // 2. No shared count pending, no chat toggled, 19 lines.
+  // No shared count pending, no chat toggled, 19 lines.
   RealTimeCountPending = 0;
   ChatHiddenByFollower = 0;
   ChatViewerWasOpen = 0;
@@ -165,9 +166,9 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   CellSize = 20;
   BoardOrigin = 9;
   ClickX = ClickY = 111;
-  // 3. The save dialog starts in the connect window's save folder (read when it opens).
-  // 4. The record templates and coordinate letters are the record writer's (record_text.h).
-  // 5. The first board picture and stone sheet from the working folder.
+  // The save dialog starts in the connect window's save folder (read when it opens). The record
+  // templates and coordinate letters are the record writer's (record_text.h).
+  // The first board picture and stone sheet from the working folder.
   QImage board(kBoardPictureSide, kBoardPictureSide, QImage::Format_RGB32);
   board.fill(QColor(214, 172, 100));
   canvas_.SetBoardPicture(board);
@@ -181,7 +182,7 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   }
   canvas_.ResizeSurface(canvas_.Image1.width() + 1, canvas_.Image1.height() + 1);
   PaintBox1->setGeometry(QRect(kBoardAt, canvas_.Surface.size()));
-  // 6. The room's panel and the buttons that stand in for each other; the room's store emptied.
+  // The room's panel and the buttons that stand in for each other; the room's store emptied.
   Panel4->setGeometry(414, 0, 174, 232);
   Image17->move(Image12->pos());
   Image22->move(Image21->pos());
@@ -189,9 +190,8 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   ComboBox1->setCurrentIndex(0);
   SpaceHeld = 0;
   LoadButtonPictures();
-  // 7. The background picture.
+  // The background picture.
   LoadOrReport(WorkPath(std::string("bmp/") + std::string(kBoardBackgroundPicture)), Image9);
-  // 8.
   ResetBoardForm();
   Timer1->start();
 }
@@ -309,7 +309,7 @@ void TForm4::CreateControls() {
   StatusBar1->installEventFilter(this);
   setFixedSize(kClientWidth, kClientHeight + 22);
 
-  // 9. The window's menu: an empty entry (a separator), then the game-list board of the room.
+  // The window's menu: an empty entry (a separator), then the game-list board of the room.
   SystemMenu = new QMenu(this);
   SystemMenu->addSeparator();
   QAction* roomBoard = SystemMenu->addAction(QString::fromUtf8("検討室 - 対局碁盤  [ON/OFF] (&K)"));
@@ -362,26 +362,26 @@ void TForm4::SetCaption(const std::string& caption) {
 // Reset and board size
 
 void TForm4::ResetGameFlags() {
-  BoardMode = 0;
+  BoardMode = kBoardIdle;
   InputAllowed = 0;
-  ClockState = 0;
+  ClockState = kClockRunning;
   RealTimeCountPending = 0;
   GameTag.clear();
 }
 
 void TForm4::ResetBoardForm() {
-  // 1. Counters and clocks.
+  // Counters and clocks.
   IdleSeconds = MoveSeconds = ClockState = KomiTenths = 0;
   AddSeconds = BlackClock = WhiteClock = 0;
   black_clock_limited_ = white_clock_limited_ = false;
   WatcherCount = 0;
   CandidatePoint = 0;
-  BoardMode = 0;
+  BoardMode = kBoardIdle;
   RoomInputKind = 1;
-  // 2. The position: empty board, lists and logs, FirstMoveNumber 1 (with 4. below: black first,
-  // numbers off, not turned).
+  // The position: empty board, lists and logs, FirstMoveNumber 1 (with the flags below: black
+  // first, numbers off, not turned).
   ResetPosition();
-  // 3. What the window shows.
+  // What the window shows.
   StatusBar1->SetPanelText(0, "");
   StatusBar1->SetPanelText(1, "0");
   StatusBar1->SetPanelText(2, J("観戦者数 = 0"));
@@ -393,7 +393,7 @@ void TForm4::ResetBoardForm() {
   SetMemoText(Memo6, "0");
   RecordTimeText.clear();
   Panel3->clear();
-  // 4. Flags and stores.
+  // Flags and stores.
   PlaysBlack = 1;
   InputAllowed = 0;
   Panel5->hide();
@@ -401,16 +401,6 @@ void TForm4::ResetBoardForm() {
   DiagramStore.clear();
   RoomStartRecord.clear();
   FormPaint();
-}
-
-void TForm4::SetBoardSize(int n) {
-  if (IsBoardSize(n)) {
-    BoardModel::SetBoardSize(n);  // the geometry and pictures follow in BoardSizeSet
-    return;
-  }
-  DrawBoardGrid();
-  FillPlayingArea(Board, BoardSize);
-  FillPlayingArea(GroupIds, BoardSize);
 }
 
 void TForm4::BoardSizeSet(int size) {
@@ -439,24 +429,24 @@ void TForm4::RepaintBoardBitmap() {
   PaintBox1->update();
 }
 
-void TForm4::DrawStone(int x, int y, bool black) {
+void TForm4::DrawStoneAt(int x, int y, bool black) {
   canvas_.DrawStone(x, y, black);
   PaintBox1->update();
 }
 
-void TForm4::EraseStone(int x, int y) {
+void TForm4::EraseStoneAt(int x, int y) {
   canvas_.EraseStone(x, y);
   PaintBox1->update();
 }
 
 void TForm4::DrawStone(int point, bool black) {
   if (!IsPlayingPoint(point, BoardSize)) return;
-  DrawStone(PointToPixelX(point), PointToPixelY(point), black);
+  DrawStoneAt(PointToPixelX(point), PointToPixelY(point), black);
 }
 
 void TForm4::EraseStone(int point) {
   if (!IsPlayingPoint(point, BoardSize)) return;
-  EraseStone(PointToPixelX(point), PointToPixelY(point));
+  EraseStoneAt(PointToPixelX(point), PointToPixelY(point));
 }
 
 void TForm4::DrawMoveNumber(int number, int moveIndex) {
@@ -476,20 +466,20 @@ void TForm4::DrawCandidateMarker(int point) {
 }
 
 void TForm4::FormPaint() {
-  // 1. The background is painted with the window (paintEvent).
+  // The background is painted with the window (paintEvent).
   update();
-  // 2. to 4. The board, the setup stones, the played stones with their numbers.
+  // The board, the setup stones, the played stones with their numbers.
   RepaintBoardBitmap();
   DrawSetupStones();
   if (MoveTop > SetupCount) DrawPlayedStones();
-  // 5. The analysis room's marks, each while its point holds the colour it was set on.
-  if (BoardMode == 5) {
-    for (int point = 22; point <= 418; ++point) {
+  // The analysis room's marks, each while its point holds the colour it was set on.
+  if (BoardMode == kBoardRoom) {
+    for (int point = kFirstPlayingPoint; point <= kLastPlayingPoint; ++point) {
       const int mark = Marks[point];
       if (mark > 0 && mark / 1000 == Board[point]) DrawMark(mark % 1000, point);
     }
   }
-  // 6. The candidate of a two-click move.
+  // The candidate of a two-click move.
   if (CandidatePoint > 0) DrawCandidateMarker(CandidatePoint);
 }
 
@@ -543,9 +533,9 @@ void TForm4::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers sh
   }
   if (InputAllowed != 1) return;
   SnapClickToGrid(x, y);
-  if (BoardMode == 5 && (shift & Qt::ControlModifier)) {
+  if (BoardMode == kBoardRoom && (shift & Qt::ControlModifier)) {
     RewindRoomToClick();
-  } else if (BoardMode == 1) {
+  } else if (BoardMode == kBoardOwnGame) {
     if (button == Qt::RightButton) {
       // A right click on the candidate withdraws it.
       const int point = ClickedPoint();
@@ -556,35 +546,8 @@ void TForm4::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers sh
       return;
     }
     SendGameMove();
-  } else if (BoardMode == 5) {
+  } else if (BoardMode == kBoardRoom) {
     PlaceDiscussInput(ClickedPoint(), button == Qt::LeftButton);
-  }
-}
-
-void TForm4::RewindRoomToClick() {
-  const int point = ClickedPoint();
-  if (!IsPlayingPoint(point, BoardSize) || !IsStone(Board[point])) return;
-  int n = 0;
-  for (int i = MoveTop; i > SetupCount; --i) {
-    if (MoveList[i] == point) {
-      n = i;
-      break;
-    }
-  }
-  if (n == 0) return;
-  RewindToMove(n);
-  FormPaint();
-  AtStartFlag = MoveTop == SetupCount ? 1 : 0;
-  DrawRoomFirstColour();
-  // The whole buffered record goes to the other members.
-  const int shown = MoveTop;
-  MoveTop = BufferLength;
-  std::string record = WriteSgfRecord();
-  MoveTop = shown;
-  record = ReplaceAll(record, "\r\n", "");
-  if (Form2 != nullptr && Form2->Connected()) {
-    Form2->SendToServer("<<DiscussInput>><<Type=12>><<Value=" + std::to_string(n) +
-                        ">><<DiscussKifu=" + record + ">>");
   }
 }
 
@@ -659,7 +622,7 @@ bool TForm4::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm4::SystemMenuCommand(int id) {
-  if (id != kSystemMenuRoomBoard || BoardMode != 5 || Form14 == nullptr) return;
+  if (id != kSystemMenuRoomBoard || BoardMode != kBoardRoom || Form14 == nullptr) return;
   Form14->setVisible(!Form14->isVisible());
 }
 
@@ -736,9 +699,9 @@ bool TForm4::SaveRecordAs(const std::string& chosen) {
     Form2->SaveDialogDir = folder.back() == '/' ? folder : folder + "/";
   }
   // The chat log goes beside the record when the game chat window holds any text.
-  const std::string chat = Form5 != nullptr ? Form5->Memo1Lines.Text() : std::string();
-  const RecordSaveResult saved = SaveRecordFiles(chosen, WriteSgfRecord(), chat,
-                                                 BoardMode == 5 ? RoomDiagramStore : DiagramStore);
+  const std::string chat = Form5 != nullptr ? Form5->ChatLogText() : std::string();
+  const RecordSaveResult saved = SaveRecordFiles(
+      chosen, WriteSgfRecord(), chat, BoardMode == kBoardRoom ? RoomDiagramStore : DiagramStore);
   if (!saved.RecordWritten) {
     ClientShowMessage(J("棋譜を保存できませんでした：") + Cp932FromUtf8(saved.RecordPath));
     return false;
@@ -753,7 +716,7 @@ bool TForm4::SaveRecordAs(const std::string& chosen) {
 void TForm4::LoadKifuText(const std::string& text) {
   const KifuTextResult read = ::LoadKifuText(*this, text);
   if (!read.Read) return;
-  if (BoardMode == 5) {
+  if (BoardMode == kBoardRoom) {
     if (read.SizeChanged && InputAllowed == 1) {
       ComboBox1->setCurrentIndex(BoardSize == 13 ? 1 : BoardSize == 9 ? 2 : 0);
     }
@@ -786,22 +749,3 @@ void TForm4::OpenRecordText(const std::string& text) {
   PositionFromRecord();
   FormPaint();
 }
-
-// ---------------------------------------------------------------------------------------------
-// Watching and the analysis room act on the board window through the operations below; they
-// come with those uses of the window and do nothing yet.
-
-void TForm4::ReceiveWatchStart(const std::string&) {}
-void TForm4::ReceiveGameMove(int, const std::string&) {}
-void TForm4::StartDiscussRoom(const std::string&) {}
-void TForm4::GrantDiscussInput(const std::string&) {}
-void TForm4::ShowDiscussMembers(const std::string&) {}
-void TForm4::ShowDiscussRegList(const std::string&) {}
-void TForm4::ShowDiscussOperator(const std::string&) {}
-void TForm4::ReceiveDiscussChat(const std::string&) {}
-void TForm4::ApplyDiscussInput(const std::string&) {}
-void TForm4::ReceiveDiscussGameList(const std::string&) {}
-void TForm4::ReceiveDiscussGameData(const std::string&) {}
-void TForm4::PlaceDiscussInput(int, bool) {}
-void TForm4::DrawRoomFirstColour() {}
-void TForm4::DrawMark(int, int) {}

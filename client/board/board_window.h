@@ -1,6 +1,10 @@
 // client/board/board_window.h — TForm4, the board window: idle, own game, watching and the
 // analysis room, told apart by BoardMode. It holds the position (BoardModel), shows it from its
 // pictures, turns clicks into board points, and saves and loads game records.
+//
+// One source file per mode: board_window.cpp (construction, geometry and drawing, input dispatch,
+// records), board_own_game.cpp, board_replay.cpp (replay bar and marks), board_watching.cpp,
+// board_room.cpp (analysis room) and board_room_input.cpp (the room's inputs).
 #pragma once
 #include <QImage>
 #include <QWidget>
@@ -9,6 +13,7 @@
 
 #include "client/board/board_canvas.h"
 #include "client/board/board_geometry.h"
+#include "client/board/board_modes.h"
 #include "client/board/model/board_model.h"
 
 class FileDialogs;
@@ -29,16 +34,16 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   ~TForm4() override;
 
   // Shared state the message reader, the lobby and the other windows look at.
-  int BoardMode = 0;             // 0 idle, 1 own game, 2 watching, 5 analysis room
-  int InputAllowed = 0;          // the board takes this user's clicks
-  int ClockState = 0;            // 0 running, 1 stopped by this user, 2 stopped by the opponent
-  int RealTimeCountPending = 0;  // 1: open the shared count the opponent started
-  int ChatHiddenByFollower = 0;  // 1 while the lobby's follower keeps the chat hidden
-  int ChatViewerWasOpen = 0;     // the diagram viewer was open when the chat window was hidden
-  std::string GameTag;           // "<<GameIndex=" n ">>" of the current game
-  int WatcherCount = 0;          // watchers of the current game
-  std::string SavedCaption;      // the caption while the opponent has stopped the game
-  std::string SavedTurnText;     // status panel 0 as it was when the game was stopped
+  int BoardMode = kBoardIdle;      // idle, own game, watching or analysis room (board_modes.h)
+  int InputAllowed = 0;            // the board takes this user's clicks
+  int ClockState = kClockRunning;  // running, stopped by this user or by the opponent
+  int RealTimeCountPending = 0;    // 1: open the shared count the opponent started
+  int ChatHiddenByFollower = 0;    // 1 while the lobby's follower keeps the chat hidden
+  int ChatViewerWasOpen = 0;       // the diagram viewer was open when the chat window was hidden
+  std::string GameTag;             // "<<GameIndex=" n ">>" of the current game
+  int WatcherCount = 0;            // watchers of the current game
+  std::string SavedCaption;        // the caption while the opponent has stopped the game
+  std::string SavedTurnText;       // status panel 0 as it was when the game was stopped
 
   // Geometry of BoardSize and the last click.
   int CellSize = 20;
@@ -79,9 +84,6 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   void ResetGameFlags();
   // The reset before a new game, a watch or the analysis room.
   void ResetBoardForm();
-  // 19, 13 or 9 lines: geometry and pictures of that size from the program folder. Any size
-  // empties the board and redraws the grid.
-  void SetBoardSize(int n);
 
   // Drawing.
   const BoardGeometry& Geometry() const { return GeometryOf(BoardSize); }
@@ -89,8 +91,9 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   int PointToPixelY(int point) const { return Geometry().PointToPixelY(point); }
   void DrawBoardGrid();
   void RepaintBoardBitmap();
-  void DrawStone(int x, int y, bool black);
-  void EraseStone(int x, int y);
+  // A stone with its centre at pixel (x, y) of the board surface, and the bare board there.
+  void DrawStoneAt(int x, int y, bool black);
+  void EraseStoneAt(int x, int y);
   // The number of move `moveIndex` on its stone.
   void DrawMoveNumber(int number, int moveIndex) override;
   void DrawCandidateMarker(int point);
@@ -139,9 +142,11 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   void ShowBlackCaptured(int count) override;
   void ShowWhiteCaptured(int count) override;
   void ShowStateCaption(const std::string& caption) override;
+  // SetBoardSize of 19, 13 or 9 lines: the geometry and pictures of that size from the program
+  // folder (the board picture of the view PlaysBlack gives), the grid, the bare board shown.
   void BoardSizeSet(int size) override;
 
-  // Own game.
+  // Own game (board_own_game.cpp).
   // The server's game start: the board, clocks, names and conditions of the new game.
   void StartPlayGame(const std::string& message);
   // A click on the board in an own game (not a right click on the candidate): the first click
@@ -167,7 +172,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   // This user's clock ran out: the server is told.
   void SendTimeOut();
 
-  // Buttons, keys and the chat line.
+  // Buttons, keys and the chat line of an own game and of watching (board_own_game.cpp).
   // A press on the pass/resign button at x: the left half passes, the right half resigns.
   void Image12MouseDown(int x);
   // Asks the opponent to take back the last move (or agrees to the opponent's request).
@@ -191,7 +196,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   // The window is hidden: the game chat goes with it.
   void FormHide();
 
-  // Watching.
+  // Watching (board_watching.cpp).
   // The watch snapshot of a game ("<<WatchGame=" … "<<DraumEND>>").
   void ReceiveWatchStart(const std::string& message);
   // The number of watchers of the current game changed; `watch_list` names them.
@@ -199,22 +204,27 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   // A move of the watched game (a finished own game shows its record like a watched one).
   void ReceiveGameMove(int point, const std::string& message);
 
-  // Analysis room.
+  // Replay bar and marks (board_replay.cpp).
+  // A mark (MarkCode) on the point.
+  void DrawMark(int code, int point);
+
+  // Analysis room (board_room.cpp).
   void StartDiscussRoom(const std::string& message);
   void GrantDiscussInput(const std::string& message);
   void ShowDiscussMembers(const std::string& message);
   void ShowDiscussRegList(const std::string& message);
   void ShowDiscussOperator(const std::string& name);
   void ReceiveDiscussChat(const std::string& message);
-  void ApplyDiscussInput(const std::string& message);
   void ReceiveDiscussGameList(const std::string& message);
   void ReceiveDiscussGameData(const std::string& message);
-  // A click on the board by the room's operator: the point and whether the left button was used.
-  void PlaceDiscussInput(int point, bool left);
   // The first-colour buttons show BlackFirst.
   void DrawRoomFirstColour();
-  // A mark (MarkCode) on the point.
-  void DrawMark(int code, int point);
+
+  // The room's inputs (board_room_input.cpp).
+  // An input of the operator applied to this member's board ("<<DiscussInput>>").
+  void ApplyDiscussInput(const std::string& message);
+  // A click on the board by the room's operator: the point and whether the left button was used.
+  void PlaceDiscussInput(int point, bool left);
 
   // The counting board, modally, at ShownCountMove.
   void ShowCountingBoard();
@@ -283,7 +293,8 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   std::string ProgramPicture(const char* name) const;
   void ShowFlashState();
   void FlashStep();
-  // Ctrl-click in the analysis room: the room continues from the clicked move.
+  // Ctrl-click in the analysis room: the room continues from the clicked move
+  // (board_room_input.cpp).
   void RewindRoomToClick();
   // The board picture of the current size for the view shown (turned or not), with its grid.
   void LoadViewBoardPicture(bool turned);
@@ -301,6 +312,11 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   void ShowClocks();
   // The turn comes to this user (or, while the game is stopped, comes back on restart).
   void GiveTurnToUser();
+  // The own game stops (kClockStoppedByUser or kClockStoppedByOpponent): the turn is kept for
+  // the restart, the state shown, pass and resign give way to the end button, the chat comes up.
+  void EnterGameStop(int clock_state);
+  // The stopped own game runs again with the turn it had.
+  void LeaveGameStop();
   static void SetMemoText(QLineEdit* memo, const std::string& cp932);
   // Sends `text` when connected; otherwise the lobby's status bar says so (no message box).
   void SendOrNoteInLobby(const std::string& text);

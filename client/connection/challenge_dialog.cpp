@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_window.h"
 #include "client/connection/client_program.h"
 #include "client/connection/connect_window.h"
@@ -17,6 +18,7 @@
 #include "platform/fonts.h"
 #include "platform/memo_colors.h"
 #include "platform/memo_view.h"
+#include "platform/qt_text.h"
 #include "platform/window_state.h"
 #include "protocol/tag_message.h"
 
@@ -72,12 +74,18 @@ void TForm12::CreateControls() {
 
 void TForm12::reject() { done(2); }
 
+bool TForm12::ShowOffer(const std::string& caption, const std::string& text) {
+  setWindowTitle(ToQt(caption));
+  Memo1Lines.SetText(text);
+  return exec() == 1;
+}
+
 void TForm12::Memo1Click() { Memo1->clearFocus(); }
 
 void TForm12::ReceiveChallenge(const std::string& message) {
   // Busy: another offer is open, or the user operates the analysis room's board.
   if (Form2->ChallengePending == 1 || Form4->InputAllowed == 1) {
-    Form2->ClientSocket1->Send(BusyAnswer(message));
+    Form2->SendIfConnected(BusyAnswer(message));
     return;
   }
   Form2->ChallengePending = 1;
@@ -107,23 +115,23 @@ void TForm12::AnswerChallenge(const std::string& message) {
   if (start) Form11->HidePreview();
   if (!ok) {
     Form2->SendToServer(DeclineAnswer(message));
-  } else if (Form4->BoardMode == 1) {
+  } else if (Form4->BoardMode == kBoardOwnGame) {
     // An own game started while the offer was open: accepting would abandon it.
     Form2->SendToServer(BusyAnswer(message));
   } else if (!Form2->Connected()) {
     // Nothing can be answered; the view on the board stays as it is.
     ClientShowMessage(J("サーバに接続していません！"));
   } else {
-    if (Form4->BoardMode == 5) {
+    if (Form4->BoardMode == kBoardRoom) {
       // The room is left on the server first, so that it never keeps a member who plays.
       Form2->SendToServer("<<DiscussClose>>");
       Form14->hide();
       Form15->hide();
     }
-    if (Form4->BoardMode > 0) {
+    if (Form4->BoardMode != kBoardIdle) {
       // Watching, a finished game or the room: the view is left; the server ends the watching
       // when it starts the game.
-      Form4->BoardMode = 0;
+      Form4->BoardMode = kBoardIdle;
       Form4->hide();
       Form5->hide();
     }

@@ -22,6 +22,9 @@ class TForm12 : public QDialog {
   // answered with the user's choice.
   void ReceiveChallenge(const std::string& message);
 
+  // Shows the offer `text` under `caption` and waits for the answer; true for O  K.
+  bool ShowOffer(const std::string& caption, const std::string& text);
+
   // The memo gives up the keyboard (no caret stays in the offer).
   void Memo1Click();
 

@@ -7,10 +7,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QToolButton>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_window.h"
 #include "client/connection/challenge_dialog.h"
 #include "client/connection/client_main_form.h"
@@ -54,7 +54,7 @@ QLabel* MakeLabel(QWidget* parent, const char* text, int left, int top) {
 
 TForm2::TForm2() : ClientSocket1(ClientEnv().socket) {
   CreateControls();
-  // 1. Fields.
+  // Fields.
   JoinKeyDigits = std::string(kJoinKeyDigits);
   AskEndFlag = 1;
   SavedTurnFlag = 0;
@@ -72,10 +72,10 @@ TForm2::TForm2() : ClientSocket1(ClientEnv().socket) {
   JoinKeyCount = 0;
   BoardSizeText = "19";
   for (int i = 1; i <= 5; ++i) JoinKeys[static_cast<std::size_t>(i)] = "key" + std::to_string(i);
-  // 2.-3. Settings and the key list.
+  // Settings and the key list.
   LoadClientSettings();
   FillJoinKeyList();
-  // 4. A join key on the clipboard (the server puts its key on its own machine's clipboard).
+  // A join key on the clipboard (the server puts its key on its own machine's clipboard).
   const std::string clip = ClientEnv().clipboard->Text();
   if (clip.size() == 8) VantaKey->setEditText(ToQt(clip));
 
@@ -181,12 +181,14 @@ void TForm2::SaveClientSettings() {
   settings.SaveDialogDir = SaveDialogDir;
   settings.OpenDialogDir = OpenDialogDir;
   if (Form3 != nullptr) {
-    settings.KuroTime = FromQt(Form3->Edit1->text());
-    settings.SiroTime = FromQt(Form3->Edit4->text());
-    settings.AddTime = FromQt(Form3->Edit2->text());
-    settings.Komi = FromQt(Form3->Edit3->text());
-    settings.Wari = FromQt(Form3->ComboBox1->currentText());
-    settings.BoardSizeText = BoardSizeTextOfIndex(Form3->ComboBox2->currentIndex());
+    // The game settings as the dialog last held them.
+    const GameSettingsValues values = Form3->Values();
+    settings.KuroTime = values.BlackMinutes;
+    settings.SiroTime = values.WhiteMinutes;
+    settings.AddTime = values.AddedSeconds;
+    settings.Komi = values.Komi;
+    settings.Wari = values.Handicap;
+    settings.BoardSizeText = BoardSizeTextOfIndex(values.SizeIndex);
   } else {
     settings.KuroTime = KuroTime;
     settings.SiroTime = SiroTime;
@@ -291,6 +293,8 @@ bool TForm2::SendToServer(std::string_view text) {
   return ClientSocket1->Send(text);
 }
 
+bool TForm2::SendIfConnected(std::string_view text) { return ClientSocket1->Send(text); }
+
 // ---- Connection events -----------------------------------------------------------------------
 
 void TForm2::ClientSocket1Connect() {
@@ -298,18 +302,18 @@ void TForm2::ClientSocket1Connect() {
   // A new connection starts with no game: watching, challenging and the analysis room work again
   // after a reconnect; the board keeps its picture.
   Form4->ResetGameFlags();
-  Form7->RealTimeMode = 0;
+  Form7->RealTimeMode = kNoSharedCount;
   SavedTurnFlag = 0;
   Form6->RequestAnswered();
-  Form6->StatusBar1->SetPanelText(0, J("サーバ 接 続 OK"));
-  Form6->SpeedButton5->hide();
+  Form6->ShowConnectionState(J("サーバ 接 続 OK"));
+  Form6->OfferReconnect(false);
   Form4->hide();
   Form5->hide();
 }
 
 void TForm2::ClientSocket1Disconnect() {
-  Form6->StatusBar1->SetPanelText(0, J("[ザンテ]サーバの接続が切れました！"));
-  Form6->SpeedButton5->show();
+  Form6->ShowConnectionState(J("[ザンテ]サーバの接続が切れました！"));
+  Form6->OfferReconnect(true);
   ClientShowMessage(J("[ ザ ン テ ] サーバの接続が切れました"));
   SetNormalState(Form6);
 }
@@ -390,7 +394,7 @@ void TForm2::Perform(ReaderAction action, const std::string& m) {
                         J(" ] さんに連絡できません。暫くしてから再申し込み下さい。"));
       break;
     case ReaderAction::BoardLine:
-      Form8->Memo1Lines.Add(GetTagValue(m, "<<MainMese="));
+      Form8->AddBoardLine(GetTagValue(m, "<<MainMese="));
       break;
 
     case ReaderAction::StartDiscussRoom:
@@ -477,8 +481,8 @@ void TForm2::Perform(ReaderAction action, const std::string& m) {
 void TForm2::LoginRequest() {
   const std::string typed = FromQt(Edit1->text());
   if (!typed.empty()) UserName = typed;
-  ClientSocket1->Send("<<QuellName=" + UserName +
-                      ">><<IdFlag=" + (CheckBox1->isChecked() ? "0" : "1") + ">>");
+  const int mode = CheckBox1->isChecked() ? kPlayerWatchOnly : kPlayerMayPlay;
+  ClientSocket1->Send("<<QuellName=" + UserName + ">><<IdFlag=" + std::to_string(mode) + ">>");
 }
 
 void TForm2::LoginAccepted(const std::string& m) {
@@ -487,11 +491,11 @@ void TForm2::LoginAccepted(const std::string& m) {
   Form8->setWindowTitle(ToQt(" [" + UserName + J("]  ヌルカ - 伝言板")));
   UpdateLobbyLists(m);
   if (HasTag(m, "<<MainStr=")) {
-    Form8->Memo1Lines.SetText(GetTagValue(m, "<<MainStr="));
+    Form8->SetBoardText(GetTagValue(m, "<<MainStr="));
     Form8->ToggleMessageBoard();
   }
   hide();
-  Form6->CheckBox2->setChecked(CheckBox1->isChecked());
+  Form6->SetWatchOnly(CheckBox1->isChecked());
   Form6->show();
 }
 
@@ -510,23 +514,7 @@ void TForm2::CallMessageBoard() {
 }
 
 bool TForm2::ShowChallengeDialog(const std::string& caption, const std::string& text) {
-  Form12->setWindowTitle(ToQt(caption));
-  Form12->Memo1Lines.SetText(text);
-  return Form12->exec() == 1;
+  return Form12->ShowOffer(caption, text);
 }
 
-void TForm2::UpdateLobbyLists(std::string_view m) {
-  auto fill = [](QListWidget* list, const std::string& value) {
-    list->clear();
-    for (const std::string& entry : SplitListLines(value)) list->addItem(ToQt(entry));
-  };
-  if (HasTag(m, "<<PlayList=")) fill(Form6->ListBox1, GetTagValue(m, "<<PlayList="));
-  if (HasTag(m, "<<WaitList=")) fill(Form6->ListBox2, GetTagValue(m, "<<WaitList="));
-  if (HasTag(m, "<<LookList=")) {
-    Form6->Memo2Lines.Clear();
-    const std::string value = GetTagValue(m, "<<LookList=");
-    if (!value.empty()) Form6->Memo2Lines.SetText(value);
-  }
-  const std::string count = GetTagValue(m, "<<IdCount=");
-  if (!count.empty()) Form6->StatusBar1->SetPanelText(1, J("参加者数 = ") + count);
-}
+void TForm2::UpdateLobbyLists(std::string_view m) { Form6->ApplyLobbyLists(m); }

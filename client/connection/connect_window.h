@@ -58,10 +58,14 @@ class TForm2 : public QWidget, private ClientConnectionListener {
   bool ShowChallengeDialog(const std::string& caption, const std::string& text);
   // Writes the lobby-list tags found in `message` to the lobby.
   void UpdateLobbyLists(std::string_view message);
+  // The text of the join-key box (cp932).
+  std::string VantaKeyText() const;
 
   // Sends `text` to the server; while not connected shows "サーバに接続していません！" and sends
   // nothing. True when sent.
   bool SendToServer(std::string_view text);
+  // Sends `text` when connected; otherwise sends nothing and says nothing. True when sent.
+  bool SendIfConnected(std::string_view text);
   bool Connected() const { return ClientSocket1->Connected(); }
   // Starts connecting to the server of `key`; a key that is not a valid join key gets the
   // wrong-key message instead. True when an attempt started.
@@ -100,7 +104,6 @@ class TForm2 : public QWidget, private ClientConnectionListener {
   void OnConnectError(const std::string& message) override { ClientSocket1Error(message); }
 
   void CreateControls();
-  std::string VantaKeyText() const;
   // Handles one complete message in the reader's order.
   void ReadMessage(const std::string& message);
   void Perform(ReaderAction action, const std::string& message);

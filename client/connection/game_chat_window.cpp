@@ -8,6 +8,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_window.h"
 #include "client/connection/client_program.h"
 #include "client/connection/model/game_chat_texts.h"
@@ -28,9 +29,9 @@ constexpr unsigned kMemoColor = 0xF0FFF0;  // blue-green-red
 
 TForm5::TForm5() {
   CreateControls();
-  // 1. Left of the board window, as tall as it.
+  // Left of the board window, as tall as it.
   SetWindowBounds(this, 1, 1, ScreenWidth() - WindowWidth(Form4) - 1, WindowHeight(Form4));
-  // 2. Follower and arrangement state; no design-time lines.
+  // Follower and arrangement state; no design-time lines.
   ViewerHiddenByFollower = 0;
   AutoLayout = 1;
   Memo1Lines.Clear();
@@ -51,7 +52,7 @@ void TForm5::CreateControls() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(Memo1);
 
-  // 3. The window's menu entry for the diagram viewer, below the memo's own entries.
+  // The window's menu entry for the diagram viewer, below the memo's own entries.
   DiagramViewItem = new QAction(QString::fromUtf8("小碁盤の表示 [ON/OFF] (&B)"), this);
   connect(DiagramViewItem, &QAction::triggered, this, [this] { ToggleDiagramView(); });
   // The viewer does not show diagrams yet.
@@ -74,9 +75,9 @@ void TForm5::AddChatLine(const std::string& text) {
 }
 
 void TForm5::ReceiveGameChatLine(const std::string& message) {
-  // 1. The line, which ends with CR LF.
+  // The line, which ends with CR LF.
   AddChatLine(GetTagValue(message, "<<GameMese="));
-  // 2. A diagram comes with the line: the game's store keeps it, and its link line follows
+  // A diagram comes with the line: the game's store keeps it, and its link line follows
   // directly.
   if (HasTag(message, "<<DiaData=")) {
     const std::string number = GetTagValue(message, "<<DiaIndex=");
@@ -86,11 +87,11 @@ void TForm5::ReceiveGameChatLine(const std::string& message) {
     if (last >= 0 && Memo1Lines.Line(last).empty()) Memo1Lines.Delete(last);
     AddChatLine(DiagramLinkLine(number) + "\r\n");
   }
-  // 3. In an own game, a line of the opponent's.
+  // In an own game, a line of the opponent's.
   const bool from_opponent =
-      Form4->BoardMode == 1 &&
+      Form4->BoardMode == kBoardOwnGame &&
       GetTagValue(message, "<<GameMese=").starts_with("[ " + Form4->OpponentName() + " ]");
-  // 4. The chat comes up unless the board window is minimised; the counting board or the
+  // The chat comes up unless the board window is minimised; the counting board or the
   // opponent's line still bring it then.
   if (!isVisible() && (IsNormalState(Form4) || Form7->isVisible() || from_opponent)) {
     Form9->hide();
@@ -102,13 +103,18 @@ void TForm5::ToggleDiagramView() {
   Form9->setVisible(!Form9->isVisible());
   if (AutoLayout == 0) return;
   if (Form9->isVisible()) {
-    SetWindowLeft(Form4, WindowWidth(Form9) + 3);
-    SetWindowBounds(this, WindowLeft(Form9), WindowHeight(Form9), WindowWidth(Form9),
-                    ScreenHeight() - WindowHeight(Form9) - 5);
+    ArrangeWithViewer();
     BoardLeftSeen = WindowLeft(Form4);
   } else {
     SetWindowTop(this, 1);
   }
+}
+
+void TForm5::ArrangeWithViewer() {
+  // The board window right of the viewer, the chat below the viewer down to the screen's foot.
+  SetWindowLeft(Form4, WindowWidth(Form9) + 3);
+  SetWindowBounds(this, WindowLeft(Form9), WindowHeight(Form9), WindowWidth(Form9),
+                  ScreenHeight() - WindowHeight(Form9) - 5);
 }
 
 void TForm5::Memo1Click() {
@@ -130,9 +136,7 @@ void TForm5::hideEvent(QHideEvent* event) {
 void TForm5::FormShow() {
   if (AutoLayout == 0) return;
   if (Form9->isVisible()) {
-    SetWindowLeft(Form4, WindowWidth(Form9) + 3);
-    SetWindowBounds(this, WindowLeft(Form9), WindowHeight(Form9), WindowWidth(Form9),
-                    ScreenHeight() - WindowHeight(Form9) - 5);
+    ArrangeWithViewer();
   } else {
     // The board window flush right, the chat filling the rest of the width.
     SetWindowLeft(Form4, ScreenWidth() - WindowWidth(Form4));

@@ -31,6 +31,10 @@ class TForm5 : public QWidget {
   // that ends with CR LF leaves an empty line after it.
   void AddChatLine(const std::string& text);
 
+  // The chat as the record's log keeps it, and emptied for a new game.
+  std::string ChatLogText() const { return Memo1Lines.Text(); }
+  void ClearChat() { Memo1Lines.Clear(); }
+
   // A game chat line arrived ("<<GameMese=", with a board diagram when "<<DiaData=" is present).
   void ReceiveGameChatLine(const std::string& message);
 
@@ -53,6 +57,8 @@ class TForm5 : public QWidget {
 
  private:
   void CreateControls();
+  // The arrangement while the diagram viewer is shown.
+  void ArrangeWithViewer();
 };
 
 extern TForm5* Form5;

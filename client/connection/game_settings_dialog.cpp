@@ -181,6 +181,8 @@ void TForm3::OpenDialog1SelectionChange(const std::string& path) {
   if (FileExists(path) && sgf != std::string::npos && sgf > 0) Form11->LoadRecordFile(path);
 }
 
+void TForm3::ForgetStartPosition() { CheckBox1->setChecked(false); }
+
 void TForm3::BitBtn1Click() {
   const GameSettingsValues values = Values();
   for (const auto& [problem, field] :

@@ -24,6 +24,8 @@ class TForm3 : public QDialog, private OpenDialogEvents {
   // The values as they stand, for the challenge; with 局面指定 ticked and a previewed record,
   // the start position too.
   GameSettingsValues Values() const;
+  // A new challenge starts without a start position.
+  void ForgetStartPosition();
 
   // 局面指定 changed: ticked, it asks for a record file, previewing the files the user moves
   // through; the chosen record then gives the handicap, the main times and the board size.

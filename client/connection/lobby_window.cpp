@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QToolTip>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_window.h"
 #include "client/connection/client_main_form.h"
 #include "client/connection/client_program.h"
@@ -33,6 +34,7 @@
 #include "platform/qt_text.h"
 #include "platform/status_bar.h"
 #include "platform/window_state.h"
+#include "protocol/tag_message.h"
 
 TForm6* Form6 = nullptr;
 
@@ -75,15 +77,15 @@ QToolButton* MakeButton(QWidget* parent, const char* text, int pixels = 15) {
 
 TForm6::TForm6() {
   CreateControls();
-  // 1. Top 1, centred across the screen.
+  // Top 1, centred across the screen.
   move((ScreenWidth() - WindowWidth(this)) / 2, 1);
-  // 2. No design-time entries.
+  // No design-time entries.
   BoardHiddenByFollower = 0;
   ListBox1->clear();
   ListBox2->clear();
   Memo2Lines.Clear();
-  // 3. The random numbers for the nigiri come seeded with the time from the program's start.
-  // 4. The background picture; without it the lobby opens on its plain colour.
+  // The random numbers for the nigiri come seeded with the time from the program's start.
+  // The background picture; without it the lobby opens on its plain colour.
   std::string message;
   if (!LoadJpegPicture(WorkPath("bmp/VantaBG.jpg"), Image1, &message)) ClientShowMessage(message);
 
@@ -224,8 +226,16 @@ void TForm6::RequestAnswered() {
   request_timeout_->stop();
 }
 
+void TForm6::ShowConnectionState(const std::string& text) { StatusBar1->SetPanelText(0, text); }
+
+void TForm6::OfferReconnect(bool offered) { SpeedButton5->setVisible(offered); }
+
+void TForm6::SetWatchOnly(bool watch_only) { CheckBox2->setChecked(watch_only); }
+
+void TForm6::SetWatchOnlyEnabled(bool enabled) { CheckBox2->setEnabled(enabled); }
+
 void TForm6::SpeedButton1Click() {
-  if (Form4->BoardMode > 0 || request_pending_) return;
+  if (Form4->BoardMode != kBoardIdle || request_pending_) return;
   const QListWidgetItem* selected = ListBox1->currentItem();
   if (selected == nullptr || !selected->isSelected()) {
     ClientShowMessage(J("観戦する碁が選択されていません"));
@@ -240,7 +250,7 @@ void TForm6::SpeedButton1Click() {
 }
 
 void TForm6::SpeedButton2Click() {
-  if (Form4->BoardMode > 0) return;
+  if (Form4->BoardMode != kBoardIdle) return;
   const QListWidgetItem* selected = ListBox2->currentItem();
   if (selected == nullptr || !selected->isSelected() ||
       FromQt(selected->text()) == Form2->UserName) {
@@ -250,11 +260,11 @@ void TForm6::SpeedButton2Click() {
   // The opponent is the one chosen now; a list refresh while the dialog is open changes nothing.
   const std::string opponent = FromQt(selected->text());
   // A start position is chosen anew for each challenge.
-  Form3->CheckBox1->setChecked(false);
+  Form3->ForgetStartPosition();
   if (Form3->exec() != 1) return;
   // A game that started while the dialog was open (a challenge accepted meanwhile) keeps this
   // user busy.
-  if (Form4->BoardMode > 0) return;
+  if (Form4->BoardMode != kBoardIdle) return;
   Form2->SendToServer(ComposeGameSetRequest(Form3->Values(), Form2->UserName, opponent));
 }
 
@@ -282,18 +292,18 @@ void TForm6::closeEvent(QCloseEvent* event) {
 
 void TForm6::SpeedButton5Click() {
   if (Form2->Connected()) return;
-  Form2->OpenConnection(FromQt(Form2->VantaKey->currentText()));
+  Form2->OpenConnection(Form2->VantaKeyText());
 }
 
 void TForm6::SpeedButton6Click() {
   const int stones = ClientEnv().random->Next() % 8 + 1;
   const std::string line = BoardLine(Form2->UserName, NigiriText(stones));
-  Form8->Memo1Lines.Add(line);
+  Form8->AddBoardLine(line);
   Form2->SendToServer("<<MainMese=" + line + ">>");
 }
 
 void TForm6::SpeedButton7Click() {
-  if (Form4->BoardMode > 0 || request_pending_) return;
+  if (Form4->BoardMode != kBoardIdle || request_pending_) return;
   if (Form2->SendToServer("<<DiscussEnter>>")) StartRequest();
 }
 
@@ -304,6 +314,22 @@ void TForm6::CheckBox2MouseDown() {
 }
 
 // ---- Lists -----------------------------------------------------------------------------------
+
+void TForm6::ApplyLobbyLists(std::string_view m) {
+  auto fill = [](QListWidget* list, const std::string& value) {
+    list->clear();
+    for (const std::string& entry : SplitListLines(value)) list->addItem(ToQt(entry));
+  };
+  if (HasTag(m, "<<PlayList=")) fill(ListBox1, GetTagValue(m, "<<PlayList="));
+  if (HasTag(m, "<<WaitList=")) fill(ListBox2, GetTagValue(m, "<<WaitList="));
+  if (HasTag(m, "<<LookList=")) {
+    Memo2Lines.Clear();
+    const std::string value = GetTagValue(m, "<<LookList=");
+    if (!value.empty()) Memo2Lines.SetText(value);
+  }
+  const std::string count = GetTagValue(m, "<<IdCount=");
+  if (!count.empty()) StatusBar1->SetPanelText(1, J("参加者数 = ") + count);
+}
 
 void TForm6::ListBox1Click() {
   if (ListBox1->count() == 0) return;
@@ -328,7 +354,7 @@ void TForm6::FormKeyDown(int key, bool ctrl) {
 // ---- The window follower ---------------------------------------------------------------------
 
 void TForm6::Timer1Timer() {
-  // 1-2. The message board follows the lobby.
+  // The message board follows the lobby.
   if (IsMinimized(this) && Form8->isVisible()) {
     Form8->hide();
     BoardHiddenByFollower = 1;
@@ -337,7 +363,7 @@ void TForm6::Timer1Timer() {
     Form8->show();
     BoardHiddenByFollower = 0;
   }
-  // 3-4. The chat follows the board window, unless the counting board or the diagram viewer
+  // The chat follows the board window, unless the counting board or the diagram viewer
   // is up.
   if (IsMinimized(Form4) && Form5->isVisible() && !Form7->isVisible() && !Form9->isVisible()) {
     Form5->hide();
@@ -347,7 +373,7 @@ void TForm6::Timer1Timer() {
     Form5->show();
     Form4->ChatHiddenByFollower = 0;
   }
-  // 5-6. The diagram viewer follows the chat.
+  // The diagram viewer follows the chat.
   if (IsMinimized(Form5) && Form9->isVisible()) {
     Form9->hide();
     Form5->ViewerHiddenByFollower = 1;
@@ -356,9 +382,9 @@ void TForm6::Timer1Timer() {
     Form9->show();
     Form5->ViewerHiddenByFollower = 0;
   }
-  // 7. During a shared count the board window makes way for the counting board and returns
+  // During a shared count the board window makes way for the counting board and returns
   // with it.
-  if (Form7->RealTimeMode > 0 && Form7->isVisible()) {
+  if (Form7->RealTimeMode != kNoSharedCount && Form7->isVisible()) {
     if (IsNormalState(Form7) && IsNormalState(Form4)) {
       MinimizeWindow(Form4);
     } else if (IsMinimized(Form7) && IsMinimized(Form4)) {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QWidget>
 #include <string>
+#include <string_view>
 
 #include "platform/line_list.h"
 
@@ -50,6 +51,18 @@ class TForm6 : public QWidget {
   // the request buttons take presses again.
   void RequestAnswered();
   bool RequestPending() const { return request_pending_; }
+
+  // The connection's state in status panel 0 (cp932).
+  void ShowConnectionState(const std::string& text);
+  // The "再接続" button, offered while the connection is lost.
+  void OfferReconnect(bool offered);
+  // The lists a message carries ("<<PlayList=", "<<WaitList=", "<<LookList=") replace the shown
+  // ones, and "<<IdCount=" the number of participants; a list the message lacks stays.
+  void ApplyLobbyLists(std::string_view message);
+  // The "観戦のみ" check box: ticked as at the login, and taking clicks only while no own game
+  // runs.
+  void SetWatchOnly(bool watch_only);
+  void SetWatchOnlyEnabled(bool enabled);
 
   // Controls.
   QLabel* Label3;

@@ -59,6 +59,10 @@ void TForm8::CreateControls() {
   connect(call_board, &QShortcut::activated, this, [this] { FormKeyDown(kF8, true); });
 }
 
+void TForm8::AddBoardLine(const std::string& line) { Memo1Lines.Add(line); }
+
+void TForm8::SetBoardText(const std::string& text) { Memo1Lines.SetText(text); }
+
 void TForm8::ToggleMessageBoard() {
   setVisible(!isVisible());
   SetWindowLeft(Form6, isVisible() ? 2 : (ScreenWidth() - WindowWidth(Form6)) / 2);

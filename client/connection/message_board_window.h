@@ -2,6 +2,7 @@
 // lines, and an input line that posts to everybody.
 #pragma once
 #include <QWidget>
+#include <string>
 
 #include "platform/line_list.h"
 
@@ -17,6 +18,10 @@ class TForm8 : public QWidget {
 
   // Shows or hides the board and moves the lobby beside it or back to the middle.
   void ToggleMessageBoard();
+  // A line posted to everybody joins the board's lines.
+  void AddBoardLine(const std::string& line);
+  // The board's lines as the server keeps them, on login.
+  void SetBoardText(const std::string& text);
 
   // Handlers.
   void Memo2KeyDown(int key);

@@ -3,13 +3,15 @@
 #pragma once
 #include <QDialog>
 
+#include "client/board/board_modes.h"
+
 class TForm7 : public QDialog {
   Q_OBJECT
  public:
   TForm7();
 
-  // 0 no shared count, 1 this side holds the operation right, 2 the other side holds it.
-  int RealTimeMode = 0;
+  // The shared count: none, this side holds the operation right, or the other side holds it.
+  int RealTimeMode = kNoSharedCount;
 
   // The shared count ended ("<<RealTimeCountEnd>>").
   void RealTimeCountEnded();

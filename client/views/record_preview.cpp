@@ -10,6 +10,7 @@
 #include "client/views/model/preview_geometry.h"
 #include "client/views/model/record_info.h"
 #include "client/views/small_board.h"
+#include "client/views/small_board_pictures.h"
 #include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/line_list.h"

@@ -2,7 +2,6 @@
 // board: the grid on the board picture, and the stones copied from the sprite sheet.
 #pragma once
 #include <QImage>
-#include <string>
 
 #include "client/board/model/board_rules.h"
 
@@ -14,7 +13,3 @@ void DrawSmallBoardStone(QImage& surface, const QImage& sheet, int size, int poi
 // the first `setupCount`, are colour * 1000 + point; moves are bare points).
 void DrawSmallBoardStones(QImage& surface, const QImage& sheet, int size, const int* entries,
                           int count, int setupCount, const PointArray& position);
-// Loads the clean board picture and the sprite sheet from the folder bmp; a picture that cannot be
-// read is stood in for by a plain board or plain discs. Returns the first failure's message,
-// empty when both were read.
-std::string LoadSmallBoardPictures(QImage& board, QImage& sheet);

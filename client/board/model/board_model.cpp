@@ -40,10 +40,11 @@ void BoardModel::ResetPosition() {
 }
 
 void BoardModel::SetBoardSize(int size) {
-  if (IsBoardSize(size)) BoardSize = size;
+  const bool valid = IsBoardSize(size);
+  if (valid) BoardSize = size;
   FillPlayingArea(Board, BoardSize);
   FillPlayingArea(GroupIds, BoardSize);
-  listener_->BoardSizeSet(BoardSize);
+  if (valid) listener_->BoardSizeSet(BoardSize);
 }
 
 void BoardModel::ShowMoveCount() { listener_->ShowMoveCount(MoveTop); }

@@ -31,7 +31,8 @@ class BoardListener {
   virtual void ShowWhiteCaptured(int /*count*/) {}
   // Panel3's one-line game state caption (cp932; empty clears it).
   virtual void ShowStateCaption(const std::string& /*caption*/) {}
-  // SetBoardSize ran: the window takes the geometry and pictures of BoardSize and redraws its grid.
+  // SetBoardSize set 19, 13 or 9 lines: the window takes the geometry and pictures of that size and
+  // redraws its grid.
   virtual void BoardSizeSet(int /*size*/) {}
   // A step back arrived at the setup position (the analysis room sets its at-start flag).
   virtual void SetupPositionReached() {}
@@ -131,8 +132,8 @@ class BoardModel {
   // The model's part of the board reset: everything empty, counters 0, FirstMoveNumber 1,
   // BlackFirst set, numbers off, board not turned.
   void ResetPosition();
-  // For 19, 13 or 9 sets BoardSize; in every case Board and GroupIds become 0 on the playing area
-  // and -50 on the ring, and the listener hears BoardSizeSet.
+  // For 19, 13 or 9 sets BoardSize and the listener hears BoardSizeSet; any other size keeps
+  // BoardSize. In every case Board and GroupIds become 0 on the playing area and -50 on the ring.
   void SetBoardSize(int size);
 
   // Places a stone of that colour at PendingPoint as the next move, with captures, ko and
@@ -221,6 +222,8 @@ class BoardModel {
    public:
     ListenerSlot() = default;
     ListenerSlot(const ListenerSlot& /*other*/) {}
+    // Keeps this slot's listener, so assigning to itself changes nothing either.
+    // NOLINTNEXTLINE(bugprone-unhandled-self-assignment)
     ListenerSlot& operator=(const ListenerSlot& /*other*/) { return *this; }
     void Set(BoardListener* listener) { listener_ = listener; }
     BoardListener* operator->() const { return listener_ != nullptr ? listener_ : &silent_; }

@@ -33,6 +33,11 @@ constexpr bool IsBoardSize(int size) { return size == 19 || size == 13 || size =
 constexpr int PointColumn(int point) { return point / kGridWidth; }
 constexpr int PointRow(int point) { return point % kGridWidth; }
 constexpr int MakePoint(int column, int row) { return column * kGridWidth + row; }
+// The largest playing area (19 lines) runs from its first point, 1-1, to its last, 19-19: every
+// point inside the ring that can hold a stone or a mark on any board.
+constexpr int kLargestBoardSize = 19;
+constexpr int kFirstPlayingPoint = MakePoint(1, 1);
+constexpr int kLastPlayingPoint = MakePoint(kLargestBoardSize, kLargestBoardSize);
 
 // True for a point of the playing area of a board of `size` lines (column and row 1..size).
 // Every point that comes from outside is tested with this before it indexes an array.

@@ -246,7 +246,7 @@ std::string PointEntry(int point) {
 std::string WriteSgfMarks(const BoardModel& board) {
   std::array<std::string, kMarkProperties.size()> lists;
   std::string labels;
-  for (int point = 22; point <= 418; ++point) {
+  for (int point = kFirstPlayingPoint; point <= kLastPlayingPoint; ++point) {
     const int mark = board.Marks[point];
     if (mark <= 0) continue;
     const int code = mark % 1000;

@@ -3,6 +3,7 @@
 
 #include <iterator>
 
+#include "client/board/board_modes.h"
 #include "protocol/tag_message.h"
 
 namespace {
@@ -10,30 +11,35 @@ using enum ReaderAction;
 
 bool Has(std::string_view message, std::string_view tag) { return HasTag(message, tag); }
 
-// Tests 1 and 2: the shared count while playing (mode 1) or watching (mode 2). True when one of
+// The shared count while playing or watching, tested before everything else. True when one of
 // the branches took the message.
 bool RouteSharedCount(std::string_view m, const ReaderState& s, std::vector<ReaderAction>& steps) {
   const int rtm = s.RealTimeMode;
-  if (s.BoardMode == 1) {
-    if (rtm > 0 && Has(m, "<<RealTimeCountEnd>>")) return steps.push_back(RealTimeCountEnd), true;
-    if (rtm > 0 && Has(m, "<<RealTimeChange>>")) return steps.push_back(RealTimeRightChange), true;
-    if (s.ClockState == 2 && rtm == 0 && Has(m, "<<RealTimeCountStart>>")) {
+  if (s.BoardMode == kBoardOwnGame) {
+    if (rtm != kNoSharedCount && Has(m, "<<RealTimeCountEnd>>"))
+      return steps.push_back(RealTimeCountEnd), true;
+    if (rtm != kNoSharedCount && Has(m, "<<RealTimeChange>>"))
+      return steps.push_back(RealTimeRightChange), true;
+    if (s.ClockState == kClockStoppedByOpponent && rtm == kNoSharedCount &&
+        Has(m, "<<RealTimeCountStart>>")) {
       return steps.push_back(RealTimeCountStart), true;
     }
-    if (rtm == 2 && Has(m, "<<RealTimeCount>>")) return steps.push_back(ApplyRealTimeCount), true;
-  } else if (s.BoardMode == 2) {
-    if (rtm > 0 && Has(m, "<<RealTimeCountEnd>>")) return steps.push_back(RealTimeCountEnd), true;
-    if (rtm == 0 && Has(m, "<<RealTimeCountStart>>")) {
+    if (rtm == kSharedCountOtherRight && Has(m, "<<RealTimeCount>>"))
+      return steps.push_back(ApplyRealTimeCount), true;
+  } else if (s.BoardMode == kBoardWatching) {
+    if (rtm != kNoSharedCount && Has(m, "<<RealTimeCountEnd>>"))
+      return steps.push_back(RealTimeCountEnd), true;
+    if (rtm == kNoSharedCount && Has(m, "<<RealTimeCountStart>>")) {
       return steps.push_back(RealTimeCountStart), true;
     }
-    if (s.CountingBoardVisible && rtm == 2 && Has(m, "<<RealTimeCount>>")) {
+    if (s.CountingBoardVisible && rtm == kSharedCountOtherRight && Has(m, "<<RealTimeCount>>")) {
       return steps.push_back(ApplyRealTimeCount), true;
     }
   }
   return false;
 }
 
-// Test 18: the analysis room (mode 5). "<<CanEnd>>" hides the game-list board and testing goes
+// The analysis room. "<<CanEnd>>" hides the game-list board and testing goes
 // on; true when a later branch took the message.
 bool RouteRoom(std::string_view m, const ReaderState& s, std::vector<ReaderAction>& steps) {
   if (Has(m, "<<CanEnd>>")) steps.push_back(HideGameListBoard);
@@ -74,7 +80,7 @@ std::vector<ReaderAction> RouteMessage(std::string_view m, const ReaderState& s)
   if (RouteSharedCount(m, s, steps)) return steps;
   // The room's snapshot carries the room's chat and diagrams, whose text may look like any tag;
   // it is known by its opening, before any tag is looked for.
-  if (mode == 0 && m.starts_with("<<DiscussEnter>><<Discusser=")) {
+  if (mode == kBoardIdle && m.starts_with("<<DiscussEnter>><<Discusser=")) {
     return steps.push_back(StartDiscussRoom), steps;
   }
   if (Has(m, "<<WaitHint=")) steps.push_back(StoreWaitHint);  // and reading goes on
@@ -88,7 +94,7 @@ std::vector<ReaderAction> RouteMessage(std::string_view m, const ReaderState& s)
   if (Has(m, "<<SeeMeseNow>>")) return steps.push_back(CallMessageBoard), steps;
   if (Has(m, "<<Status>>")) {
     steps.push_back(UpdateLobbyLists);
-    if (mode == 5 && Has(m, "<<DiscussGameEnd>>")) steps.push_back(FollowedGameEnd);
+    if (mode == kBoardRoom && Has(m, "<<DiscussGameEnd>>")) steps.push_back(FollowedGameEnd);
     return steps;
   }
   if (Has(m, "<<SysMese=")) return steps.push_back(ServerMessage), steps;
@@ -96,31 +102,36 @@ std::vector<ReaderAction> RouteMessage(std::string_view m, const ReaderState& s)
   if (Has(m, "NORe<<GameSet>>")) return steps.push_back(ChallengeCancelled), steps;
   if (Has(m, "NoTimeRe<<GameSet>>")) return steps.push_back(ChallengeUnreachable), steps;
   if (Has(m, "<<MainMese=")) return steps.push_back(BoardLine), steps;
-  if (mode == 1 && Has(m, "<<ReceiveMoveBack>>")) return steps.push_back(MoveBackRequest), steps;
-  if (mode == 0 && Has(m, "<<DiscussEnter>>")) return steps.push_back(StartDiscussRoom), steps;
-  if (mode == 5 && RouteRoom(m, s, steps)) return steps;
-  if (mode != 1 && Has(m, "<<GameSet>>")) return steps.push_back(ChallengeReceived), steps;
-  if (mode != 1 && Has(m, "<<GameStart-")) {
+  if (mode == kBoardOwnGame && Has(m, "<<ReceiveMoveBack>>"))
+    return steps.push_back(MoveBackRequest), steps;
+  if (mode == kBoardIdle && Has(m, "<<DiscussEnter>>"))
+    return steps.push_back(StartDiscussRoom), steps;
+  if (mode == kBoardRoom && RouteRoom(m, s, steps)) return steps;
+  if (mode != kBoardOwnGame && Has(m, "<<GameSet>>"))
+    return steps.push_back(ChallengeReceived), steps;
+  if (mode != kBoardOwnGame && Has(m, "<<GameStart-")) {
     steps.push_back(m == "<<GameStart-NotFound>>" ? GameStartCancelled : StartPlayGame);
     return steps;
   }
-  if ((mode == 1 || mode == 2) && Has(m, "<<Move=")) return steps.push_back(ReceiveMove), steps;
-  if (mode >= 1 && Has(m, "<<GameMese=")) return steps.push_back(GameChatLine), steps;
-  if (mode == 0 && Has(m, "<<WatchGame=")) return steps.push_back(WatchStart), steps;
-  if (mode >= 1 && Has(m, "<<OnlyWatchCount=")) return steps.push_back(WatcherCount), steps;
-  if (mode >= 1 &&
+  if ((mode == kBoardOwnGame || mode == kBoardWatching) && Has(m, "<<Move="))
+    return steps.push_back(ReceiveMove), steps;
+  if (mode != kBoardIdle && Has(m, "<<GameMese=")) return steps.push_back(GameChatLine), steps;
+  if (mode == kBoardIdle && Has(m, "<<WatchGame=")) return steps.push_back(WatchStart), steps;
+  if (mode != kBoardIdle && Has(m, "<<OnlyWatchCount="))
+    return steps.push_back(WatcherCount), steps;
+  if (mode != kBoardIdle &&
       (Has(m, "<<EndGameResign>>") || Has(m, "<<GameResign>>") || Has(m, "<<NewGameResign>>") ||
        Has(m, "<<PassEndGame>>") || Has(m, "<<OutGameResign>>") || Has(m, "<<GameTimeOut>>"))) {
     steps.push_back(UpdateLobbyLists);
     steps.push_back(GameEnd);
     return steps;
   }
-  if (mode >= 1 && Has(m, "<<OutWatchCount=")) {
+  if (mode != kBoardIdle && Has(m, "<<OutWatchCount=")) {
     steps.push_back(UpdateLobbyLists);
     steps.push_back(WatcherLeft);
     return steps;
   }
-  if (mode == 1 && s.ClockState != 1 && Has(m, "<<TimeStop=")) {
+  if (mode == kBoardOwnGame && s.ClockState != kClockStoppedByUser && Has(m, "<<TimeStop=")) {
     steps.push_back(OpponentTimeStop);
   }
   return steps;

@@ -59,10 +59,11 @@ enum class ReaderAction {
 
 // The state the tests look at.
 struct ReaderState {
-  int BoardMode = 0;     // 0 idle, 1 own game, 2 watching, 5 analysis room
-  int ClockState = 0;    // 0 running, 1 stopped by this user, 2 stopped by the opponent
+  // The values of client/board/board_modes.h.
+  int BoardMode = 0;     // idle, own game, watching or analysis room
+  int ClockState = 0;    // running, stopped by this user or by the opponent
   int InputAllowed = 0;  // the board takes this user's input
-  int RealTimeMode = 0;  // 0 no shared count, 1 this side operates, 2 the other side operates
+  int RealTimeMode = 0;  // no shared count, or which side holds the operation right
   bool CountingBoardVisible = false;
 };
 

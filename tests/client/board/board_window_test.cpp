@@ -99,7 +99,7 @@ TEST_F(BoardWindowTest, StartsOnNineteenLinesWithItsPicturesAndAnEmptyBoard) {
   EXPECT_EQ(Form4->BoardOrigin, 9);
   EXPECT_EQ(Form4->ClickX, 111);
   EXPECT_EQ(Form4->ClickY, 111);
-  EXPECT_EQ(Form4->BoardMode, 0);
+  EXPECT_EQ(Form4->BoardMode, kBoardIdle);
   EXPECT_EQ(WindowTop(Form4), 1);
   EXPECT_EQ(WindowLeft(Form4), (ScreenWidth() - WindowWidth(Form4)) / 2);
   // The first pictures come from the working folder.
@@ -193,7 +193,7 @@ TEST_F(BoardWindowTest, AMissingPictureOnASizeChangeKeepsThePreviousOne) {
 TEST_F(BoardWindowTest, ResetEmptiesThePositionTheTextsAndTheSurface) {
   Form4->LoadKifuText(J("(;SZ[9]PB[黒]PW[白];B[ee];W[cc])"));
   Form4->Image19Click();
-  Form4->BoardMode = 2;
+  Form4->BoardMode = kBoardWatching;
   Form4->InputAllowed = 1;
   Form4->PlaysBlack = 0;
   Form4->CandidatePoint = P("dd", 9);
@@ -201,7 +201,7 @@ TEST_F(BoardWindowTest, ResetEmptiesThePositionTheTextsAndTheSurface) {
   Form4->DiagramStore = "x";
   Form4->BlackClock = 900;
   Form4->ResetBoardForm();
-  EXPECT_EQ(Form4->BoardMode, 0);
+  EXPECT_EQ(Form4->BoardMode, kBoardIdle);
   EXPECT_EQ(Form4->InputAllowed, 0);
   EXPECT_EQ(Form4->PlaysBlack, 1);
   EXPECT_EQ(Form4->CandidatePoint, 0);
@@ -322,7 +322,7 @@ TEST_F(BoardWindowTest, CheckMovePointTakesFreePointsAndRefusesTheOthersWithTheM
 TEST_F(BoardWindowTest, ClicksWithoutTheInputRightOnlyResetTheIdleTime) {
   Form4->IdleSeconds = 30;
   Form4->Panel3->setText("x");
-  Form4->BoardMode = 1;
+  Form4->BoardMode = kBoardOwnGame;
   Form4->PaintBox1MouseDown(Qt::LeftButton, Qt::NoModifier, 200, 200);
   EXPECT_EQ(Form4->IdleSeconds, 0);
   EXPECT_TRUE(Form4->Panel3->text().isEmpty());
@@ -330,7 +330,7 @@ TEST_F(BoardWindowTest, ClicksWithoutTheInputRightOnlyResetTheIdleTime) {
 }
 
 TEST_F(BoardWindowTest, RightClickOnTheCandidateWithdrawsIt) {
-  Form4->BoardMode = 1;
+  Form4->BoardMode = kBoardOwnGame;
   Form4->InputAllowed = 1;
   const int p = P("qd");
   const int x = Form4->PointToPixelX(p), y = Form4->PointToPixelY(p);
@@ -410,7 +410,7 @@ TEST_F(BoardWindowTest, CtrlClickInTheRoomContinuesFromTheClickedMoveAndTellsThe
   StartAndLogIn();
   Form4->SaveDialog1 = &dialogs_;
   Form4->LoadKifuText("(;SZ[9];B[cc];W[gg];B[cg];W[gc];B[ee])");
-  Form4->BoardMode = 5;
+  Form4->BoardMode = kBoardRoom;
   Form4->InputAllowed = 1;
   Sent();
   const int p = P("cg", 9);
@@ -439,7 +439,7 @@ TEST_F(BoardWindowTest, CtrlClickInTheRoomContinuesFromTheClickedMoveAndTellsThe
 TEST_F(BoardWindowTest, AnIdleBoardOnlySnapsTheClick) {
   Form4->LoadKifuText("(;SZ[19];B[dd])");
   Form4->InputAllowed = 1;
-  Form4->BoardMode = 0;
+  Form4->BoardMode = kBoardIdle;
   Form4->PaintBox1MouseDown(Qt::LeftButton, Qt::NoModifier, 71, 91);
   // Idle: snapped, nothing else.
   EXPECT_EQ(Form4->ClickX, 71);
@@ -523,7 +523,7 @@ TEST_F(BoardWindowTest, TheWindowMenuTogglesTheGameListBoardInTheRoomOnly) {
   Form14->hide();
   actions[1]->trigger();
   EXPECT_FALSE(Form14->isVisible());
-  Form4->BoardMode = 5;
+  Form4->BoardMode = kBoardRoom;
   actions[1]->trigger();
   EXPECT_TRUE(Form14->isVisible());
   Form4->SystemMenuCommand(1);
@@ -591,7 +591,7 @@ TEST_F(BoardWindowTest, SavingWritesTheRecordAndTheChatLogBesideIt) {
 TEST_F(BoardWindowTest, SavingInTheRoomWritesTheRoomsDiagramsAndNoLogWithoutChat) {
   const std::string folder = WorkPathOf("room");
   MakeDirectory(folder);
-  Form4->BoardMode = 5;
+  Form4->BoardMode = kBoardRoom;
   Form4->DiagramStore = "game";
   Form4->RoomDiagramStore = "room";
   Form5->Memo1Lines.SetText("line\r\n");
@@ -602,7 +602,7 @@ TEST_F(BoardWindowTest, SavingInTheRoomWritesTheRoomsDiagramsAndNoLogWithoutChat
   EXPECT_NE(chat.find("room"), std::string::npos);
   EXPECT_EQ(chat.find("game"), std::string::npos);
   // Without chat there is no log; an empty board writes the bare record.
-  Form4->BoardMode = 0;
+  Form4->BoardMode = kBoardIdle;
   Form5->Memo1Lines.Clear();
   dialogs_.QueueAnswer(folder + "/empty");
   Form4->Image15Click();
@@ -662,7 +662,7 @@ TEST_F(BoardWindowTest, RecordFilesOpenOntoTheBoardWithTheirNamesAndSize) {
 }
 
 TEST_F(BoardWindowTest, InTheRoomTheNamesGoToTheRoomsMemoAndTheSizeBoxFollows) {
-  Form4->BoardMode = 5;
+  Form4->BoardMode = kBoardRoom;
   Form4->InputAllowed = 1;
   Form4->LoadKifuText(J("(;SZ[9]PB[黒]PW[白];B[ee])"));
   EXPECT_EQ(Form4->Memo7->toPlainText(), QString::fromUtf8("黒\n白"));

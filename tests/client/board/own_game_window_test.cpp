@@ -120,7 +120,7 @@ class OwnGameTest : public ClientWindowsTest {
 
 TEST_F(OwnGameTest, AnEvenGameWithBlackStartsWithThisUserToMove) {
   Begin();
-  EXPECT_EQ(Form4->BoardMode, 1);
+  EXPECT_EQ(Form4->BoardMode, kBoardOwnGame);
   EXPECT_EQ(Form4->InputAllowed, 1);
   EXPECT_EQ(Form4->PlaysBlack, 1);
   EXPECT_FALSE(Form4->BoardTurned);
@@ -220,10 +220,10 @@ TEST_F(OwnGameTest, MainTimesAndSizesOfTheStart) {
 }
 
 TEST_F(OwnGameTest, AGameStartClosesTheCountingBoardAndTheSharedCount) {
-  Form7->RealTimeMode = 2;
+  Form7->RealTimeMode = kSharedCountOtherRight;
   Form7->show();
   Begin();
-  EXPECT_EQ(Form7->RealTimeMode, 0);
+  EXPECT_EQ(Form7->RealTimeMode, kNoSharedCount);
   EXPECT_FALSE(Form7->isVisible());
 }
 
@@ -473,7 +473,7 @@ TEST_F(OwnGameTest, OwnClockAtZeroEndsTheGameTheOpponentsOnlyTells) {
   EXPECT_EQ(Form4->BlackClock, 0);
   EXPECT_EQ(Messages(), Texts{J("Jiro さん の時間が切れました！ (対局終了)")});
   EXPECT_TRUE(Sent().empty());
-  EXPECT_EQ(Form4->BoardMode, 1);
+  EXPECT_EQ(Form4->BoardMode, kBoardOwnGame);
 }
 
 TEST_F(OwnGameTest, ClocksAndTimeEntriesCannotOverflow) {
@@ -503,7 +503,7 @@ TEST_F(OwnGameTest, NothingTicksWhileTheGameIsStoppedOrOver) {
   Form4->Image18Click();
   Tick(1);
   EXPECT_EQ(Form4->BlackClock, 899);
-  Form4->BoardMode = 2;
+  Form4->BoardMode = kBoardWatching;
   Tick(1);
   EXPECT_EQ(Form4->BlackClock, 899);
 }
@@ -655,7 +655,7 @@ TEST_F(OwnGameTest, AnUndoOnTheSetupStonesAloneIsNoUndo) {
 TEST_F(OwnGameTest, StoppingAndRestartingTheGame) {
   Begin();
   Form4->Image18Click();
-  EXPECT_EQ(Form4->ClockState, 1);
+  EXPECT_EQ(Form4->ClockState, kClockStoppedByUser);
   EXPECT_EQ(Form4->InputAllowed, 0);
   EXPECT_EQ(Form2->SavedTurnFlag, 1);
   EXPECT_EQ(Panel0(), J("対局の進行が停止しました"));
@@ -671,7 +671,7 @@ TEST_F(OwnGameTest, StoppingAndRestartingTheGame) {
   Form4->Image12MouseDown(10);
   EXPECT_TRUE(Questions().empty());
   Form4->Image18Click();
-  EXPECT_EQ(Form4->ClockState, 0);
+  EXPECT_EQ(Form4->ClockState, kClockRunning);
   EXPECT_EQ(Form4->InputAllowed, 1);
   EXPECT_EQ(Panel0(), J("黒番  ( 手番になりました )"));
   EXPECT_TRUE(Panel3().empty());
@@ -687,7 +687,7 @@ TEST_F(OwnGameTest, TheOpponentStopsAndRestartsWithoutHoldingTheEventLoop) {
   took.start();
   Deliver("<<TimeStop=1>><<GameIndex=1>><<Sender=Jiro>>");
   EXPECT_LT(took.elapsed(), 1000);
-  EXPECT_EQ(Form4->ClockState, 2);
+  EXPECT_EQ(Form4->ClockState, kClockStoppedByOpponent);
   EXPECT_EQ(Form4->InputAllowed, 0);
   EXPECT_EQ(Form2->SavedTurnFlag, 1);
   EXPECT_EQ(Form4->Caption(),
@@ -702,13 +702,13 @@ TEST_F(OwnGameTest, TheOpponentStopsAndRestartsWithoutHoldingTheEventLoop) {
   Form4->Image18Click();
   EXPECT_EQ(Messages(), Texts{J("相手の発信を待っています。(今は時計ON/OFF出来ません)")});
   EXPECT_TRUE(Sent().empty());
-  EXPECT_EQ(Form4->ClockState, 2);
+  EXPECT_EQ(Form4->ClockState, kClockStoppedByOpponent);
 
   took.restart();
   Deliver("<<TimeStop=0>><<GameIndex=1>><<Sender=Jiro>>");
   EXPECT_LT(took.elapsed(), 1000);
   // The game runs again at once; the caption comes back after the flash and a pause.
-  EXPECT_EQ(Form4->ClockState, 0);
+  EXPECT_EQ(Form4->ClockState, kClockRunning);
   EXPECT_EQ(Form4->InputAllowed, 1);
   EXPECT_EQ(Panel0(), J("黒番  ( 手番になりました )"));
   EXPECT_TRUE(Panel3().empty());
@@ -726,15 +726,15 @@ TEST_F(OwnGameTest, ARestartActsOnlyOnAGameTheOpponentStopped) {
   Form2->SavedTurnFlag = 0;
   Deliver("<<TimeStop=0>><<GameIndex=1>><<Sender=Jiro>>");
   EXPECT_EQ(Form4->InputAllowed, 1);
-  EXPECT_EQ(Form4->ClockState, 0);
+  EXPECT_EQ(Form4->ClockState, kClockRunning);
   EXPECT_FALSE(Form4->Flashing());
   // This user's own stop, echoed, does nothing.
   Deliver("<<TimeStop=1>><<GameIndex=1>><<Sender=Taro>>");
-  EXPECT_EQ(Form4->ClockState, 0);
+  EXPECT_EQ(Form4->ClockState, kClockRunning);
   // While this user has stopped the game the reader leaves the opponent's stop alone.
   Form4->Image18Click();
   Deliver("<<TimeStop=1>><<GameIndex=1>><<Sender=Jiro>>");
-  EXPECT_EQ(Form4->ClockState, 1);
+  EXPECT_EQ(Form4->ClockState, kClockStoppedByUser);
 }
 
 TEST_F(OwnGameTest, AMoveThatCrossedTheStopKeepsTheTurnForTheRestart) {
@@ -789,7 +789,7 @@ TEST_F(OwnGameTest, TwoPassesEndTheGameAtTheLastStone) {
           J("○ Taro End") +
           "\r\n>><<WaitList=Jiro\r\nTaro\r\n>><<WaitHint=[1][1]>><<WatchCount=3>>"
           "<<WatchList=Hanako\nJiro\nTaro\n>>(;SZ[19];[pp];[cc]<<KuroTime=>><<SiroTime=>>");
-  EXPECT_EQ(Form4->BoardMode, 2);
+  EXPECT_EQ(Form4->BoardMode, kBoardWatching);
   EXPECT_EQ(Form4->MoveTop, 2);
   EXPECT_EQ(Form4->BufferLength, 2);
   EXPECT_EQ(Form4->StatusBar1->PanelText(1), "2");
@@ -847,7 +847,7 @@ TEST_F(OwnGameTest, EachEndOfGameHasItsWord) {
   for (const auto& c : cases) {
     Begin();
     Deliver(std::string(c.tag) + "<<Suu=7>><<GameIndex=1>><<Name=Jiro>><<WatchCount=2>>");
-    EXPECT_EQ(Form4->BoardMode, 2) << c.tag;
+    EXPECT_EQ(Form4->BoardMode, kBoardWatching) << c.tag;
     EXPECT_EQ(Panel0(), J("7手まで、[ Jiro ]  ==>  ") + J(c.word)) << c.tag;
   }
 }
@@ -861,10 +861,10 @@ TEST_F(OwnGameTest, LeavingAFinishedGameReturnsToTheLobby) {
   Sent();
   Form4->Image17Click();
   EXPECT_EQ(Questions(), Texts{J(" 観 戦 を 終 了 し ま す か ？")});
-  EXPECT_EQ(Form4->BoardMode, 2);
+  EXPECT_EQ(Form4->BoardMode, kBoardWatching);
   Answer(true);
   Form4->Image17Click();
-  EXPECT_EQ(Form4->BoardMode, 0);
+  EXPECT_EQ(Form4->BoardMode, kBoardIdle);
   EXPECT_FALSE(Form4->isVisible());
   EXPECT_FALSE(Form5->isVisible());
   EXPECT_TRUE(Form6->isVisible());
@@ -881,7 +881,7 @@ TEST_F(OwnGameTest, LeavingWithoutAConnectionNotesItInTheLobby) {
   Form4->Image17Click();
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(Form6->StatusBar1->PanelText(0), J("サーバに接続していません！"));
-  EXPECT_EQ(Form4->BoardMode, 0);
+  EXPECT_EQ(Form4->BoardMode, kBoardIdle);
 }
 
 TEST_F(OwnGameTest, ClosingTheBoardResignsTheOwnGame) {
@@ -898,7 +898,7 @@ TEST_F(OwnGameTest, ClosingTheBoardResignsTheOwnGame) {
   EXPECT_TRUE(Form4->close());
   EXPECT_TRUE(Questions().empty());
   EXPECT_EQ(Sent(), Texts{"<<EndGameResign>><<Suu=1>><<GameIndex=1>>"});
-  EXPECT_EQ(Form4->BoardMode, 0);
+  EXPECT_EQ(Form4->BoardMode, kBoardIdle);
   EXPECT_EQ(Form4->InputAllowed, 0);
   EXPECT_FALSE(Form4->isVisible());
   EXPECT_TRUE(Form6->isVisible());

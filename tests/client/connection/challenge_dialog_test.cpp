@@ -88,7 +88,7 @@ TEST_F(ChallengeDialogTest, ASecondChallengeWhileTheOfferIsOpenIsAnsweredBusyAtO
 
 TEST_F(ChallengeDialogTest, WhileHoldingTheRoomsInputTheAnswerIsBusyWithoutADialog) {
   StartAndLogIn();
-  Form4->BoardMode = 5;
+  Form4->BoardMode = kBoardRoom;
   Form4->InputAllowed = 1;
   ModalAnswer never(
       Form12, [] { Form12->BitBtn2->click(); }, 200);
@@ -103,7 +103,7 @@ TEST_F(ChallengeDialogTest, WhileHoldingTheRoomsInputTheAnswerIsBusyWithoutADial
 
 TEST_F(ChallengeDialogTest, DuringAnOwnGameAChallengeGetsNoAnswer) {
   StartAndLogIn();
-  Form4->BoardMode = 1;
+  Form4->BoardMode = kBoardOwnGame;
   ModalAnswer never(
       Form12, [] { Form12->BitBtn2->click(); }, 200);
   socket_.Deliver(kChallenge);
@@ -115,59 +115,59 @@ TEST_F(ChallengeDialogTest, DuringAnOwnGameAChallengeGetsNoAnswer) {
 
 TEST_F(ChallengeDialogTest, AcceptingWhileWatchingLeavesTheGameViewAndSendsOnlyTheAnswer) {
   StartAndLogIn();
-  Form4->BoardMode = 2;
+  Form4->BoardMode = kBoardWatching;
   Form4->show();
   Form5->show();
   Receive(kChallenge, [] { Form12->BitBtn1->click(); });
   EXPECT_EQ(Sent(), Texts{"OKRe" + kChallenge});
-  EXPECT_EQ(Form4->BoardMode, 0);
+  EXPECT_EQ(Form4->BoardMode, kBoardIdle);
   EXPECT_FALSE(Form4->isVisible());
   EXPECT_FALSE(Form5->isVisible());
 }
 
 TEST_F(ChallengeDialogTest, AcceptingInTheAnalysisRoomLeavesTheRoomFirst) {
   StartAndLogIn();
-  Form4->BoardMode = 5;
+  Form4->BoardMode = kBoardRoom;
   Form4->show();
   Form5->show();
   Form14->show();
   Form15->show();
   Receive(kChallenge, [] { Form12->BitBtn1->click(); });
   EXPECT_EQ(Sent(), (Texts{"<<DiscussClose>>", "OKRe" + kChallenge}));
-  EXPECT_EQ(Form4->BoardMode, 0);
+  EXPECT_EQ(Form4->BoardMode, kBoardIdle);
   for (const QWidget* window : {static_cast<QWidget*>(Form4), static_cast<QWidget*>(Form5),
                                 static_cast<QWidget*>(Form14), static_cast<QWidget*>(Form15)}) {
     EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
   }
 
   // Declining in the room stays in the room.
-  Form4->BoardMode = 5;
+  Form4->BoardMode = kBoardRoom;
   Receive(kChallenge, [] { Form12->BitBtn2->click(); });
   EXPECT_EQ(Sent(), Texts{"NORe" + kChallenge});
-  EXPECT_EQ(Form4->BoardMode, 5);
+  EXPECT_EQ(Form4->BoardMode, kBoardRoom);
 }
 
 TEST_F(ChallengeDialogTest, AGameThatStartedWhileTheOfferWasOpenIsNotAbandoned) {
   StartAndLogIn();
   Receive(kChallenge, [] {
     // This user's own challenge was accepted meanwhile and its game started.
-    Form4->BoardMode = 1;
+    Form4->BoardMode = kBoardOwnGame;
     Form12->BitBtn1->click();
   });
   EXPECT_EQ(Sent(), Texts{"NoTimeRe" + kChallenge});
-  EXPECT_EQ(Form4->BoardMode, 1);
+  EXPECT_EQ(Form4->BoardMode, kBoardOwnGame);
 }
 
 TEST_F(ChallengeDialogTest, ALostConnectionLeavesTheViewAsItIs) {
   StartAndLogIn();
-  Form4->BoardMode = 2;
+  Form4->BoardMode = kBoardWatching;
   Receive(kChallenge, [this] {
     socket_.Drop();
     Messages();
     Form12->BitBtn1->click();
   });
   EXPECT_EQ(Messages(), Texts{J("サーバに接続していません！")});
-  EXPECT_EQ(Form4->BoardMode, 2);
+  EXPECT_EQ(Form4->BoardMode, kBoardWatching);
   EXPECT_TRUE(Sent().empty());
 }
 

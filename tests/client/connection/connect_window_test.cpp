@@ -356,22 +356,22 @@ TEST_F(ConnectWindowTest, LostConnectionTellsAndOffersReconnect) {
 
 TEST_F(ConnectWindowTest, ANewConnectionStartsWithNoGame) {
   StartAndLogIn();
-  Form4->BoardMode = 2;
-  Form4->ClockState = 2;
+  Form4->BoardMode = kBoardWatching;
+  Form4->ClockState = kClockStoppedByOpponent;
   Form4->InputAllowed = 1;
   Form4->GameTag = "<<GameIndex=3>>";
-  Form7->RealTimeMode = 2;
+  Form7->RealTimeMode = kSharedCountOtherRight;
   Form2->SavedTurnFlag = 1;
   Form4->show();
   Form5->show();
   socket_.Drop();
   Form6->SpeedButton5Click();
   socket_.Accept();
-  EXPECT_EQ(Form4->BoardMode, 0);
-  EXPECT_EQ(Form4->ClockState, 0);
+  EXPECT_EQ(Form4->BoardMode, kBoardIdle);
+  EXPECT_EQ(Form4->ClockState, kClockRunning);
   EXPECT_EQ(Form4->InputAllowed, 0);
   EXPECT_EQ(Form4->GameTag, "");
-  EXPECT_EQ(Form7->RealTimeMode, 0);
+  EXPECT_EQ(Form7->RealTimeMode, kNoSharedCount);
   EXPECT_EQ(Form2->SavedTurnFlag, 0);
   EXPECT_FALSE(Form4->isVisible());
   EXPECT_FALSE(Form5->isVisible());
@@ -386,7 +386,7 @@ TEST_F(ConnectWindowTest, ANewConnectionStartsWithNoGame) {
 
 TEST_F(ConnectWindowTest, RoomMessagesReachTheGameListBoard) {
   StartAndLogIn();
-  Form4->BoardMode = 5;
+  Form4->BoardMode = kBoardRoom;
   Form14->show();
   socket_.Deliver("<<OnlyRegList>><<DiscussRegList=>><<Discusser=>><<CanEnd>>");
   EXPECT_FALSE(Form14->isVisible());

@@ -47,7 +47,7 @@ TEST_F(GameChatTest, StartsEmptyLeftOfTheBoardWindowAndAsTallAsIt) {
 
 TEST_F(GameChatTest, ReceivedLinesAndDiagramLinksAsAMemoShowsThem) {
   StartAndLogIn();
-  Form4->BoardMode = 1;
+  Form4->BoardMode = kBoardOwnGame;
   socket_.Deliver(J("<<GameMese=[ 花子 ]：よろしく\r\n>>"));
   socket_.Deliver(J("<<GameMese=[ 花子 ]：ここは？ (12)\r\n>><<DiaIndex=3>><<DiaData=AB[dd]>>"));
   socket_.Deliver(J("<<GameMese=[ 観戦者 ]：なるほど (12)\r\n>>"));
@@ -59,14 +59,14 @@ TEST_F(GameChatTest, ReceivedLinesAndDiagramLinksAsAMemoShowsThem) {
   EXPECT_TRUE(Sent().empty());
 
   // Idle, a chat line is not read.
-  Form4->BoardMode = 0;
+  Form4->BoardMode = kBoardIdle;
   socket_.Deliver(J("<<GameMese=[ 花子 ]：まだ？\r\n>>"));
   EXPECT_EQ(Form5->Memo1Lines.Count(), 7);
 }
 
 TEST_F(GameChatTest, ALineBringsTheChatUpUnlessTheBoardWindowIsMinimised) {
   StartAndLogIn();
-  Form4->BoardMode = 2;
+  Form4->BoardMode = kBoardWatching;
   Form9->show();
   socket_.Deliver(J("<<GameMese=[ 花子 ]：一\r\n>>"));
   EXPECT_TRUE(Form5->isVisible());

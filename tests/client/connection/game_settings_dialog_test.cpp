@@ -138,7 +138,7 @@ TEST_F(GameSettingsTest, NothingIsSentWhenAGameStartedWhileTheDialogWasOpen) {
   SelectWaiting(1);
   ModalAnswer send(Form3, [] {
     // Meanwhile a challenge was accepted and its game started on the board.
-    Form4->BoardMode = 1;
+    Form4->BoardMode = kBoardOwnGame;
     Press(Form3->BitBtn1);
   });
   Form6->SpeedButton2Click();
@@ -158,12 +158,12 @@ TEST_F(GameSettingsTest, CancelOrABoardInUseOrNoConnectionSendNothing) {
   }
   {
     // While watching, the button does nothing at all.
-    Form4->BoardMode = 2;
+    Form4->BoardMode = kBoardWatching;
     ModalAnswer never(
         Form3, [] { Press(Form3->BitBtn2); }, 200);
     Form6->SpeedButton2Click();
     EXPECT_FALSE(never.answered());
-    Form4->BoardMode = 0;
+    Form4->BoardMode = kBoardIdle;
   }
   {
     // The connection goes while the dialog is open.

@@ -81,7 +81,7 @@ TEST_F(LobbyWindowTest, WatchRefusesUnreadableNumbersAndDoesNothingWhileTheBoard
   Form6->SpeedButton1Click();
   EXPECT_EQ(Messages(), Texts{J("観戦できません")});
 
-  Form4->BoardMode = 2;
+  Form4->BoardMode = kBoardWatching;
   Form6->SpeedButton1Click();
   Form6->SpeedButton7Click();
   EXPECT_TRUE(Messages().empty());
@@ -260,7 +260,7 @@ TEST_F(LobbyWindowTest, FollowerMakesWayForTheSharedCount) {
   // No shared count: the board window stays as it is.
   Form6->Timer1Timer();
   EXPECT_TRUE(IsNormalState(Form4));
-  Form7->RealTimeMode = 1;
+  Form7->RealTimeMode = kSharedCountOwnRight;
   Form6->Timer1Timer();
   EXPECT_TRUE(IsMinimized(Form4));
   MinimizeWindow(Form7);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "client/board/board_modes.h"
+
 namespace {
 using enum ReaderAction;
 
@@ -38,7 +40,7 @@ void Check(const std::vector<Case>& cases) {
 
 TEST(RouteMessage, LoginLobbyAndBoardMessagesInEveryMode) {
   std::vector<Case> cases;
-  for (int mode : {0, 1, 2, 5}) {
+  for (int mode : {kBoardIdle, kBoardOwnGame, kBoardWatching, kBoardRoom}) {
     const ReaderState s = Mode(mode);
     cases.push_back({"<<QuellName=", s, {LoginRequest}});
     cases.push_back({"<<SysComeIn>><<Status>><<IdCount=1>>", s, {LoginAccepted}});
@@ -59,80 +61,81 @@ TEST(RouteMessage, LoginLobbyAndBoardMessagesInEveryMode) {
 TEST(RouteMessage, WaitHintIsStoredFirstAndReadingGoesOn) {
   Check({
       {"<<SysComeIn>><<Status>><<WaitList=a\r\n>><<WaitHint=[0]>>",
-       Mode(0),
+       Mode(kBoardIdle),
        {StoreWaitHint, LoginAccepted}},
-      {"<<Status>><<WaitList=a\r\n>><<WaitHint=[0]>>", Mode(2), {StoreWaitHint, UpdateLobbyLists}},
-      {"<<GameStart-Kuro>><<WaitHint=[1]>>", Mode(0), {StoreWaitHint, StartPlayGame}},
-      {"<<WaitHint=[1]>>", Mode(0), {StoreWaitHint}},
+      {"<<Status>><<WaitList=a\r\n>><<WaitHint=[0]>>",
+       Mode(kBoardWatching),
+       {StoreWaitHint, UpdateLobbyLists}},
+      {"<<GameStart-Kuro>><<WaitHint=[1]>>", Mode(kBoardIdle), {StoreWaitHint, StartPlayGame}},
+      {"<<WaitHint=[1]>>", Mode(kBoardIdle), {StoreWaitHint}},
   });
 }
 
 TEST(RouteMessage, TagsThatContainOtherTagsAreTestedFirst) {
   Check({
       // "NORe<<GameSet>>" and "NoTimeRe<<GameSet>>" contain "<<GameSet>>".
-      {"NORe<<GameSet>><<Player2=b>>", Mode(0), {ChallengeCancelled}},
-      {"NoTimeRe<<GameSet>><<Player2=b>>", Mode(0), {ChallengeUnreachable}},
-      {"<<GameSet>><<Player1=a>>", Mode(0), {ChallengeReceived}},
+      {"NORe<<GameSet>><<Player2=b>>", Mode(kBoardIdle), {ChallengeCancelled}},
+      {"NoTimeRe<<GameSet>><<Player2=b>>", Mode(kBoardIdle), {ChallengeUnreachable}},
+      {"<<GameSet>><<Player1=a>>", Mode(kBoardIdle), {ChallengeReceived}},
       // A login prompt anywhere wins over everything after it in the order.
-      {"<<Status>><<QuellName=", Mode(1), {LoginRequest}},
+      {"<<Status>><<QuellName=", Mode(kBoardOwnGame), {LoginRequest}},
       // A status message carrying an end-of-game tag is read as a status message only.
-      {"<<Status>><<GameResign>>", Mode(1), {UpdateLobbyLists}},
+      {"<<Status>><<GameResign>>", Mode(kBoardOwnGame), {UpdateLobbyLists}},
       // A board post is a board post even when its text quotes a game tag.
-      {"<<MainMese=[ a ]：<<Move=5>>", Mode(1), {BoardLine}},
+      {"<<MainMese=[ a ]：<<Move=5>>", Mode(kBoardOwnGame), {BoardLine}},
       // The game-start refusal is recognised only as the whole message.
-      {"<<GameStart-NotFound>>", Mode(0), {GameStartCancelled}},
-      {"<<GameStart-NotFound>><<Status>>", Mode(0), {UpdateLobbyLists}},
-      {"<<GameStart-NotFound>>x", Mode(0), {StartPlayGame}},
+      {"<<GameStart-NotFound>>", Mode(kBoardIdle), {GameStartCancelled}},
+      {"<<GameStart-NotFound>><<Status>>", Mode(kBoardIdle), {UpdateLobbyLists}},
+      {"<<GameStart-NotFound>>x", Mode(kBoardIdle), {StartPlayGame}},
   });
 }
 
 TEST(RouteMessage, GameMessagesObeyTheBoardMode) {
-  ReaderState stopped_by_me = Mode(1);
-  stopped_by_me.ClockState = 1;
-  ReaderState stopped_by_opponent = Mode(1);
-  stopped_by_opponent.ClockState = 2;
+  ReaderState stopped_by_me = Mode(kBoardOwnGame);
+  stopped_by_me.ClockState = kClockStoppedByUser;
+  ReaderState stopped_by_opponent = Mode(kBoardOwnGame);
+  stopped_by_opponent.ClockState = kClockStoppedByOpponent;
   Check({
       // A challenge and a game start are not handled during an own game.
-      {"<<GameSet>>", Mode(1), {}},
-      {"<<GameSet>>", Mode(2), {ChallengeReceived}},
-      {"<<GameSet>>", Mode(5), {ChallengeReceived}},
-      {"<<GameStart-Kuro>>", Mode(1), {}},
-      {"<<ReceiveMoveBack>>", Mode(1), {MoveBackRequest}},
-      {"<<ReceiveMoveBack>>", Mode(2), {}},
-      {"<<Move=45>><<Time=10>>", Mode(0), {}},
-      {"<<Move=45>><<Time=10>>", Mode(1), {ReceiveMove}},
-      {"<<Move=45>><<Time=10>>", Mode(2), {ReceiveMove}},
-      {"<<Move=45>><<Time=10>>", Mode(5), {}},
-      {"<<GameMese=hi\r\n>>", Mode(0), {}},
-      {"<<GameMese=hi\r\n>>", Mode(5), {GameChatLine}},
-      {"<<WatchGame=2>><<AllMese=>><<DraumEND>>", Mode(0), {WatchStart}},
-      {"<<WatchGame=2>><<AllMese=>><<DraumEND>>", Mode(2), {}},
-      {"<<OnlyWatchCount=2>><<WatchList=a\n>>", Mode(1), {WatcherCount}},
-      {"<<OnlyWatchCount=2>>", Mode(0), {}},
-      {"<<OutWatchCount=1>><<IdCount=3>>", Mode(2), {UpdateLobbyLists, WatcherLeft}},
-      {"<<TimeStop=1>><<Sender=b>>", Mode(1), {OpponentTimeStop}},
+      {"<<GameSet>>", Mode(kBoardOwnGame), {}},
+      {"<<GameSet>>", Mode(kBoardWatching), {ChallengeReceived}},
+      {"<<GameSet>>", Mode(kBoardRoom), {ChallengeReceived}},
+      {"<<GameStart-Kuro>>", Mode(kBoardOwnGame), {}},
+      {"<<ReceiveMoveBack>>", Mode(kBoardOwnGame), {MoveBackRequest}},
+      {"<<ReceiveMoveBack>>", Mode(kBoardWatching), {}},
+      {"<<Move=45>><<Time=10>>", Mode(kBoardIdle), {}},
+      {"<<Move=45>><<Time=10>>", Mode(kBoardOwnGame), {ReceiveMove}},
+      {"<<Move=45>><<Time=10>>", Mode(kBoardWatching), {ReceiveMove}},
+      {"<<Move=45>><<Time=10>>", Mode(kBoardRoom), {}},
+      {"<<GameMese=hi\r\n>>", Mode(kBoardIdle), {}},
+      {"<<GameMese=hi\r\n>>", Mode(kBoardRoom), {GameChatLine}},
+      {"<<WatchGame=2>><<AllMese=>><<DraumEND>>", Mode(kBoardIdle), {WatchStart}},
+      {"<<WatchGame=2>><<AllMese=>><<DraumEND>>", Mode(kBoardWatching), {}},
+      {"<<OnlyWatchCount=2>><<WatchList=a\n>>", Mode(kBoardOwnGame), {WatcherCount}},
+      {"<<OnlyWatchCount=2>>", Mode(kBoardIdle), {}},
+      {"<<OutWatchCount=1>><<IdCount=3>>", Mode(kBoardWatching), {UpdateLobbyLists, WatcherLeft}},
+      {"<<TimeStop=1>><<Sender=b>>", Mode(kBoardOwnGame), {OpponentTimeStop}},
       {"<<TimeStop=1>><<Sender=b>>", stopped_by_opponent, {OpponentTimeStop}},
       {"<<TimeStop=1>><<Sender=b>>", stopped_by_me, {}},
-      {"<<TimeStop=1>><<Sender=b>>", Mode(2), {}},
-      {"<<DiscussEnter>><<Discusser=>><<DraumEND>>", Mode(0), {StartDiscussRoom}},
-      {"<<DiscussEnter>><<Discusser=>><<DraumEND>>", Mode(2), {}},
+      {"<<TimeStop=1>><<Sender=b>>", Mode(kBoardWatching), {}},
+      {"<<DiscussEnter>><<Discusser=>><<DraumEND>>", Mode(kBoardIdle), {StartDiscussRoom}},
+      {"<<DiscussEnter>><<Discusser=>><<DraumEND>>", Mode(kBoardWatching), {}},
       // Chat and diagrams of the snapshot that look like other messages.
       {"<<DiscussEnter>><<Discusser=>><<DiscussMese=<<QuellName=x\r\n<<SysMese=y\r\n"
        "<<MainMese=z\r\n>><<DiscussDia={1}<<DiaData=<<Status>><<WaitHint=w>>>><<DraumEND>>",
-       Mode(0),
-       {StartDiscussRoom}},
+       Mode(kBoardIdle), {StartDiscussRoom}},
   });
   for (const char* end : {"<<EndGameResign>>", "<<GameResign>>", "<<NewGameResign>>",
                           "<<PassEndGame>>", "<<OutGameResign>>", "<<GameTimeOut>>"}) {
     const std::string message = std::string(end) + "<<Name=a>><<Suu=12>>";
-    Check({{message.c_str(), Mode(1), {UpdateLobbyLists, GameEnd}},
-           {message.c_str(), Mode(5), {UpdateLobbyLists, GameEnd}},
-           {message.c_str(), Mode(0), {}}});
+    Check({{message.c_str(), Mode(kBoardOwnGame), {UpdateLobbyLists, GameEnd}},
+           {message.c_str(), Mode(kBoardRoom), {UpdateLobbyLists, GameEnd}},
+           {message.c_str(), Mode(kBoardIdle), {}}});
   }
 }
 
 TEST(RouteMessage, SharedCountWhilePlaying) {
-  ReaderState s = Mode(1);
+  ReaderState s = Mode(kBoardOwnGame);
   auto with = [](ReaderState base, int rtm, int clock) {
     base.RealTimeMode = rtm;
     base.ClockState = clock;
@@ -156,7 +159,7 @@ TEST(RouteMessage, SharedCountWhilePlaying) {
 }
 
 TEST(RouteMessage, SharedCountWhileWatching) {
-  ReaderState s = Mode(2);
+  ReaderState s = Mode(kBoardWatching);
   auto with = [](ReaderState base, int rtm, bool visible) {
     base.RealTimeMode = rtm;
     base.CountingBoardVisible = visible;
@@ -169,13 +172,13 @@ TEST(RouteMessage, SharedCountWhileWatching) {
       {"<<RealTimeCount>><<Type=1>>", with(s, 2, true), {ApplyRealTimeCount}},
       {"<<RealTimeCount>><<Type=1>>", with(s, 2, false), {}},
       {"<<RealTimeChange>>", with(s, 1, true), {}},
-      {"<<RealTimeCountStart>>", Mode(0), {}},
+      {"<<RealTimeCountStart>>", Mode(kBoardIdle), {}},
   });
 }
 
 TEST(RouteMessage, AnalysisRoomGroup) {
-  ReaderState room = Mode(5);
-  ReaderState operating = Mode(5);
+  ReaderState room = Mode(kBoardRoom);
+  ReaderState operating = Mode(kBoardRoom);
   operating.InputAllowed = 1;
   Check({
       {"<<DiscussCanPlay>><<DiscussRegList=a\r\n>>", room, {GrantDiscussInput}},
@@ -210,10 +213,10 @@ TEST(RouteMessage, AnalysisRoomGroup) {
       {"<<Status>><<PlayList=>><<DiscussGameEnd>><<Result=B>>",
        room,
        {UpdateLobbyLists, FollowedGameEnd}},
-      {"<<Status>><<PlayList=>><<DiscussGameEnd>>", Mode(0), {UpdateLobbyLists}},
+      {"<<Status>><<PlayList=>><<DiscussGameEnd>>", Mode(kBoardIdle), {UpdateLobbyLists}},
       // Outside the room none of this is taken.
-      {"<<DiscussMese=hi\r\n>>", Mode(0), {}},
-      {"<DisCussGameMove=45>>", Mode(2), {}},
+      {"<<DiscussMese=hi\r\n>>", Mode(kBoardIdle), {}},
+      {"<DisCussGameMove=45>>", Mode(kBoardWatching), {}},
       // A room message that no room branch takes goes on to the later tests.
       {"<<CanEnd>><<GameSet>>", room, {HideGameListBoard, ChallengeReceived}},
       {"<<DiscussInput>><<GameMese=x>>", operating, {GameChatLine}},
