@@ -153,6 +153,7 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
   CreateControls();
+  ConnectRoomControls();
   // Texts emptied; top of the screen, centred across it.
   Memo1->clear();
   Memo4->clear();
@@ -377,7 +378,7 @@ void TForm4::ResetBoardForm() {
   WatcherCount = 0;
   CandidatePoint = 0;
   BoardMode = kBoardIdle;
-  RoomInputKind = 1;
+  Room.RoomInputKind = kRoomInputMoves;
   // The position: empty board, lists and logs, FirstMoveNumber 1 (with the flags below: black
   // first, numbers off, not turned).
   ResetPosition();
@@ -716,14 +717,16 @@ bool TForm4::SaveRecordAs(const std::string& chosen) {
 void TForm4::LoadKifuText(const std::string& text) {
   const KifuTextResult read = ::LoadKifuText(*this, text);
   if (!read.Read) return;
+  ShowRecordRead(read);
+  FormPaint();
+}
+
+void TForm4::ShowRecordRead(const KifuTextResult& read) {
   if (BoardMode == kBoardRoom) {
     if (read.SizeChanged && InputAllowed == 1) {
       ComboBox1->setCurrentIndex(BoardSize == 13 ? 1 : BoardSize == 9 ? 2 : 0);
     }
-    std::string names = read.Names.Black;
-    if (!read.Names.White.empty()) names += "\r\n" + read.Names.White;
-    Memo7->setPlainText(ToQt(names));
-    SetMemoColor(Memo7, names.empty() ? kUnnamedColour : kNamedColour);
+    ShowRoomRecordNames(read.Names);
   } else {
     SetMemoText(Memo1, read.Names.Black);
     SetMemoColor(Memo1, read.Names.Black.empty() ? kUnnamedColour : kNamedColour);
@@ -734,17 +737,13 @@ void TForm4::LoadKifuText(const std::string& text) {
     ClientShowMessage(J("棋譜が長すぎるため、最初の ") + std::to_string(kMoveListCapacity) +
                       J(" 手までを読み込みました。"));
   }
-  FormPaint();
 }
 
 void TForm4::OpenRecordText(const std::string& text) {
   MoveTop = SetupCount = BufferLength = 0;
   ClearBoard();
   const RecordHeaderResult header = ParseRecordHeader(*this, text);
-  std::string names = header.Names.Black;
-  if (!header.Names.White.empty()) names += "\r\n" + header.Names.White;
-  Memo7->setPlainText(ToQt(names));
-  SetMemoColor(Memo7, names.empty() ? kUnnamedColour : kNamedColour);
+  ShowRoomRecordNames(header.Names);
   ParseRecordMoves(*this, text);
   PositionFromRecord();
   FormPaint();

@@ -35,6 +35,12 @@ class TForm5 : public QWidget {
   std::string ChatLogText() const { return Memo1Lines.Text(); }
   void ClearChat() { Memo1Lines.Clear(); }
 
+  // The chat becomes `text` (the analysis room's chat so far).
+  void SetChatText(const std::string& text) { Memo1Lines.SetText(text); }
+  // The link line of board diagram `number` follows the line just added, in place of the empty
+  // line after it.
+  void AddDiagramLink(const std::string& number);
+
   // A game chat line arrived ("<<GameMese=", with a board diagram when "<<DiaData=" is present).
   void ReceiveGameChatLine(const std::string& message);
 
