@@ -66,7 +66,9 @@ std::string RotateLogFile(const std::string& path, const Clock& clock) {
   const std::string base =
       path.substr(0, dat) + WithoutSeparators(clock.DateText() + "-" + clock.TimeText());
   for (int copy = 1; copy < 1000; ++copy) {
-    const std::string target = base + (copy == 1 ? "" : "_" + std::to_string(copy)) + ".dat";
+    std::string target = base;
+    if (copy > 1) target.append("_").append(std::to_string(copy));
+    target += ".dat";
     if (FileExists(target)) continue;
     return MoveFileNoReplace(path, target) ? target : std::string();
   }

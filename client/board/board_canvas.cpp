@@ -34,6 +34,12 @@ void CombineSprite(QImage& target, int left, int top, const QImage& sheet, const
   }
 }
 
+// Lets `painter` draw only inside `square`: numbers and marks stay within the square that erasing
+// their point restores, however wide the glyphs of the font the machine has.
+void ClipToSquare(QPainter& painter, const PixelRect& square) {
+  painter.setClipRect(QRect(square.Left, square.Top, square.Width(), square.Height()));
+}
+
 // Windows sizes fonts in points at 96 pixels per inch.
 int PixelsOfPoints(int points) { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
 
@@ -105,6 +111,7 @@ void BoardCanvas::DrawMoveNumber(int number, int x, int y, bool onBlack) {
   const std::string text = std::to_string(number);
   const NumberStyle style = geometry_->NumberStyleFor(static_cast<int>(text.size()), onBlack);
   QPainter painter(&Surface);
+  ClipToSquare(painter, geometry_->EraseRect(x, y));
   painter.setFont(PixelFont(kNumberFont, PixelsOfPoints(style.FontSize)));
   painter.setPen(onBlack ? Qt::white : Qt::black);
   // The origin is the top left of the text cell, as the platform's text output places it.
@@ -117,6 +124,7 @@ void BoardCanvas::DrawCandidateMarker(int stoneX, int stoneY, int x, int y, bool
   if (Surface.isNull()) return;
   const BoardGeometry& g = *geometry_;
   QPainter painter(&Surface);
+  ClipToSquare(painter, g.EraseRect(x, y));
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setPen(QPen(black ? Qt::white : Qt::black, 0));
   const QPoint apex(x, y - g.TriangleF);

@@ -29,10 +29,12 @@ class BoardCanvas {
   void DrawStone(int x, int y, bool black);
   // The erase square around (x, y) from the board picture.
   void EraseStone(int x, int y);
-  // A move number on the stone centred on (x, y): white on black, black on white.
+  // A move number on the stone centred on (x, y): white on black, black on white, clipped to the
+  // erase square around (x, y).
   void DrawMoveNumber(int number, int x, int y, bool onBlack);
   // The candidate of a two-click move: a stone of the user's colour centred on (stoneX, stoneY),
-  // then a triangle outline around (x, y), white on a black stone and black on a white one.
+  // then a triangle outline around (x, y), white on a black stone and black on a white one, clipped
+  // to the erase square around (x, y).
   void DrawCandidateMarker(int stoneX, int stoneY, int x, int y, bool black);
 
   QImage Image1;   // the board picture with its grid

@@ -39,7 +39,7 @@ bool Confirm(std::string_view question) {
   return ClientEnv().prompts->AskYesNo(question, J("Korvanta - 確認"));
 }
 
-void PlaySound(const char* file) { ClientEnv().sounds->Play(WorkPath(file)); }
+void PlaySound(const char* file) { ClientEnv().sounds->Play(AssetPath(file)); }
 
 const std::string& ListFullText() { return J("手数が上限に達したため、これ以上は打てません。"); }
 const std::string& StoppedText() { return J("対局の進行が停止しました"); }

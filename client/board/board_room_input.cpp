@@ -150,7 +150,7 @@ void TForm4::ErasePoint(int point) { EraseStone(point); }
 
 void TForm4::ShowRoomMoveCount(int moveTop) { ShowMoveCount(moveTop); }
 
-void TForm4::PlayStoneSound() { ClientEnv().sounds->Play(WorkPath("stone.wav")); }
+void TForm4::PlayStoneSound() { ClientEnv().sounds->Play(AssetPath("stone.wav")); }
 
 void TForm4::HoldDrawing(bool hold) { SetListener(hold ? nullptr : this); }
 

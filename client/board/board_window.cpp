@@ -67,6 +67,11 @@ class BoardPaintBox : public QWidget {
 
 namespace {
 
+// A picture of the folder bmp, from the working folder or else the program folder.
+std::string PicturePath(std::string_view name) {
+  return AssetPath(std::string("bmp/").append(name));
+}
+
 constexpr const char* kFont = "ＭＳ Ｐゴシック";
 constexpr int kClientWidth = 594;
 constexpr int kClientHeight = 424;
@@ -169,16 +174,16 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   ClickX = ClickY = 111;
   // The save dialog starts in the connect window's save folder (read when it opens). The record
   // templates and coordinate letters are the record writer's (record_text.h).
-  // The first board picture and stone sheet from the working folder.
+  // The first board picture and stone sheet.
   QImage board(kBoardPictureSide, kBoardPictureSide, QImage::Format_RGB32);
   board.fill(QColor(214, 172, 100));
   canvas_.SetBoardPicture(board);
   QImage picture;
-  if (LoadOrReport(WorkPath(std::string("bmp/") + Geometry().BoardPicture), picture)) {
+  if (LoadOrReport(PicturePath(Geometry().BoardPicture), picture)) {
     canvas_.SetBoardPicture(picture);
   }
   DrawBoardGrid();
-  if (LoadOrReport(WorkPath(std::string("bmp/") + Geometry().StoneSheet), picture)) {
+  if (LoadOrReport(PicturePath(Geometry().StoneSheet), picture)) {
     canvas_.SetStoneSheet(picture);
   }
   canvas_.ResizeSurface(canvas_.Image1.width() + 1, canvas_.Image1.height() + 1);
@@ -192,7 +197,7 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   SpaceHeld = 0;
   LoadButtonPictures();
   // The background picture.
-  LoadOrReport(WorkPath(std::string("bmp/") + std::string(kBoardBackgroundPicture)), Image9);
+  LoadOrReport(PicturePath(kBoardBackgroundPicture), Image9);
   ResetBoardForm();
   Timer1->start();
 }
@@ -333,7 +338,7 @@ void TForm4::LoadButtonPictures() {
   for (const auto& [button, file] : buttons) {
     QImage picture;
     std::string message;
-    if (LoadBitmapPicture(WorkPath("bmp/" + std::string(file.File)), picture, &message)) {
+    if (LoadBitmapPicture(PicturePath(file.File), picture, &message)) {
       button->SetPicture(picture);
     } else if (first_failure.empty()) {
       first_failure = message;
@@ -347,11 +352,6 @@ bool TForm4::LoadOrReport(const std::string& path, QImage& picture) {
   if (LoadPicture(path, picture, &message)) return true;
   ClientShowMessage(message);
   return false;
-}
-
-std::string TForm4::ProgramPicture(const char* name) const {
-  const std::string folder = Form2 != nullptr ? Form2->AppDir : ClientEnv().program_folder;
-  return JoinPath(folder, std::string("bmp/") + name);
 }
 
 void TForm4::SetCaption(const std::string& caption) {
@@ -411,11 +411,10 @@ void TForm4::BoardSizeSet(int size) {
   ClickX = ClickY = g.ClickStart();
   canvas_.SetGeometry(g);
   QImage picture;
-  if (LoadOrReport(ProgramPicture(PlaysBlack == 1 ? g.BoardPicture : g.TurnedBoardPicture),
-                   picture)) {
+  if (LoadOrReport(PicturePath(PlaysBlack == 1 ? g.BoardPicture : g.TurnedBoardPicture), picture)) {
     canvas_.SetBoardPicture(picture);
   }
-  if (LoadOrReport(ProgramPicture(g.StoneSheet), picture)) canvas_.SetStoneSheet(picture);
+  if (LoadOrReport(PicturePath(g.StoneSheet), picture)) canvas_.SetStoneSheet(picture);
   DrawBoardGrid();
   RepaintBoardBitmap();
 }
@@ -563,7 +562,7 @@ void TForm4::Image19Click() {
 void TForm4::LoadViewBoardPicture(bool turned) {
   const BoardGeometry& g = Geometry();
   QImage picture;
-  if (LoadOrReport(ProgramPicture(turned ? g.TurnedBoardPicture : g.BoardPicture), picture)) {
+  if (LoadOrReport(PicturePath(turned ? g.TurnedBoardPicture : g.BoardPicture), picture)) {
     canvas_.SetBoardPicture(picture);
   }
   DrawBoardGrid();

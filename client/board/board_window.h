@@ -331,8 +331,6 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
   void LoadButtonPictures();
   // Loads `path` into `picture`; a file that cannot be read keeps the picture and shows why.
   bool LoadOrReport(const std::string& path, QImage& picture);
-  // A picture of the folder bmp below the program folder.
-  std::string ProgramPicture(const char* name) const;
   void ShowFlashState();
   void FlashStep();
   // Ctrl-click in the analysis room: the room continues from the clicked move

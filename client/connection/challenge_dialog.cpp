@@ -109,7 +109,7 @@ void TForm12::AnswerChallenge(const std::string& message) {
     Form11->ShowBeside(this, false);
   }
   const std::string offer = ChallengeOfferText(offered);
-  ClientEnv().sounds->Play(WorkPath("ano.wav"));
+  ClientEnv().sounds->Play(AssetPath("ano.wav"));
   const bool ok =
       Form2->ShowChallengeDialog(J(" ヌ ル カ [ Korvanta ] - 対 局 の 申 し 込 み"), offer);
   if (start) Form11->HidePreview();

@@ -21,6 +21,7 @@
 #include "client/views/game_list_board.h"
 #include "client/views/mark_toolbar.h"
 #include "client/views/record_preview.h"
+#include "platform/asset_files.h"
 #include "platform/computer_name.h"
 #include "platform/files.h"
 #include "platform/fonts.h"
@@ -44,6 +45,10 @@ void ClientShowMessage(std::string_view text) {
 }
 
 std::string WorkPath(std::string_view relative) { return JoinPath(g_env.work_folder, relative); }
+
+std::string AssetPath(std::string_view name) {
+  return FindAssetFile(g_env.work_folder, g_env.program_folder, name);
+}
 
 QIcon ClientIcon() { return TwoStoneIcon(false); }
 
@@ -119,7 +124,6 @@ int ClientMain(int argc, char** argv) {
     env.clock = &clock;
     env.random = &random;
     env.program_folder = PathFromQt(QCoreApplication::applicationDirPath()) + "/";
-    env.work_folder = ".";
     env.computer_name = ComputerName();
 
     CreateClientForms(env);

@@ -23,7 +23,7 @@ struct ClientEnvironment {
   const Clock* clock = nullptr;
   RandomNumbers* random = nullptr;
   std::string program_folder;     // folder of the program file, with a trailing "/"
-  std::string work_folder = ".";  // pictures (bmp/), sounds and the record folder SGF/ live here
+  std::string work_folder = ".";  // the record folder SGF/; pictures (bmp/) and sounds, when here
   std::string computer_name;      // the default login name
   std::uint16_t port = 4523;
 };
@@ -36,8 +36,11 @@ std::string& ApplicationTitle();
 // A plain message box with the application title.
 void ClientShowMessage(std::string_view text);
 
-// A path below the work folder ("bmp/VantaBG.jpg" -> "<work>/bmp/VantaBG.jpg").
+// A path below the work folder ("SGF" -> "<work>/SGF").
 std::string WorkPath(std::string_view relative);
+// Where the picture or sound `name` ("bmp/VantaBG.jpg", "stone.wav") is read from: the work
+// folder when it holds the file, else the program folder.
+std::string AssetPath(std::string_view name);
 
 // Creates every window in the fixed order, each stored in its global reference: ClientMainForm,
 // Form2, Form3, Form4, Form5, Form6, Form7, Form8, Form9, Form11, Form12, Form15, Form14.

@@ -66,7 +66,7 @@ TForm2::TForm2() : ClientSocket1(ClientEnv().socket) {
   WaitHintText.clear();
   KuroTime = "15";
   SiroTime = "15";
-  AddTime = "0";
+  AddTime.assign(1, '0');
   Komi = "5.5";
   Wari = J("互先");
   JoinKeyCount = 0;
@@ -140,7 +140,7 @@ std::string TForm2::VantaKeyText() const { return FromQt(VantaKey->currentText()
 // ---- Settings file and key history ----------------------------------------------------------
 
 void TForm2::LoadClientSettings() {
-  const std::string path = AppDir + std::string(kClientSettingsFileName);
+  const std::string path = JoinPath(AppDir, kClientSettingsFileName);
   if (!FileExists(path) || !Memo1.LoadFromFile(path)) return;
   ClientSettingsFile settings;
   settings.SaveDialogDir = SaveDialogDir;
@@ -201,7 +201,7 @@ void TForm2::SaveClientSettings() {
   settings.JoinKeyCount = JoinKeyCount;
   Memo1.Clear();
   for (std::string& line : ClientSettingsLines(settings)) Memo1.Add(std::move(line));
-  if (!Memo1.SaveToFile(AppDir + std::string(kClientSettingsFileName))) {
+  if (!Memo1.SaveToFile(JoinPath(AppDir, kClientSettingsFileName))) {
     ClientShowMessage(J("設定ファイルを保存できません (QuellVanta.dat)"));
   }
 }

@@ -87,7 +87,7 @@ TForm6::TForm6() {
   // The random numbers for the nigiri come seeded with the time from the program's start.
   // The background picture; without it the lobby opens on its plain colour.
   std::string message;
-  if (!LoadJpegPicture(WorkPath("bmp/VantaBG.jpg"), Image1, &message)) ClientShowMessage(message);
+  if (!LoadJpegPicture(AssetPath("bmp/VantaBG.jpg"), Image1, &message)) ClientShowMessage(message);
 
   Timer1->start();
 }

@@ -30,7 +30,7 @@ std::string LoadSmallBoardPictures(QImage& board, QImage& sheet) {
   std::string first_failure;
   const auto load = [&first_failure](std::string_view name, QImage& picture) {
     std::string message;
-    if (LoadBitmapPicture(WorkPath("bmp/" + std::string(name)), picture, &message)) return true;
+    if (LoadBitmapPicture(AssetPath(std::string("bmp/").append(name)), picture, &message)) return true;
     if (first_failure.empty()) first_failure = message;
     return false;
   };

@@ -145,7 +145,8 @@ TEST_F(FrontDoorE2e, ConnectionsLostTogetherWhileOthersPostLeaveConsistentLists)
   std::vector<std::unique_ptr<ProtocolClient>> clients;
   for (int i = 0; i < 6; ++i) {
     clients.push_back(std::make_unique<ProtocolClient>());
-    ASSERT_TRUE(clients[i]->ConnectAndLogin(server.port(), "p" + std::to_string(i), i % 2 == 0));
+    ASSERT_TRUE(clients[i]->ConnectAndLogin(
+        server.port(), std::string("p").append(std::to_string(i)), i % 2 == 0));
     ASSERT_TRUE(clients[i]->Expect("<<SysComeIn>>"));
   }
   // Four go at once, one in the middle of a post; the remaining two keep posting.

@@ -294,7 +294,8 @@ class Script {
     std::string text;
     for (const auto& shown : prompts_.shown()) {
       if (!text.empty()) text += "|";
-      text += (shown.question ? "?" : "") + Utf8(shown.text);
+      if (shown.question) text += "?";
+      text += Utf8(shown.text);
     }
     prompts_.Forget();
     return text;

@@ -1,10 +1,11 @@
-// Tests of the file helpers in a temporary folder.
+// Tests of the file helpers in a temporary folder, and of where pictures and sounds are read from.
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "platform/asset_files.h"
 #include "platform/clock.h"
 #include "platform/line_list.h"
 #include "tests/temp_folder.h"
@@ -61,4 +62,28 @@ TEST(Clock, FixedFormatsWhateverTheLocale) {
   const SystemClock clock;
   EXPECT_EQ(clock.DateText().size(), 10u);
   EXPECT_EQ(clock.DateText()[4], '/');
+}
+
+TEST(AssetFiles, TheWorkingFolderComesFirstThenTheProgramFolder) {
+  const std::string work = TempFolder(), program = TempFolder();
+  MakeDirectory(JoinPath(work, "bmp"));
+  MakeDirectory(JoinPath(program, "bmp"));
+  WriteWholeFile(JoinPath(work, "bmp/Both.bmp"), "w");
+  WriteWholeFile(JoinPath(program, "bmp/Both.bmp"), "p");
+  WriteWholeFile(JoinPath(program, "bmp/ProgramOnly.bmp"), "p");
+  WriteWholeFile(JoinPath(work, "WorkOnly.wav"), "w");
+  MakeDirectory(JoinPath(work, "stone.wav"));  // a folder of that name is not the sound
+  WriteWholeFile(JoinPath(program, "stone.wav"), "p");
+  struct Case {
+    const char* name;
+    const std::string& folder;  // where it must be found
+  } cases[] = {
+      {"bmp/Both.bmp", work}, {"bmp/ProgramOnly.bmp", program}, {"WorkOnly.wav", work},
+      {"stone.wav", program}, {"bmp/Missing.bmp", work},  // neither: named in the first
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FindAssetFile(work, program + "/", c.name), JoinPath(c.folder, c.name)) << c.name;
+  }
+  // Without a program folder only the working folder is looked at.
+  EXPECT_EQ(FindAssetFile(work, "", "bmp/ProgramOnly.bmp"), JoinPath(work, "bmp/ProgramOnly.bmp"));
 }

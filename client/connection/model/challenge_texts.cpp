@@ -28,7 +28,7 @@ std::string AddedTimeText(std::string_view typed) { return TimeText(typed, J(" ç
 
 std::string KomiText(std::string_view typed) {
   std::string half = ToHalfWidth(typed);
-  if (half.empty()) half = "0";
+  if (half.empty()) half.assign(1, '0');
   std::string komi;
   komi.reserve(half.size());
   // Neither byte can be the second half of a double-byte character.

@@ -24,7 +24,7 @@ std::string WaitListHint(std::string_view hint_text, int k) {
     if (counter == k) {
       const std::size_t close = rest.find(']');
       if (close != std::string_view::npos) {
-        return " " + std::string(rest.substr(0, close)) + " ";
+        return std::string(" ").append(rest.substr(0, close)).append(" ");
       }
     }
   }

@@ -10,6 +10,7 @@
 #include "client/board/model/board_rules.h"
 #include "platform/fonts.h"
 #include "tests/client/board/board_test_pictures.h"
+#include "tests/wide_test_font.h"
 
 namespace {
 
@@ -105,6 +106,8 @@ TEST(BoardCanvas, StonesReplaceTheBoardInsideTheirMaskOnlyInBothColours) {
 }
 
 TEST(BoardCanvas, ErasingRestoresTheBoardAndGridAndKeepsTheNeighbours) {
+  const WideFontSubstitute wide("ＭＳ ゴシック");  // a number that would reach the neighbour
+  ASSERT_TRUE(wide.Installed());
   for (const int size : kSizes) {
     BoardCanvas canvas = CanvasOf(size);
     const BoardGeometry& g = GeometryOf(size);
@@ -165,6 +168,45 @@ TEST(BoardCanvas, NumbersAreWhiteOnBlackAndBlackOnWhiteInsideTheirStone) {
         // With the program's number font (half-width digits) the number stays on its stone.
         if (halfWidthDigits) {
           EXPECT_EQ(outside, 0) << size << " " << number << " in " << used.family().toStdString();
+        }
+      }
+    }
+  }
+}
+
+TEST(BoardCanvas, NumbersInAWideFontAreCutAtTheEraseSquare) {
+  const WideFontSubstitute wide("ＭＳ ゴシック");
+  ASSERT_TRUE(wide.Installed());
+  // Every digit of the wide font is a solid box wider than the font is high.
+  const QFont probe = PixelFont("ＭＳ ゴシック", 20);
+  ASSERT_EQ(QFontInfo(probe).family(), QStringLiteral("Kor Wide Digits"));
+  ASSERT_GE(QFontMetrics(probe).horizontalAdvance("0"), 24);
+  for (const int size : kSizes) {
+    for (const bool black : {true, false}) {
+      for (const int number : {7, 42, 365}) {
+        BoardCanvas canvas = CanvasOf(size);
+        const BoardGeometry& g = GeometryOf(size);
+        const int x = g.PointToPixelX(MakePoint(5, 5)), y = g.PointToPixelY(MakePoint(5, 5));
+        canvas.DrawStone(x, y, black);
+        const QImage stone = canvas.Surface;
+        canvas.DrawMoveNumber(number, x, y, black);
+        const PixelRect square = g.EraseRect(x, y);
+        int outside = 0;
+        for (int py = 0; py < canvas.Surface.height(); ++py) {
+          for (int px = 0; px < canvas.Surface.width(); ++px) {
+            const bool in =
+                px >= square.Left && px < square.Right && py >= square.Top && py < square.Bottom;
+            if (!in && At(canvas.Surface, px, py) != At(stone, px, py)) ++outside;
+          }
+        }
+        EXPECT_EQ(outside, 0) << size << " " << number;
+        // The number runs up to the square's right edge and stops there.
+        const QColor edge = At(canvas.Surface, square.Right - 1, y);
+        const QColor under = At(stone, square.Right - 1, y);
+        if (black) {
+          EXPECT_GT(edge.lightness(), under.lightness() + 100) << size << " " << number;
+        } else {
+          EXPECT_LT(edge.lightness(), under.lightness() - 100) << size << " " << number;
         }
       }
     }

@@ -40,7 +40,7 @@ namespace {
 using Texts = std::vector<std::string>;
 
 // The program folder's boards differ from the working folder's, so a test sees where a picture
-// came from.
+// came from. The working folder holds only the pictures of 19 lines in black's view.
 const QColor kProgramBoard(170, 190, 120);
 const QColor kProgramTurnedBoard(120, 170, 190);
 
@@ -51,6 +51,10 @@ class BoardWindowTest : public ClientWindowsTest {
  protected:
   BoardWindowTest() {
     WriteBoardWindowPictures(env_.program_folder, kProgramBoard, kProgramTurnedBoard);
+    for (const char* name : {"GoBan19WH.bmp", "GoBan13.bmp", "GoBan13WH.bmp", "GoStone13.bmp",
+                             "GoBan9.bmp", "GoBan9WH.bmp", "GoStone9.bmp"}) {
+      std::remove(WorkPathOf(std::string("bmp/") + name).c_str());
+    }
   }
 
   void SetUp() override {
@@ -126,6 +130,7 @@ TEST_F(BoardWindowTest, StartsOnNineteenLinesWithItsPicturesAndAnEmptyBoard) {
 TEST_F(BoardWindowTest, AMissingBoardPictureIsNamedAndTheGridIsDrawnAllTheSame) {
   Stop();
   std::remove(WorkPathOf("bmp/GoBan19.bmp").c_str());
+  std::remove(ProgramPath("bmp/GoBan19.bmp").c_str());
   Start();
   const Texts messages = Messages();
   ASSERT_EQ(messages.size(), 1u);
@@ -135,11 +140,14 @@ TEST_F(BoardWindowTest, AMissingBoardPictureIsNamedAndTheGridIsDrawnAllTheSame) 
   EXPECT_EQ(Pixel(371, 371), QColor(Qt::black));
 }
 
-TEST_F(BoardWindowTest, SizeChangesTakeGeometryAndPicturesFromTheProgramFolder) {
+TEST_F(BoardWindowTest, SizeChangesTakeGeometryAndPicturesFromTheWorkingOrElseTheProgramFolder) {
   struct Case {
     int size, cell, origin, click;
     QSize sheet;
-  } cases[] = {{13, 29, 11, 18, {60, 60}}, {9, 42, 18, 24, {84, 84}}, {19, 20, 9, 11, {40, 40}}};
+    QColor board;
+  } cases[] = {{13, 29, 11, 18, {60, 60}, kProgramBoard},
+               {9, 42, 18, 24, {84, 84}, kProgramBoard},
+               {19, 20, 9, 11, {40, 40}, kTestBoardColour}};
   for (const auto& c : cases) {
     Form4->SetBoardSize(c.size);
     EXPECT_EQ(Form4->BoardSize, c.size);
@@ -147,7 +155,7 @@ TEST_F(BoardWindowTest, SizeChangesTakeGeometryAndPicturesFromTheProgramFolder) 
     EXPECT_EQ(Form4->BoardOrigin, c.origin);
     EXPECT_EQ(Form4->ClickX, c.click);
     EXPECT_EQ(Form4->ClickY, c.click);
-    EXPECT_EQ(BoardPictureColour(), kProgramBoard) << c.size;
+    EXPECT_EQ(BoardPictureColour(), c.board) << c.size;
     EXPECT_EQ(Form4->Canvas().Image2.size(), c.sheet);
     // The grid of the new size is drawn, on the surface too.
     EXPECT_EQ(Pixel(c.click, c.click), QColor(Qt::black)) << c.size;
@@ -474,10 +482,10 @@ TEST_F(BoardWindowTest, TurningShowsWhitesViewAndKeepsTheBufferedMovesTurned) {
   // Stepping forward shows the buffered move where white sees it.
   Form4->ReplayStepForward();
   EXPECT_EQ(StoneAt(TurnPoint(P("ee"), 19)), kTestBlackStone);
-  // Turning back shows black's view again.
+  // Turning back shows black's view again, which the working folder holds.
   Form4->Image19Click();
   EXPECT_FALSE(Form4->BoardTurned);
-  EXPECT_EQ(BoardPictureColour(), kProgramBoard);
+  EXPECT_EQ(BoardPictureColour(), kTestBoardColour);
   EXPECT_EQ(Form4->MoveList[1], P("cd"));
   EXPECT_EQ(Form4->MoveList[3], P("ee"));
   EXPECT_EQ(StoneAt(P("cd")), kTestBlackStone);

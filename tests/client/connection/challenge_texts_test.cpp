@@ -12,7 +12,7 @@ GameSettingsValues Defaults() {
   values.ChallengerBlack = true;
   values.BlackMinutes = "15";
   values.WhiteMinutes = "15";
-  values.AddedSeconds = "0";
+  values.AddedSeconds.assign(1, '0');
   values.Komi = "5.5";
   values.Handicap = J("互先");
   values.SizeIndex = 0;

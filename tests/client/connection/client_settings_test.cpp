@@ -12,7 +12,7 @@ ClientSettingsFile Defaults() {
   s.OpenDialogDir = "/opt/korvanta/";
   s.KuroTime = "15";
   s.SiroTime = "15";
-  s.AddTime = "0";
+  s.AddTime.assign(1, '0');
   s.Komi = "5.5";
   s.Wari = J("互先");
   s.BoardSizeText = "19";
@@ -67,7 +67,7 @@ TEST(ReadClientSettings, RoundTripsEveryField) {
   written.AddTime = "10";
   written.Komi = "6.5";
   written.Wari = J("３子");
-  written.BoardSizeText = "9";
+  written.BoardSizeText.assign(1, '9');
   written.JoinKeyCount = 5;
   for (int i = 1; i <= 5; ++i)
     written.JoinKeys[static_cast<std::size_t>(i)] = "KEY0000" + std::to_string(i);

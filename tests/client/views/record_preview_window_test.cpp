@@ -144,6 +144,7 @@ TEST_F(RecordPreviewTest, TheSmallBoardShowsTheRecordAndBlanksOnRequest) {
 
 TEST_F(RecordPreviewTest, AMissingPictureIsNamedAndThePreviewStillDraws) {
   std::remove(WorkPathOf("bmp/" + std::string(kPreviewBoardPicture)).c_str());
+  std::remove(ProgramPath("bmp/" + std::string(kPreviewBoardPicture)).c_str());
   Start();
   const Texts messages = Messages();
   ASSERT_EQ(messages.size(), 1u);
