@@ -13,11 +13,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSocketNotifier>
 #include <QStringList>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -32,6 +34,8 @@
 #include "client/connection/game_chat_window.h"
 #include "client/connection/game_settings_dialog.h"
 #include "client/connection/lobby_window.h"
+#include "client/views/game_list_board.h"
+#include "client/views/mark_toolbar.h"
 #include "client/views/record_preview.h"
 #include "platform/clipboard.h"
 #include "platform/cp932.h"
@@ -100,6 +104,28 @@ std::string BoardText() {
   for (int point = 0; point < kPointCount; ++point) {
     const int code = Form4->Board[point];
     text += code == kBlack ? 'X' : code == kWhite ? 'O' : code == kEmpty ? '.' : '#';
+  }
+  return text;
+}
+
+// The marks of the board: "point:mark" for each point that holds one.
+std::string MarksText() {
+  std::string text;
+  for (int point = 0; point < kPointCount; ++point) {
+    if (Form4->Marks[point] == 0) continue;
+    if (!text.empty()) text += ",";
+    text += std::to_string(point) + ":" + std::to_string(Form4->Marks[point]);
+  }
+  return text;
+}
+
+// The stones of the game-list board: "point:colour" for each.
+std::string GameListStones() {
+  std::string text;
+  for (int point = 0; point < kPointCount; ++point) {
+    if (!IsStone(Form14->GameListBoard[point])) continue;
+    if (!text.empty()) text += ",";
+    text += std::to_string(point) + ":" + std::to_string(Form14->GameListBoard[point]);
   }
   return text;
 }
@@ -196,8 +222,65 @@ class Script {
       return Hex(connection_.Received().substr(at));
     }
     if (command == "record") return Hex(Form4->WriteSgfRecord());
+    if (command.starts_with("room")) return Room(command, rest);
     if (command == "quit") {
       QTimer::singleShot(0, qApp, [] { ClientMainForm->Close(); });
+      return "ok";
+    }
+    return "error unknown command";
+  }
+
+  // The analysis room: entering from the lobby, the input right, the operator's buttons and board
+  // clicks, the idle clock, following a game and leaving.
+  std::string Room(const std::string& command, const std::string& rest) {
+    const int n = ReadNumber(rest, -1);
+    if (command == "room") {
+      Form6->SpeedButton7Click();
+      return "ok";
+    }
+    if (command == "room-register") return Click(Form4->Image21);
+    if (command == "room-giveup") return Click(Form4->Image22);
+    if (command == "room-handover") {
+      Form4->Memo9MouseDown(true, n);
+      return "ok";
+    }
+    if (command == "room-click" || command == "room-right" || command == "room-ctrl") {
+      if (!IsPlayingPoint(n, Form4->BoardSize)) return "error point";
+      Form4->PaintBox1MouseDown(command == "room-right" ? Qt::RightButton : Qt::LeftButton,
+                                command == "room-ctrl" ? Qt::ControlModifier : Qt::NoModifier,
+                                Form4->PointToPixelX(n), Form4->PointToPixelY(n));
+      return "ok";
+    }
+    if (command == "room-setup") return Click(Form4->Image26);
+    if (command == "room-moves") return Click(Form4->Image23);
+    if (command == "room-whitefirst") return Click(Form4->Image28);
+    if (command == "room-mark") {
+      Form15->SelectedMark = std::max(n, 0);
+      return "ok";
+    }
+    if (command == "room-space") {
+      Form4->SpaceHeld = n > 0 ? 1 : 0;
+      return "ok";
+    }
+    if (command == "room-back") {
+      Form4->Panel7Click();
+      return "ok";
+    }
+    if (command == "room-tosetup") {
+      Form4->Panel6Click();
+      return "ok";
+    }
+    if (command == "room-idle") {
+      for (int i = 0; i < n; ++i) Form4->Timer1Timer();
+      return "ok";
+    }
+    if (command == "room-follow") return Press(Form4->Image29, 10);
+    if (command == "room-clipboard") {
+      ClientEnv().clipboard->SetText(Cp932FromUtf8(rest));
+      return Press(Form4->Image29, 40);
+    }
+    if (command == "room-leave") {
+      Form4->Image17Click();
       return "ok";
     }
     return "error unknown command";
@@ -283,6 +366,13 @@ class Script {
         {"chat", Utf8(ReplaceAll(Form5->Memo1Lines.Text(), "\r\n", "|"))},
         {"consistent", b.CheckConsistency().empty() ? "1" : "0"},
         {"moves", moves},
+        {"reglist", Utf8(ReplaceAll(FromQt(b.Memo9->toPlainText()), "\n", "|"))},
+        {"panel2", Utf8(b.StatusBar1->PanelText(2))},
+        {"marks", MarksText()},
+        {"gamelist_visible", Form14->isVisible() ? "1" : "0"},
+        {"gamelist_count", std::to_string(Form14->GameListCount)},
+        {"gamelist_caption", Utf8(Form14->Caption)},
+        {"gamelist_stones", GameListStones()},
         {"board", BoardText()},
     };
     std::string text;
