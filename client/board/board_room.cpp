@@ -35,6 +35,8 @@ constexpr unsigned kNamedColour = 0xFFFFFF;
 constexpr unsigned kUnnamedColour = 0xF0FFF0;
 // Image29: presses above this y follow a game, below it read the clipboard.
 constexpr int kFollowPartHeight = 32;
+// The leave button in the room: below the buttons of every mode, clear of the room's panel.
+constexpr QPoint kRoomLeaveButton(406, 300);
 // The indicator square of the input-kind and first-colour buttons.
 const QRect kIndicator(9, 26, 4, 4);
 
@@ -158,6 +160,7 @@ void TForm4::StartDiscussRoom(const std::string& message) {
                           static_cast<QWidget*>(Label1)}) {
     hidden->hide();
   }
+  Image17->move(kRoomLeaveButton);
   MinimizeWindow(Form6);
 
   Form5->ClearChat();

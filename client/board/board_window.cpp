@@ -398,6 +398,7 @@ void TForm4::ResetBoardForm() {
   PlaysBlack = 1;
   InputAllowed = 0;
   Panel5->hide();
+  Image17->move(Image12->pos());  // the analysis room keeps it elsewhere
   GameTag.clear();
   DiagramStore.clear();
   RoomStartRecord.clear();

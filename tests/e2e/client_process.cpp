@@ -21,7 +21,9 @@ ClientProcess::~ClientProcess() {
 
 bool ClientProcess::Start(std::uint16_t port, const std::string& name) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("QT_QPA_PLATFORM", "offscreen");
+  // Offscreen, unless the run asks for a real display (KOR_E2E_PLATFORM=xcb under Xvfb).
+  const QString platform = env.value("KOR_E2E_PLATFORM", "offscreen");
+  env.insert("QT_QPA_PLATFORM", platform);
   process_.setProcessEnvironment(env);
   process_.setWorkingDirectory(QString::fromStdString(folder_));
   process_.start(

@@ -6,6 +6,7 @@
 // protocol clients whose moves reach the game-list board.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <initializer_list>
 
 #include "client/board/model/board_model.h"
@@ -48,6 +49,16 @@ std::string Summary(const State& s) {
     text += std::string(key) + "=" + Field(s, key) + " ";
   }
   return text;
+}
+
+// Pictures of a client's board window and game-list board, when the run asks for them (a real
+// display).
+void Shoot(ClientProcess& client, const std::string& name, bool list = false) {
+  const char* folder = std::getenv("KOR_E2E_SHOTS");
+  if (folder == nullptr) return;
+  const std::string path = std::string(folder) + "/" + name + ".png";
+  EXPECT_EQ(client.Command(std::string("room-shot ") + (list ? "list " : "board ") + path), "ok")
+      << name;
 }
 
 class RoomE2e : public testing::Test {
@@ -118,6 +129,8 @@ TEST_F(RoomE2e, ThreeClientsReviewAGameFollowAHandOverAndARunningGame) {
     ASSERT_NO_FATAL_FAILURE(Operate(aki_, "room-click " + P(at), {&ben_, &chie_})) << at;
   }
   EXPECT_EQ(Field(ben_.Now(), "white_captured"), "1");
+  Shoot(aki_, "1-aki-operates");
+  Shoot(ben_, "1-ben-follows");
   // A click on the stone of move 5 takes moves 5 to 7 back; "<" then ends the record at move 3.
   ASSERT_NO_FATAL_FAILURE(Operate(aki_, "room-click " + P("ed"), {&ben_, &chie_}));
   EXPECT_EQ(Field(ben_.Now(), "top"), "4");
@@ -144,6 +157,7 @@ TEST_F(RoomE2e, ThreeClientsReviewAGameFollowAHandOverAndARunningGame) {
     ASSERT_NO_FATAL_FAILURE(Operate(aki_, "room-click " + P(at), {&ben_, &chie_})) << at;
   }
   EXPECT_EQ(Field(chie_.Now(), "black_first"), "0");
+  Shoot(chie_, "2-chie-setup-and-marks");
 
   // Aki hands the right to Ben (Ctrl-click on Ben's line); Ben operates, Aki follows.
   ASSERT_EQ(aki_.Command("room-handover 1"), "ok");
@@ -154,6 +168,8 @@ TEST_F(RoomE2e, ThreeClientsReviewAGameFollowAHandOverAndARunningGame) {
   ASSERT_NO_FATAL_FAILURE(Operate(ben_, "room-ctrl " + P("dp"), {&aki_, &chie_}));
   EXPECT_EQ(Field(aki_.Now(), "setup"), "4");
   ASSERT_NO_FATAL_FAILURE(Operate(ben_, "room-click " + P("dq"), {&aki_, &chie_}));
+  Shoot(ben_, "3-ben-after-hand-over");
+  Shoot(aki_, "3-aki-follows-ben");
 
   // A minute idle and one second more: Ben's right goes to Aki, the next registered.
   ASSERT_EQ(ben_.Command("room-idle 61"), "ok");
@@ -164,7 +180,7 @@ TEST_F(RoomE2e, ThreeClientsReviewAGameFollowAHandOverAndARunningGame) {
   // Chie registers; Aki's program ends: the right goes to Chie.
   ASSERT_EQ(chie_.Command("room-register"), "ok");
   EXPECT_EQ(Field(aki_.WaitFor(Shows({{"reglist", "Aki|Chie|"}})), "reglist"), "Aki|Chie|");
-  EXPECT_EQ(aki_.Quit(), 0);
+  EXPECT_EQ(aki_.Quit(), 0) << aki_.ErrorOutput();
   ASSERT_EQ(Field(WaitInput(chie_, "1"), "input"), "1") << Summary(chie_.Now());
   EXPECT_EQ(Field(ben_.WaitFor(Shows({{"panel2", "入室者数 = 2"}})), "panel2"), "入室者数 = 2");
   ASSERT_NO_FATAL_FAILURE(Operate(chie_, "room-click " + P("kk"), {&ben_}));
@@ -221,6 +237,8 @@ TEST_F(RoomE2e, ThreeClientsReviewAGameFollowAHandOverAndARunningGame) {
     EXPECT_EQ(Field(s, "gamelist_caption"), "4手   対局中");
     EXPECT_EQ(Field(s, "gamelist_stones"), P("dd") + ":1," + P("dp") + ":5," + P("pp") + ":5");
   }
+  Shoot(dan, "4-dan-late-member");
+  Shoot(ben_, "4-ben-game-list", true);
 
   // A member leaves the room for the lobby.
   ASSERT_EQ(dan.Command("room-leave"), "ok");

@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,6 +23,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
@@ -279,6 +282,17 @@ class Script {
       ClientEnv().clipboard->SetText(Cp932FromUtf8(rest));
       return Press(Form4->Image29, 40);
     }
+    // A picture of the board window or the game-list board as the window system shows it (under
+    // a real display): "room-shot board <path>" or "room-shot list <path>".
+    if (command == "room-shot") {
+      std::istringstream words(rest);
+      std::string which, path;
+      words >> which >> path;
+      // The window's own drawing: the clients' windows overlap on the one display.
+      QWidget* window = which == "list" ? static_cast<QWidget*>(Form14) : Form4;
+      if (!window->isVisible()) return "error";
+      return window->grab().save(QString::fromStdString(path)) ? "ok" : "error";
+    }
     if (command == "room-leave") {
       Form4->Image17Click();
       return "ok";
@@ -414,6 +428,16 @@ int main(int argc, char** argv) {
   QImage background(32, 24, QImage::Format_RGB32);
   background.fill(QColor(240, 230, 210));
   SaveJpegPicture(JoinPath(folder, "bmp/VantaBG.jpg"), background, 90);
+  // A run under a real display may show the programs' own pictures instead (KOR_E2E_PICTURES:
+  // the folder that holds their bmp folder).
+  if (const char* pictures = std::getenv("KOR_E2E_PICTURES")) {
+    const QDir source(QString::fromUtf8(pictures) + "/bmp");
+    for (const QString& name : source.entryList(QDir::Files)) {
+      const QString target = QString::fromStdString(JoinPath(folder, "bmp/")) + name;
+      QFile::remove(target);
+      QFile::copy(source.filePath(name), target);
+    }
+  }
 
   RecordingConnection connection;
   ScriptedPrompts prompts;
