@@ -211,7 +211,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
 
   // Replay bar and marks (board_replay.cpp).
   // A mark (MarkCode) on the point.
-  void DrawMark(int code, int point);
+  void DrawMark(int code, int point) override;
 
   // Analysis room (board_room.cpp).
   void StartDiscussRoom(const std::string& message);
