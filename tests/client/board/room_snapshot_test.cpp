@@ -25,28 +25,6 @@ struct SnapshotParts {
 
 }  // namespace
 
-TEST(RoomSnapshot, EveryPartFromItsPlace) {
-  SnapshotParts parts;
-  parts.Holder = "A";
-  parts.Chat = J("[ A ] こんにちは\r\n{ 碁盤 3 }\r\n\r\n");
-  parts.RegList = "\r\nA\r\nB\r\n";
-  parts.Record = "<<DiscussKifu=(;GM[1]FF[1]SZ[19];B[pd];W[dp])>>";
-  parts.MoveSuu = "<<MoveSuu=1>>";
-  parts.GameList = J("<<GameList=対局2,対局4,>><<GameData=(;SZ[19];[pd])>><<DisCussGameisOver>>");
-  parts.Diagrams = "{3}<<DiaData=(;SZ[9]AB[cc])>>{5}<<DiaData=;B[dd]>>";
-  const RoomSnapshot s = ReadRoomSnapshot(parts.Text());
-  EXPECT_TRUE(s.Read);
-  EXPECT_EQ(s.Operator, "A");
-  EXPECT_EQ(s.MemberCount, 2);
-  EXPECT_EQ(s.MemberList, parts.Members);
-  EXPECT_EQ(s.ChatLog, parts.Chat);
-  EXPECT_EQ(s.RegList, parts.RegList);
-  EXPECT_EQ(s.Record, "(;GM[1]FF[1]SZ[19];B[pd];W[dp])");
-  EXPECT_EQ(s.MoveSuu, 1);
-  EXPECT_EQ(s.GameList, parts.GameList);
-  EXPECT_EQ(s.Diagrams, parts.Diagrams);
-}
-
 TEST(RoomSnapshot, TagsInsideChatRecordsAndDiagramsChangeNothing) {
   struct Case {
     const char* what;
