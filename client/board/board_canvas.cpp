@@ -2,11 +2,13 @@
 #include "client/board/board_canvas.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "platform/fonts.h"
 #include "platform/memo_colors.h"
+#include "platform/qt_text.h"
 
 namespace {
 
@@ -19,17 +21,19 @@ template <typename Op>
 void CombineSprite(QImage& target, int left, int top, const QImage& sheet, const PixelRect& source,
                    Op op) {
   if (target.isNull() || sheet.isNull()) return;
-  for (int row = 0; row < source.Height(); ++row) {
-    const int ty = top + row;
-    const int sy = source.Top + row;
-    if (ty < 0 || ty >= target.height() || sy < 0 || sy >= sheet.height()) continue;
-    auto* out = reinterpret_cast<QRgb*>(target.scanLine(ty));
-    const auto* in = reinterpret_cast<const QRgb*>(sheet.constScanLine(sy));
-    for (int column = 0; column < source.Width(); ++column) {
-      const int tx = left + column;
-      const int sx = source.Left + column;
-      if (tx < 0 || tx >= target.width() || sx < 0 || sx >= sheet.width()) continue;
-      out[tx] = 0xFF000000u | (op(out[tx], in[sx]) & 0x00FFFFFFu);
+  // The rows and columns of the sprite that lie inside both images, found once.
+  const int firstRow = std::max({0, -top, -source.Top});
+  const int endRow =
+      std::min({source.Height(), target.height() - top, sheet.height() - source.Top});
+  const int firstColumn = std::max({0, -left, -source.Left});
+  const int endColumn =
+      std::min({source.Width(), target.width() - left, sheet.width() - source.Left});
+  for (int row = firstRow; row < endRow; ++row) {
+    auto* out = reinterpret_cast<QRgb*>(target.scanLine(top + row));
+    const auto* in = reinterpret_cast<const QRgb*>(sheet.constScanLine(source.Top + row));
+    for (int column = firstColumn; column < endColumn; ++column) {
+      QRgb& pixel = out[left + column];
+      pixel = 0xFF000000u | (op(pixel, in[source.Left + column]) & 0x00FFFFFFu);
     }
   }
 }
@@ -133,4 +137,17 @@ void BoardCanvas::DrawCandidateMarker(int stoneX, int stoneY, int x, int y, bool
   painter.drawLine(apex, left);
   painter.drawLine(left, right);
   painter.drawLine(right, apex);
+}
+
+void BoardCanvas::DrawMark(const MarkStyle& style, int x, int y) {
+  if (Surface.isNull()) return;
+  QPainter painter(&Surface);
+  ClipToSquare(painter, geometry_->EraseRect(x, y));
+  painter.setFont(PixelFont(kNumberFont, PixelsOfPoints(style.FontSize), style.Bold));
+  const QColor ink = style.Ink == MarkInk::kWhite   ? QColor(Qt::white)
+                     : style.Ink == MarkInk::kBlack ? QColor(Qt::black)
+                                                    : ColorFromBgr(0xFF0000);
+  painter.setPen(ink);
+  painter.drawText(QRect(x + style.Dx, y + style.Dy, 200, 200),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, ToQt(style.Glyph));
 }

@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include "client/board/board_geometry.h"
+#include "client/board/board_marks.h"
 
 class BoardCanvas {
  public:
@@ -36,6 +37,9 @@ class BoardCanvas {
   // then a triangle outline around (x, y), white on a black stone and black on a white one, clipped
   // to the erase square around (x, y).
   void DrawCandidateMarker(int stoneX, int stoneY, int x, int y, bool black);
+  // A mark's glyph in its style on the point centred on (x, y), clipped to the erase square
+  // around (x, y).
+  void DrawMark(const MarkStyle& style, int x, int y);
 
   QImage Image1;   // the board picture with its grid
   QImage Image2;   // the stone sheet

@@ -59,8 +59,7 @@ void TForm4::StartPlayGame(const std::string& m) {
   Form2->UpdateLobbyLists(m);
   Form14->hide();
   Form6->SetWatchOnlyEnabled(false);
-  if (Form7->isVisible()) Form7->done(2);
-  Form7->RealTimeMode = kNoSharedCount;
+  Form7->CloseQuietly();
   restart_caption_timer_->stop();
   ResetBoardForm();
   // Who moves first.
@@ -313,6 +312,11 @@ void TForm4::Timer1Timer() {
   // The own game: only while both clocks run (a game without a time limit is never timed).
   if (BoardMode == kBoardOwnGame && BlackClock > 0 && WhiteClock > 0 && ClockState == kClockRunning)
     TickClock();
+  // A shared count the opponent started opens once the counting board is free.
+  if (RealTimeCountPending == 1 && !Form7->isVisible()) {
+    RealTimeCountPending = 0;
+    QTimer::singleShot(0, this, [this] { OpenRequestedCount(); });
+  }
   // The analysis room: the operator's idle count.
   TickRoomIdle();
 }
@@ -550,7 +554,11 @@ bool TForm4::FormCloseQuery() {
   return true;
 }
 
-void TForm4::FormHide() { Form5->hide(); }
+void TForm4::FormHide() {
+  Form5->hide();
+  // The counting board does not outlive the board it counts.
+  if (Form7->isVisible()) Form7->CloseQuietly();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Keys, the chat line and the view toggles

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "client/board/board_marks.h"
 #include "client/board/board_modes.h"
 #include "client/board/board_pictures.h"
 #include "client/board/model/record_files.h"
@@ -236,6 +237,7 @@ void TForm4::CreateControls() {
   // Every mode: the diagram editor, counting, saving the record, move numbers.
   Image10 = MakeButton(this, kDiagramButton, 406, 238, "図面");
   Image13 = MakeButton(this, kCountButton, 501, 237, "整地");
+  Image13->OnMouseDown = [this](Qt::MouseButton, int x, int y) { Image13MouseDown(x, y); };
   Image15 = MakeButton(this, kSaveButton, 406, 270, "棋譜保存");
   Image15->OnClick = [this] { Image15Click(); };
   Image16 = MakeButton(this, kNumbersButton, 501, 270, "手順番号");
@@ -253,6 +255,7 @@ void TForm4::CreateControls() {
   Panel3->setPalette(caption);
 
   Image11 = MakeButton(this, kReplayBar, 414, 360, "|< << < > >> >|");
+  Image11->OnMouseDown = [this](Qt::MouseButton, int x, int) { Image11MouseDown(x); };
 
   // The analysis room's panel: the names of the shown record, the registration list, the board
   // size, the input kind and first colour, and the operator's buttons.
@@ -411,13 +414,24 @@ void TForm4::BoardSizeSet(int size) {
   BoardOrigin = g.BoardOrigin;
   ClickX = ClickY = g.ClickStart();
   canvas_.SetGeometry(g);
+  // A new size draws its own grid on its picture.
+  board_picture_file_.clear();
+  LoadBoardPicture(PicturePath(PlaysBlack == 1 ? g.BoardPicture : g.TurnedBoardPicture));
   QImage picture;
-  if (LoadOrReport(PicturePath(PlaysBlack == 1 ? g.BoardPicture : g.TurnedBoardPicture), picture)) {
-    canvas_.SetBoardPicture(picture);
-  }
   if (LoadOrReport(PicturePath(g.StoneSheet), picture)) canvas_.SetStoneSheet(picture);
-  DrawBoardGrid();
   RepaintBoardBitmap();
+}
+
+void TForm4::LoadBoardPicture(const std::string& file) {
+  if (!board_picture_file_.empty() && file == board_picture_file_) return;
+  QImage picture;
+  if (LoadOrReport(file, picture)) {
+    canvas_.SetBoardPicture(picture);
+    board_picture_file_ = file;
+  } else {
+    board_picture_file_.clear();
+  }
+  DrawBoardGrid();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -441,17 +455,17 @@ void TForm4::EraseStoneAt(int x, int y) {
 }
 
 void TForm4::DrawStone(int point, bool black) {
-  if (!IsPlayingPoint(point, BoardSize)) return;
+  if (rebuilding_ || !IsPlayingPoint(point, BoardSize)) return;
   DrawStoneAt(PointToPixelX(point), PointToPixelY(point), black);
 }
 
 void TForm4::EraseStone(int point) {
-  if (!IsPlayingPoint(point, BoardSize)) return;
+  if (rebuilding_ || !IsPlayingPoint(point, BoardSize)) return;
   EraseStoneAt(PointToPixelX(point), PointToPixelY(point));
 }
 
 void TForm4::DrawMoveNumber(int number, int moveIndex) {
-  if (moveIndex < 1 || moveIndex > kMoveListCapacity) return;
+  if (rebuilding_ || moveIndex < 1 || moveIndex > kMoveListCapacity) return;
   const int point = MoveList[moveIndex];
   if (!IsPlayingPoint(point, BoardSize) || !IsStone(Board[point])) return;
   canvas_.DrawMoveNumber(number, PointToPixelX(point), PointToPixelY(point),
@@ -476,8 +490,9 @@ void TForm4::FormPaint() {
   // The analysis room's marks, each while its point holds the colour it was set on.
   if (BoardMode == kBoardRoom) {
     for (int point = kFirstPlayingPoint; point <= kLastPlayingPoint; ++point) {
-      const int mark = Marks[point];
-      if (mark > 0 && mark / 1000 == Board[point]) DrawMark(mark % 1000, point);
+      if (const int code = ShownMarkCode(Marks[point], Board[point]); code > 0) {
+        DrawMark(code, point);
+      }
     }
   }
   // The candidate of a two-click move.
@@ -556,17 +571,14 @@ void TForm4::Image19Click() {
   // A candidate marks a point of the view that is left.
   CandidatePoint = 0;
   LoadViewBoardPicture(!BoardTurned);
+  BeginWholeRebuild();
   TurnBoardPosition();
-  FormPaint();
+  EndWholeRebuild();
 }
 
 void TForm4::LoadViewBoardPicture(bool turned) {
   const BoardGeometry& g = Geometry();
-  QImage picture;
-  if (LoadOrReport(PicturePath(turned ? g.TurnedBoardPicture : g.BoardPicture), picture)) {
-    canvas_.SetBoardPicture(picture);
-  }
-  DrawBoardGrid();
+  LoadBoardPicture(PicturePath(turned ? g.TurnedBoardPicture : g.BoardPicture));
 }
 
 void TForm4::FormKeyPress(int key) {
@@ -631,6 +643,30 @@ void TForm4::ShowCountingBoard() {
   if (Form7 != nullptr) Form7->exec();
 }
 
+void TForm4::Image13MouseDown(int x, int y) {
+  IdleSeconds = 0;
+  Form7->CountMode = kCountingBoard;
+  const bool shared = x >= 31 && x <= 54 && y >= 3 && y <= 24 && BoardMode == kBoardOwnGame &&
+                      ClockState == kClockStoppedByUser;
+  if (shared) {
+    Form7->StartSharedCount();
+    MinimizeWindow(this);
+  }
+  Form7->exec();
+  SetNormalState(this);
+  if (shared && Form7->RealTimeMode != kNoSharedCount) Form7->LeaveSharedCount(true);
+}
+
+void TForm4::OpenRequestedCount() {
+  if (Form7->isVisible()) return;
+  Form7->OpenSharedCountAsWatcher();
+  MinimizeWindow(this);
+  Form7->exec();
+  SetNormalState(this);
+  // A player's board tells the other side, also when the count had already ended there.
+  Form7->LeaveSharedCount(BoardMode == kBoardOwnGame);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The caption flash
 
@@ -663,13 +699,25 @@ void TForm4::ShowFlashState() {
 // ---------------------------------------------------------------------------------------------
 // Status and the listener
 
-void TForm4::ShowMoveCount(int moveTop) { StatusBar1->SetPanelText(1, std::to_string(moveTop)); }
+void TForm4::ShowMoveCount(int moveTop) {
+  if (!rebuilding_) StatusBar1->SetPanelText(1, std::to_string(moveTop));
+}
 
-void TForm4::ShowBlackCaptured(int count) { SetMemoText(Memo6, std::to_string(count)); }
+void TForm4::ShowBlackCaptured(int count) {
+  if (!rebuilding_) SetMemoText(Memo6, std::to_string(count));
+}
 
-void TForm4::ShowWhiteCaptured(int count) { SetMemoText(Memo3, std::to_string(count)); }
+void TForm4::ShowWhiteCaptured(int count) {
+  if (!rebuilding_) SetMemoText(Memo3, std::to_string(count));
+}
 
-void TForm4::ShowStateCaption(const std::string& caption) { Panel3->setText(ToQt(caption)); }
+void TForm4::ShowStateCaption(const std::string& caption) {
+  if (rebuilding_) {
+    rebuild_caption_ = caption;
+  } else {
+    Panel3->setText(ToQt(caption));
+  }
+}
 
 // ---------------------------------------------------------------------------------------------
 // Game records
@@ -715,7 +763,9 @@ bool TForm4::SaveRecordAs(const std::string& chosen) {
 }
 
 void TForm4::LoadKifuText(const std::string& text) {
+  BeginWholeRebuild();
   const KifuTextResult read = ::LoadKifuText(*this, text);
+  EndWholeRebuild();
   if (!read.Read) return;
   ShowRecordRead(read);
   FormPaint();
@@ -745,6 +795,22 @@ void TForm4::OpenRecordText(const std::string& text) {
   const RecordHeaderResult header = ParseRecordHeader(*this, text);
   ShowRoomRecordNames(header.Names);
   ParseRecordMoves(*this, text);
+  BeginWholeRebuild();
   PositionFromRecord();
+  EndWholeRebuild();
+}
+
+void TForm4::BeginWholeRebuild() {
+  rebuilding_ = true;
+  rebuild_caption_.reset();
+}
+
+void TForm4::EndWholeRebuild() {
+  rebuilding_ = false;
+  ShowMoveCount(MoveTop);
+  ShowBlackCaptured(BlackCaptured);
+  ShowWhiteCaptured(WhiteCaptured);
+  if (rebuild_caption_) ShowStateCaption(*rebuild_caption_);
+  rebuild_caption_.reset();
   FormPaint();
 }

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "client/board/board_canvas.h"
@@ -202,15 +203,20 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
   void FormHide();
 
   // Watching (board_watching.cpp).
-  // The watch snapshot of a game ("<<WatchGame=" … "<<DraumEND>>").
-  void ReceiveWatchStart(const std::string& message);
+  // The watch snapshot of a game ("<<WatchGame=" … "<<DraumEND>>"): the board window shows the
+  // game at its newest move, with the chat so far beside it, in place of the lobby.
+  void StartWatchGame(const std::string& message);
   // The number of watchers of the current game changed; `watch_list` names them.
   void ShowWatcherCount(int count, const std::string& watch_list);
-  // A move of the watched game (a finished own game shows its record like a watched one).
+  // A move of the watched game (a finished own game shows its record like a watched one): kept
+  // in the buffer, shown at once when the newest move is on display.
   void ReceiveGameMove(int point, const std::string& message);
 
   // Replay bar and marks (board_replay.cpp).
-  // A mark (MarkCode) on the point.
+  // A press on the replay bar at x: a step through the moves held; in the analysis room the
+  // operator's step goes to every member.
+  void Image11MouseDown(int x);
+  // A mark (MarkCode) on the point, as the point's stone or emptiness shows it.
   void DrawMark(int code, int point) override;
 
   // Analysis room (board_room.cpp).
@@ -270,6 +276,13 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
 
   // The counting board, modally, at ShownCountMove.
   void ShowCountingBoard();
+  // A press on the count button at (x, y): the counting board, modally. In an own game this user
+  // has stopped, a press on the button's middle shares the count with the opponent and the
+  // watchers while the board is open.
+  void Image13MouseDown(int x, int y);
+  // The opponent started a shared count and the counting board is free: it opens watch-only, from
+  // the event loop (never inside a tick of the timer, which keeps running meanwhile).
+  void OpenRequestedCount();
 
   // Controls.
   QWidget* PaintBox1;  // the board surface
@@ -351,6 +364,12 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
   void ShowRoomRecordNames(const RecordNames& names);
   // The board picture of the current size for the view shown (turned or not), with its grid.
   void LoadViewBoardPicture(bool turned);
+  // The board picture from `file` with its grid, unless it is the picture shown already.
+  void LoadBoardPicture(const std::string& file);
+  // A record read or the board turned: the position is rebuilt without drawing each move, then
+  // the window shows it whole (EndWholeRebuild repaints and shows the counts and the caption).
+  void BeginWholeRebuild();
+  void EndWholeRebuild();
   // Withdraws the candidate of a two-click move and erases its marker.
   void DropCandidate();
   // The opponent's move on `point` (black's view, as the server sends it).
@@ -373,6 +392,9 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
   static void SetMemoText(QLineEdit* memo, const std::string& cp932);
   // Sends `text` when connected; otherwise the lobby's status bar says so (no message box).
   void SendOrNoteInLobby(const std::string& text);
+  // The clocks of a watched game as a relayed move or the snapshot reports them; a value that is
+  // not a number (the clock of a pass) leaves its memo as it is.
+  void ShowWatchedClocks(const std::string& black, const std::string& white);
 
   BoardCanvas canvas_;
   std::unique_ptr<FileDialogs> file_dialogs_;  // the desktop's dialogs, over this window
@@ -386,6 +408,14 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
   // The main time of the own game is not "任意": its memo shows the clock.
   bool black_clock_limited_ = false;
   bool white_clock_limited_ = false;
+  // The watch buffer was full when a move arrived and the user has been told once.
+  bool buffer_full_noticed_ = false;
+  // The file the board picture was last loaded from (with its grid drawn on it).
+  std::string board_picture_file_;
+  // A whole position is being rebuilt and repainted afterwards: the stones are not drawn move by
+  // move, and the counts and the last caption wait for the end.
+  bool rebuilding_ = false;
+  std::optional<std::string> rebuild_caption_;
 };
 
 extern TForm4* Form4;

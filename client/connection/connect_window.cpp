@@ -12,6 +12,7 @@
 
 #include "client/board/board_modes.h"
 #include "client/board/board_window.h"
+#include "client/board/model/territory_count.h"
 #include "client/connection/challenge_dialog.h"
 #include "client/connection/client_main_form.h"
 #include "client/connection/client_program.h"
@@ -350,7 +351,9 @@ void TForm2::Perform(ReaderAction action, const std::string& m) {
       Form7->RealTimeCountRequested();
       break;
     case ReaderAction::ApplyRealTimeCount:
-      Form7->ApplyRealTimeCount(GetTagNumber(m, "<<Type="), GetTagNumber(m, "<<Value="));
+      for (const ReceivedCountOperation& operation : ReadCountOperations(m)) {
+        Form7->ApplyRealTimeCount(operation.Type, operation.Value);
+      }
       break;
 
     case ReaderAction::StoreWaitHint:
@@ -461,7 +464,7 @@ void TForm2::Perform(ReaderAction action, const std::string& m) {
       break;
     case ReaderAction::WatchStart:
       Form6->RequestAnswered();
-      Form4->ReceiveWatchStart(m);
+      Form4->StartWatchGame(m);
       break;
     case ReaderAction::WatcherCount:
       Form4->ShowWatcherCount(GetTagNumber(m, "<<OnlyWatchCount="), GetTagValue(m, "<<WatchList="));

@@ -34,9 +34,10 @@ class TForm5 : public QWidget {
   // The chat as the record's log keeps it, and emptied for a new game.
   std::string ChatLogText() const { return Memo1Lines.Text(); }
   void ClearChat() { Memo1Lines.Clear(); }
-
-  // The chat becomes `text` (the analysis room's chat so far).
+  // The chat of a game joined as a watcher, or of the analysis room: the lines so far, as the
+  // game's or the room's log holds them.
   void SetChatText(const std::string& text) { Memo1Lines.SetText(text); }
+
   // The link line of board diagram `number` follows the line just added, in place of the empty
   // line after it.
   void AddDiagramLink(const std::string& number);

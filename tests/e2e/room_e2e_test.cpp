@@ -1,9 +1,9 @@
 // End to end: three client programs, each with its windows offscreen, review a game in the
 // analysis room of the real server program: the queue for the input right, stones with a capture,
-// a take-back, "<" and "| <", setup stones and marks, a Ctrl-click rewind, a hand-over, the idle
-// release and the holder's lost connection; every member's board follows the operator's. A member
-// who enters later lands on the same position and move, and the room follows a running game of two
-// protocol clients whose moves reach the game-list board.
+// the replay bar, a take-back, "<" and "| <", setup stones and marks, a Ctrl-click rewind, a
+// hand-over, the idle release and the holder's lost connection; every member's board follows the
+// operator's. A member who enters later lands on the same position and move, and the room follows a
+// running game of two protocol clients whose moves reach the game-list board.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -131,6 +131,10 @@ TEST_F(RoomE2e, ThreeClientsReviewAGameFollowAHandOverAndARunningGame) {
   EXPECT_EQ(Field(ben_.Now(), "white_captured"), "1");
   Shoot(aki_, "1-aki-operates");
   Shoot(ben_, "1-ben-follows");
+  // The replay bar: ten back (to the start), one forward, to the end.
+  for (const char* x : {"30", "90", "150"}) {
+    ASSERT_NO_FATAL_FAILURE(Operate(aki_, std::string("replay ") + x, {&ben_, &chie_})) << x;
+  }
   // A click on the stone of move 5 takes moves 5 to 7 back; "<" then ends the record at move 3.
   ASSERT_NO_FATAL_FAILURE(Operate(aki_, "room-click " + P("ed"), {&ben_, &chie_}));
   EXPECT_EQ(Field(ben_.Now(), "top"), "4");

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QStringList>
 #include <QTimer>
@@ -27,6 +29,7 @@
 #include <sstream>
 #include <string>
 
+#include "client/board/board_geometry.h"
 #include "client/board/board_window.h"
 #include "client/board/model/record_text.h"
 #include "client/board/picture_button.h"
@@ -37,8 +40,11 @@
 #include "client/connection/game_chat_window.h"
 #include "client/connection/game_settings_dialog.h"
 #include "client/connection/lobby_window.h"
+#include "client/connection/model/lobby_texts.h"
+#include "client/views/counting_board.h"
 #include "client/views/game_list_board.h"
 #include "client/views/mark_toolbar.h"
+#include "client/views/panel_button.h"
 #include "client/views/record_preview.h"
 #include "platform/clipboard.h"
 #include "platform/cp932.h"
@@ -206,6 +212,9 @@ class Script {
       }
       return "ok";
     }
+    if (command == "watch") return Watch(ReadNumber(rest, 0));
+    // replay <x>: a press on the replay bar, x pixels from its left edge.
+    if (command == "replay") return Press(Form4->Image11, ReadNumber(rest, -1));
     if (command == "pass") return Press(Form4->Image12, 10);
     if (command == "resign") return Press(Form4->Image12, 60);
     if (command == "undo") return Click(Form4->Image14);
@@ -225,6 +234,54 @@ class Script {
       return Hex(connection_.Received().substr(at));
     }
     if (command == "record") return Hex(Form4->WriteSgfRecord());
+    // The counting board: "count" presses the board window's count button where it starts a
+    // shared count (the board window opens the counting board modally, so it runs from the
+    // event loop); points are given in black's view.
+    if (command == "count") {
+      if (Form4->Image13->isHidden() || !Form4->Image13->OnMouseDown) return "error hidden";
+      QTimer::singleShot(0, qApp, [] { Form4->Image13->OnMouseDown(Qt::LeftButton, 40, 10); });
+      return "ok";
+    }
+    if (command == "countclick") {
+      std::istringstream in(rest);
+      int point = -1;
+      std::string button;
+      in >> point >> button;
+      if (!Form7->isVisible()) return "error not shown";
+      const int shown = Form7->Position.BoardTurned ? TurnPoint(point, Form7->BoardSize) : point;
+      if (!IsPlayingPoint(shown, Form7->BoardSize)) return "error point";
+      const BoardGeometry& g = GeometryOf(Form7->BoardSize);
+      Form7->FormMouseDown(button == "right" ? Qt::RightButton : Qt::LeftButton,
+                           g.PointToPixelX(shown), g.PointToPixelY(shown));
+      Form7->FormMouseUp();
+      return "ok";
+    }
+    if (command == "countpanel") return Form7->isVisible() ? (Form7->Panel3Click(), "ok") : "error";
+    if (command == "counthand") {
+      if (!Form7->SpeedButton1->isVisible() || !Form7->SpeedButton1->isEnabled()) return "error";
+      Form7->SpeedButton1->click();
+      return "ok";
+    }
+    if (command == "countclose") return Form7->isVisible() ? (Form7->Panel1Click(), "ok") : "error";
+    if (command == "countchat") {
+      Form7->Memo1->setPlainText(QString::fromStdString(rest));
+      Form7->Memo1KeyDown(13);
+      return "ok";
+    }
+    // A picture of the counting board with its frame and caption as the screen shows it (under
+    // a real display with a window manager), raised above the other windows first.
+    if (command == "shot") {
+      QScreen* screen = Form7->screen();
+      if (screen == nullptr || !Form7->isVisible()) return "error";
+      Form7->raise();
+      QElapsedTimer settle;
+      settle.start();
+      while (settle.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+      const QRect frame = Form7->frameGeometry();
+      const QPixmap picture =
+          screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+      return picture.save(QString::fromStdString(rest)) ? "ok" : "error";
+    }
     if (command.starts_with("room")) return Room(command, rest);
     if (command == "quit") {
       QTimer::singleShot(0, qApp, [] { ClientMainForm->Close(); });
@@ -311,6 +368,17 @@ class Script {
     return "ok";
   }
 
+  // watch <game>: the game's line in the lobby's list is selected and the watch button pressed.
+  static std::string Watch(int game) {
+    for (int i = 0; i < Form6->ListBox1->count(); ++i) {
+      if (WatchGameNumber(FromQt(Form6->ListBox1->item(i)->text())) != game) continue;
+      Form6->ListBox1->setCurrentRow(i);
+      Form6->SpeedButton1Click();
+      return "ok";
+    }
+    return "error no such game";
+  }
+
   // challenge <opponent> <black|white> <handicap> <black min> <white min> <added s> <komi> <size>
   //           [<record file>]: with a record file, 局面指定 is ticked and the file chosen in the
   //           record dialog, which takes the record's values over those given.
@@ -346,6 +414,7 @@ class Script {
 
   std::string State() const {
     const TForm4& b = *Form4;
+    const TForm7& c = *Form7;
     std::string moves;
     for (int i = 1; i <= b.MoveTop; ++i) {
       if (i > 1) moves += ",";
@@ -368,11 +437,16 @@ class Script {
         {"white_captured", std::to_string(b.WhiteCaptured)},
         {"candidate", std::to_string(b.CandidatePoint)},
         {"panel0", Utf8(b.StatusBar1->PanelText(0))},
+        {"panel2", Utf8(b.StatusBar1->PanelText(2))},
+        {"panel4", Utf8(b.StatusBar1->PanelText(4))},
+        {"memo2", b.Memo2->text().toStdString()},
+        {"memo5", b.Memo5->text().toStdString()},
         {"panel3", b.Panel3->text().toStdString()},
         {"caption", Utf8(b.Caption())},
         {"board_visible", b.isVisible() ? "1" : "0"},
         {"lobby_visible", Form6->isVisible() ? "1" : "0"},
         {"waiting", ListText(Form6->ListBox2)},
+        {"games", ListText(Form6->ListBox1)},
         {"offer", Form12->isVisible() ? "1" : "0"},
         {"offer_text", Utf8(ReplaceAll(Form12->Memo1->ShownText(), "\r\n", "|"))},
         {"preview_visible", Form11->isVisible() ? "1" : "0"},
@@ -388,6 +462,15 @@ class Script {
         {"gamelist_caption", Utf8(Form14->Caption)},
         {"gamelist_stones", GameListStones()},
         {"board", BoardText()},
+        {"pending", std::to_string(b.RealTimeCountPending)},
+        {"count_visible", c.isVisible() ? "1" : "0"},
+        {"rtm", std::to_string(c.RealTimeMode)},
+        {"count_caption", Utf8(c.Caption())},
+        {"count_panel3", c.Panel3->text().toStdString()},
+        {"count_black", c.Label1->text().toStdString()},
+        {"count_white", c.Label2->text().toStdString()},
+        {"count_right", c.SpeedButton1->isVisible() ? c.SpeedButton1->text().toStdString() : ""},
+        {"count_consistent", c.Position.CheckConsistency().empty() ? "1" : "0"},
     };
     std::string text;
     for (const auto& [key, value] : fields) text += std::string(key) + "=" + value + "\t";

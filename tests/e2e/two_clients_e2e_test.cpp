@@ -1,8 +1,10 @@
 // End to end: two client programs, each with its windows offscreen, play a whole game through the
 // real server program: a challenge accepted with two handicap stones, moves with captures and a
-// ko, an undo agreed, a stop and restart, and two passes. Both boards end alike and equal
-// to the record the server sent. And a game from a start position: the challenger chooses a
-// record file, the opponent sees it previewed and accepts, and both boards start from it.
+// ko, an undo agreed, a stop and restart, and two passes. A third program starts watching from
+// its lobby after the first moves, steps back while moves arrive and returns. All three boards
+// stay alike after every message and end equal to the record the server sent. And a game from a
+// start position: the challenger chooses a record file, the opponent sees it previewed and
+// accepts, and both boards start from it.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -76,7 +78,8 @@ std::vector<int> Moves(const State& state, bool turned) {
 
 class TwoClientsGame : public testing::Test {
  protected:
-  // `mover` plays `point` (black's view); both boards then show `top` and the turn passes.
+  // `mover` plays `point` (black's view); both boards then show `top` and the turn passes; a
+  // watcher who shows the newest move follows.
   void Play(ClientProcess& mover, ClientProcess& other, int point, int top) {
     ASSERT_EQ(mover.Command("play " + std::to_string(point)), "ok");
     const std::string t = std::to_string(top);
@@ -85,11 +88,38 @@ class TwoClientsGame : public testing::Test {
     const State answered = other.WaitFor(Shows({{"top", t}, {"input", "1"}}));
     ASSERT_EQ(Field(answered, "top"), t) << Summary(answered) << other.Messages();
     EXPECT_EQ(Field(answered, "consistent"), "1");
+    if (watching_) {
+      ASSERT_NO_FATAL_FAILURE(WatcherShows(top, top));
+    }
+  }
+
+  // The watcher holds `buffer` entries and shows entry `top`; when that is the newest, its board
+  // and moves are those of both players.
+  void WatcherShows(int top, int buffer) {
+    const State seen =
+        watcher_.WaitFor(Shows({{"top", std::to_string(top)}, {"buffer", std::to_string(buffer)}}));
+    ASSERT_EQ(Field(seen, "top"), std::to_string(top)) << Summary(seen) << watcher_.Messages();
+    ASSERT_EQ(Field(seen, "buffer"), std::to_string(buffer)) << Summary(seen);
+    EXPECT_EQ(Field(seen, "consistent"), "1");
+    EXPECT_EQ(Field(seen, "panel0"), std::to_string(buffer) + "手の棋譜データがあります");
+    if (top != buffer) return;
+    const State b = black_.Now();
+    const State w = white_.Now();
+    EXPECT_EQ(Field(seen, "board"), Field(b, "board"));
+    for (int point = 0; point < kPointCount; ++point) {
+      if (!IsPlayingPoint(point, 19)) continue;
+      EXPECT_EQ(StoneAt(seen, point, false), StoneAt(w, point, true)) << point;
+    }
+    EXPECT_EQ(Moves(seen, false), Moves(b, false));
+    EXPECT_EQ(Field(seen, "black_captured"), Field(b, "black_captured"));
+    EXPECT_EQ(Field(seen, "white_captured"), Field(b, "white_captured"));
   }
 
   ServerProcess server_;
-  ClientProcess white_;  // 白石 challenges with white and gives two stones
-  ClientProcess black_;  // 黒田
+  ClientProcess white_;    // 白石 challenges with white and gives two stones
+  ClientProcess black_;    // 黒田
+  ClientProcess watcher_;  // 観戦者 watches from the fifth move on
+  bool watching_ = false;
 };
 
 }  // namespace
@@ -141,6 +171,29 @@ TEST_F(TwoClientsGame, AHandicapGameWithAKoAnUndoAStopAndTwoPassesEndsAlikeOnBot
     ClientProcess& mover = i % 2 == 0 ? white_ : black_;
     ClientProcess& other = i % 2 == 0 ? black_ : white_;
     ASSERT_NO_FATAL_FAILURE(Play(mover, other, moves[i], ++top)) << i;
+    if (i != 3) continue;
+    // After four moves a third user watches from the lobby: the snapshot shows the game at its
+    // newest move, the conditions from its record, the chat so far.
+    ASSERT_TRUE(watcher_.Start(server_.port(), "観戦者")) << watcher_.ErrorOutput();
+    const auto lists_game = [](const State& s) {
+      return Field(s, "lobby_visible") == "1" &&
+             Field(s, "games").find("[ 1 ]") != std::string::npos;
+    };
+    ASSERT_TRUE(lists_game(watcher_.WaitFor(lists_game))) << Field(watcher_.Now(), "games");
+    ASSERT_EQ(watcher_.Command("watch 1"), "ok");
+    const State started = watcher_.WaitFor(Shows({{"mode", "2"}}));
+    ASSERT_EQ(Field(started, "mode"), "2") << Summary(started) << watcher_.Messages();
+    EXPECT_EQ(Field(started, "caption"), "[ 観戦者 ]   対局 1   ヌルカ - 観戦");
+    EXPECT_EQ(Field(started, "panel4"), "二子局 ( コミ = 0.5 )  持ち時間 = 10 分 (+5秒)");
+    EXPECT_EQ(Field(started, "panel2"), "観戦者数 = 1");
+    EXPECT_EQ(Field(started, "setup"), "2");
+    EXPECT_EQ(Field(started, "black_first"), "0");
+    EXPECT_TRUE(greets(started)) << Field(started, "chat");
+    EXPECT_EQ(Field(started, "board_visible"), "1");
+    watching_ = true;
+    ASSERT_NO_FATAL_FAILURE(WatcherShows(top, top));
+    // Both players hear of their watcher.
+    EXPECT_EQ(Field(black_.WaitFor(Shows({{"panel2", "観戦者数 = 1"}})), "panel2"), "観戦者数 = 1");
   }
   w = white_.Now();
   EXPECT_EQ(StoneAt(w, MakePoint(3, 3), true), kEmpty);
@@ -149,10 +202,20 @@ TEST_F(TwoClientsGame, AHandicapGameWithAKoAnUndoAStopAndTwoPassesEndsAlikeOnBot
   ASSERT_EQ(white_.Command("click " + std::to_string(MakePoint(3, 3))), "ok");
   EXPECT_EQ(white_.Messages(), "そ こ は 打 て ま せ ん ！");
   EXPECT_EQ(Field(white_.Now(), "candidate"), "0");
-  // A threat and its answer, then white takes the ko back, capturing.
+  // A threat and its answer, then white takes the ko back, capturing. The watcher looks back
+  // two moves meanwhile: the capture is stored, and shown when the watcher returns.
   ASSERT_NO_FATAL_FAILURE(Play(white_, black_, MakePoint(16, 16), ++top));
   ASSERT_NO_FATAL_FAILURE(Play(black_, white_, MakePoint(17, 16), ++top));
+  ASSERT_EQ(watcher_.Command("replay 60"), "ok");
+  ASSERT_EQ(watcher_.Command("replay 60"), "ok");
+  ASSERT_NO_FATAL_FAILURE(WatcherShows(top - 2, top));
+  watching_ = false;
   ASSERT_NO_FATAL_FAILURE(Play(white_, black_, MakePoint(3, 3), ++top));
+  ASSERT_NO_FATAL_FAILURE(WatcherShows(top - 3, top));
+  EXPECT_EQ(StoneAt(watcher_.Now(), MakePoint(3, 3), false), kEmpty);
+  ASSERT_EQ(watcher_.Command("replay 150"), "ok");
+  watching_ = true;
+  ASSERT_NO_FATAL_FAILURE(WatcherShows(top, top));
   b = black_.Now();
   EXPECT_EQ(StoneAt(b, MakePoint(4, 3), false), kEmpty);
   EXPECT_EQ(Field(b, "black_captured"), "1");
@@ -171,6 +234,8 @@ TEST_F(TwoClientsGame, AHandicapGameWithAKoAnUndoAStopAndTwoPassesEndsAlikeOnBot
   ASSERT_EQ(Field(b, "top"), std::to_string(top)) << Summary(b);
   EXPECT_EQ(StoneAt(w, MakePoint(10, 11), true), kEmpty);
   EXPECT_EQ(Field(w, "panel3"), "一手戻りました");
+  ASSERT_NO_FATAL_FAILURE(WatcherShows(top, top));
+  EXPECT_EQ(Field(watcher_.Now(), "panel3"), "一手戻りました");
   ASSERT_NO_FATAL_FAILURE(Play(white_, black_, MakePoint(11, 10), ++top));
 
   // Black stops the game; white cannot restart it; black restarts.
@@ -188,11 +253,21 @@ TEST_F(TwoClientsGame, AHandicapGameWithAKoAnUndoAStopAndTwoPassesEndsAlikeOnBot
   EXPECT_EQ(Field(b, "clock"), "0");
   EXPECT_EQ(Field(b, "input"), "1");
 
-  // Two passes end the game.
+  // The watcher's chat line reaches the players.
+  ASSERT_EQ(watcher_.Command("chat 拝見します"), "ok");
+  const auto watcher_greets = [](const State& s) {
+    return Field(s, "chat").find("[ 観戦者 ]：拝見します") != std::string::npos;
+  };
+  EXPECT_TRUE(watcher_greets(black_.WaitFor(watcher_greets))) << Field(black_.Now(), "chat");
+
+  // Two passes end the game. The watcher holds the first pass until the end takes it back.
   ASSERT_EQ(black_.Command("answer yes"), "ok");
   ASSERT_EQ(black_.Command("pass"), "ok");
   w = white_.WaitFor(Shows({{"input", "1"}, {"panel3", "相手がパスした"}}));
   ASSERT_EQ(Field(w, "panel3"), "相手がパスした") << Summary(w);
+  watching_ = false;
+  ASSERT_NO_FATAL_FAILURE(WatcherShows(top + 1, top + 1));
+  EXPECT_EQ(Field(watcher_.Now(), "panel3"), "黒パスです");
   ASSERT_EQ(white_.Command("answer yes"), "ok");
   ASSERT_EQ(white_.Command("pass"), "ok");
   w = white_.WaitFor(Shows({{"mode", "2"}}));
@@ -202,6 +277,12 @@ TEST_F(TwoClientsGame, AHandicapGameWithAKoAnUndoAStopAndTwoPassesEndsAlikeOnBot
   EXPECT_EQ(Field(w, "top"), std::to_string(top));
   EXPECT_EQ(Field(b, "top"), std::to_string(top));
   EXPECT_EQ(Field(b, "panel0"), std::to_string(top - 2) + "手まで、[ 白石 ]  ==>  終局");
+  const State seen = watcher_.WaitFor(Shows({{"panel3", "対局が終りました"}}));
+  ASSERT_EQ(Field(seen, "panel3"), "対局が終りました") << Summary(seen);
+  EXPECT_EQ(Field(seen, "top"), std::to_string(top));
+  EXPECT_EQ(Field(seen, "buffer"), std::to_string(top));
+  EXPECT_EQ(Field(seen, "panel0"), std::to_string(top - 2) + "手まで、[ 白石 ]  ==>  終局");
+  EXPECT_EQ(Field(seen, "board"), Field(b, "board"));
   EXPECT_EQ(Field(w, "consistent"), "1");
   EXPECT_EQ(Field(b, "consistent"), "1");
 
@@ -223,12 +304,24 @@ TEST_F(TwoClientsGame, AHandicapGameWithAKoAnUndoAStopAndTwoPassesEndsAlikeOnBot
                             server_board.MoveList.begin() + 1 + server_board.MoveTop);
   EXPECT_EQ(Moves(b, false), recorded);
   EXPECT_EQ(Moves(w, true), recorded);
+  EXPECT_EQ(Moves(seen, false), recorded);
   for (int point = 0; point < kPointCount; ++point) {
     if (!IsPlayingPoint(point, 19)) continue;
     EXPECT_EQ(StoneAt(b, point, false), server_board.Board[point]) << point;
     EXPECT_EQ(StoneAt(w, point, true), server_board.Board[point]) << point;
+    EXPECT_EQ(StoneAt(seen, point, false), server_board.Board[point]) << point;
   }
 
+  // The watcher steps back through the finished game and leaves it for the lobby.
+  ASSERT_EQ(watcher_.Command("replay 0"), "ok");
+  EXPECT_EQ(Field(watcher_.Now(), "top"), "2");
+  ASSERT_EQ(watcher_.Command("answer yes"), "ok");
+  ASSERT_EQ(watcher_.Command("end"), "ok");
+  const State left = watcher_.WaitFor(Shows({{"mode", "0"}, {"board_visible", "0"}}));
+  EXPECT_EQ(Field(left, "mode"), "0") << Summary(left);
+  EXPECT_EQ(Field(left, "lobby_visible"), "1");
+
+  EXPECT_EQ(watcher_.Quit(), 0) << watcher_.ErrorOutput();
   EXPECT_EQ(white_.Quit(), 0) << white_.ErrorOutput();
   EXPECT_EQ(black_.Quit(), 0) << black_.ErrorOutput();
   EXPECT_EQ(server_.Terminate(), 0) << server_.ErrorOutput();

@@ -411,10 +411,12 @@ void BoardModel::BuildPositionUpTo(int moveTop) {
 }
 
 bool BoardModel::RewindToMove(int n) {
-  if (n <= SetupCount || n > MoveTop) return false;
+  // Only a stone of a move on display re-bases the record, and only while every move on display
+  // is held in the buffer.
+  if (n <= SetupCount || n > MoveTop || MoveTop > BufferLength || MoveList[n] <= 0) return false;
   const int steps = MoveTop - n;
   const bool moveWasBlack = MoveIsBlack(n);
-  const int end = std::max(BufferLength, MoveTop);
+  const int end = BufferLength;
   for (int i = 0; i < steps; ++i) ReplayStepBack();
 
   std::array<int, kMoveListCapacity + 1> kept{};

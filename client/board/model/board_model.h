@@ -176,7 +176,8 @@ class BoardModel {
   // buffered move. The record is shown at its last move.
   void PositionFromRecord();
   // Makes the position after move `n` the new setup position and keeps the later moves buffered,
-  // showing the same move as before. False, changing nothing, unless SetupCount < n <= MoveTop.
+  // showing the same move as before. False, changing nothing, unless SetupCount < n <= MoveTop <=
+  // BufferLength and move n is a stone.
   bool RewindToMove(int n);
   // Stores a received move (0 for a pass) after the buffered ones. False when the list is full or
   // the point is neither 0 nor a playing point.

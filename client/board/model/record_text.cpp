@@ -235,6 +235,10 @@ int LettersToPoint(char column, char row, int size) {
   return MakePoint(x, y);
 }
 
+std::string_view RecordPropertyValue(std::string_view text, std::string_view key) {
+  return PropertyValue(text, key);
+}
+
 std::string PointEntry(int point) {
   std::string entry(PointTemplate);
   const bool onGrid = point > 0 && point < kPointCount;

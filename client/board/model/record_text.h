@@ -30,6 +30,10 @@ std::size_t FindRecordText(std::string_view text, std::string_view needle, std::
 int LettersToPoint(char column, char row, int size);
 // The "[xy]" of a point as the records write it; a pass (or anything off the grid) is "[tt]".
 std::string PointEntry(int point);
+// The value of the first `key` ("SZ[", "KM[", ...) in a record: the text after the bracket up to
+// the next "]"; empty when the key, the closing bracket or the value is missing. Double-byte
+// characters are stepped over, so a trail byte never reads as a bracket.
+std::string_view RecordPropertyValue(std::string_view text, std::string_view key);
 
 // What the writer takes from the board window besides the model.
 struct RecordHeader {

@@ -9,5 +9,9 @@
 // above 0 (the move on the board when the line was written), + CR LF.
 std::string TypedChatLine(std::string_view name, std::string_view typed, int move_number);
 
+// The line the counting board sends to the game chat: "[ " name " ]：" + the typed text trimmed
+// and escaped as above + " [" n "]" (the board window's move, always written) + CR LF.
+std::string CountingChatLine(std::string_view name, std::string_view typed, int move_number);
+
 // "{ 碁盤 " n " }": the chat line that stands for board diagram n.
 std::string DiagramLinkLine(std::string_view number);

@@ -140,12 +140,3 @@ std::string RecordHandicapLabel(std::string_view record, int blackSetupCount, st
   if (blackSetupCount >= 2 && blackSetupCount <= 9) return J(kStones[blackSetupCount - 2]);
   return label;
 }
-
-std::string_view RecordPropertyValue(std::string_view text, std::string_view key) {
-  const std::size_t found = FindRecordText(text, key);
-  if (found == npos) return {};
-  const std::size_t start = found + key.size();
-  const std::size_t end = FindRecordText(text, "]", start);
-  if (end == npos) return {};
-  return text.substr(start, end - start);
-}

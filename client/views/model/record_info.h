@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "client/board/model/record_text.h"  // RecordPropertyValue
+
 // The record with every CR LF removed, "TB[" and "TW[" turned into "[", and the comments of the
 // move part removed (RemoveComments).
 std::string NormalizeRecord(std::string_view text);
@@ -36,6 +38,3 @@ std::string RecordResultText(std::string_view value);
 // otherwise 2 to 9 stones give "２子" … "９子". Everything else leaves `label` as it is.
 std::string RecordHandicapLabel(std::string_view record, int blackSetupCount, std::string label);
 
-// The value of the first `key` ("SZ[", "PB[", …) up to the next "]"; empty when the key, the
-// closing bracket or the value is missing.
-std::string_view RecordPropertyValue(std::string_view text, std::string_view key);

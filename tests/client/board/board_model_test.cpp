@@ -352,10 +352,12 @@ TEST(BoardReplay, BufferedMoveOntoAnOccupiedPointBecomesAPass) {
 TEST(BoardReplay, RewindToMoveMakesThePositionTheNewSetup) {
   BoardModel board;
   board.SetBoardSize(9);
-  // 50 moves: captures happen at the top edge ("ba" takes "aa").
+  // 50 moves: captures happen at the top edge ("ba" takes "aa"); move 30, white's, is a stone.
   const char* moves[] = {"ab", "aa", "ba", "ee", "ca", "ef", "cb", "eg", "bb", "eh"};
   for (const char* move : moves) ASSERT_EQ(PlayInTurn(board, move), PlaceOutcome::kPlaced);
-  for (int i = 0; i < 40; ++i) ASSERT_EQ(board.PlacePass(), PlaceOutcome::kPlaced);
+  for (int i = 0; i < 19; ++i) ASSERT_EQ(board.PlacePass(), PlaceOutcome::kPlaced);
+  ASSERT_EQ(PlayInTurn(board, "hh"), PlaceOutcome::kPlaced);
+  for (int i = 0; i < 20; ++i) ASSERT_EQ(board.PlacePass(), PlaceOutcome::kPlaced);
   board.BufferLength = board.MoveTop;
 
   board.ReplayToStart();
@@ -366,7 +368,7 @@ TEST(BoardReplay, RewindToMoveMakesThePositionTheNewSetup) {
   const PointArray after50 = board.Board;
 
   ASSERT_TRUE(board.RewindToMove(30));
-  const int stones = 9;  // after 30 moves: black ab ba ca cb bb, white ee ef eg eh
+  const int stones = 10;  // after 30 moves: black ab ba ca cb bb, white ee ef eg eh hh
   EXPECT_EQ(board.SetupCount, stones);
   EXPECT_EQ(board.MoveTop, stones + 20);
   EXPECT_EQ(board.BufferLength, stones + 20);

@@ -32,3 +32,18 @@ TEST(TypedChatLine, NoTypedTextCanEndTheValueOrFormATag) {
     EXPECT_EQ(message.find("<<", 2), message.find("<<GameIndex=")) << typed;
   }
 }
+
+TEST(CountingChatLine, TrimmedEscapedAndAlwaysNumberedInBrackets) {
+  struct Case {
+    const char* typed;
+    int move;
+    const char* line;
+  } cases[] = {
+      {"a>>b", 120, "[ Taro ]：a＞＞b [120]\r\n"},
+      {" 黒の地は？\r\n", 0, "[ Taro ]：黒の地は？ [0]\r\n"},
+      {"<<RealTimeCountEnd>>", -2, "[ Taro ]：＜＜RealTimeCountEnd＞＞ [-2]\r\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CountingChatLine("Taro", J(c.typed), c.move), J(c.line)) << c.typed;
+  }
+}

@@ -70,6 +70,9 @@ TEST_F(LobbyWindowTest, WatchSnapsToTheGameGroupAndSendsItsNumber) {
   Form6->SpeedButton1Click();
   EXPECT_TRUE(Sent().empty());
   socket_.Deliver("<<WatchGame=2>><<AllMese=>><<DraumEND>>");
+  EXPECT_EQ(Form4->BoardMode, kBoardWatching);
+  // Once that watch is over, the next press asks again.
+  Form4->BoardMode = kBoardIdle;
   Form6->SpeedButton1Click();
   EXPECT_EQ(Sent(), Texts{"<<WatchGame=2>>"});
   EXPECT_TRUE(Messages().empty());
