@@ -317,6 +317,8 @@ void TForm4::Timer1Timer() {
     RealTimeCountPending = 0;
     QTimer::singleShot(0, this, [this] { OpenRequestedCount(); });
   }
+  // The analysis room: the operator's idle count.
+  TickRoomIdle();
 }
 
 void TForm4::TickClock() {
@@ -504,8 +506,10 @@ void TForm4::EndOwnGame(const std::string& m) {
 }
 
 void TForm4::Image17Click() {
-  // The analysis room leaves through its own buttons.
-  if (BoardMode == kBoardRoom) return;
+  if (BoardMode == kBoardRoom) {
+    LeaveDiscussRoom(J("[入力完了]ボタンを先にクリックしてください"));
+    return;
+  }
   if (BoardMode == kBoardOwnGame) {
     if (Form2->AskEndFlag == 1 && !Confirm(J(" 終 了 し ま す か ？"))) return;
     if (BoardMode != kBoardOwnGame) return;
@@ -529,8 +533,9 @@ void TForm4::SendOrNoteInLobby(const std::string& text) {
 }
 
 bool TForm4::FormCloseQuery() {
-  // The analysis room leaves through its own close.
-  if (BoardMode == kBoardRoom) return true;
+  if (BoardMode == kBoardRoom) {
+    return LeaveDiscussRoom(J("[入力完了] ボタンを先にクリックしてください"));
+  }
   const std::string word = BoardMode == kBoardOwnGame ? J("対 局") : J("観 戦");
   if (Form2->AskEndFlag == 1 && !Confirm(word + J(" を 終 了 し ま す か ？"))) return false;
   InputAllowed = 0;

@@ -159,6 +159,7 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
   CreateControls();
+  ConnectRoomControls();
   // Texts emptied; top of the screen, centred across it.
   Memo1->clear();
   Memo4->clear();
@@ -381,7 +382,7 @@ void TForm4::ResetBoardForm() {
   WatcherCount = 0;
   CandidatePoint = 0;
   BoardMode = kBoardIdle;
-  RoomInputKind = 1;
+  Room.RoomInputKind = kRoomInputMoves;
   // The position: empty board, lists and logs, FirstMoveNumber 1 (with the flags below: black
   // first, numbers off, not turned).
   ResetPosition();
@@ -401,6 +402,7 @@ void TForm4::ResetBoardForm() {
   PlaysBlack = 1;
   InputAllowed = 0;
   Panel5->hide();
+  Image17->move(Image12->pos());  // the analysis room keeps it elsewhere
   GameTag.clear();
   DiagramStore.clear();
   RoomStartRecord.clear();
@@ -654,7 +656,7 @@ void TForm4::Image10Click() {
   Form7->CountMode = kCountingBoard;
   Form15->hide();
   // The analysis room's operator at the setup position keeps the strip for setup and marks.
-  if (BoardMode == kBoardRoom && AtStartFlag == 1) Form15->show();
+  if (BoardMode == kBoardRoom && Room.AtStartFlag == 1) Form15->show();
 }
 
 void TForm4::Image13MouseDown(int x, int y) {
@@ -781,14 +783,16 @@ void TForm4::LoadKifuText(const std::string& text) {
   const KifuTextResult read = ::LoadKifuText(*this, text);
   EndWholeRebuild();
   if (!read.Read) return;
+  ShowRecordRead(read);
+  FormPaint();
+}
+
+void TForm4::ShowRecordRead(const KifuTextResult& read) {
   if (BoardMode == kBoardRoom) {
     if (read.SizeChanged && InputAllowed == 1) {
       ComboBox1->setCurrentIndex(BoardSize == 13 ? 1 : BoardSize == 9 ? 2 : 0);
     }
-    std::string names = read.Names.Black;
-    if (!read.Names.White.empty()) names += "\r\n" + read.Names.White;
-    Memo7->setPlainText(ToQt(names));
-    SetMemoColor(Memo7, names.empty() ? kUnnamedColour : kNamedColour);
+    ShowRoomRecordNames(read.Names);
   } else {
     SetMemoText(Memo1, read.Names.Black);
     SetMemoColor(Memo1, read.Names.Black.empty() ? kUnnamedColour : kNamedColour);
@@ -805,10 +809,7 @@ void TForm4::OpenRecordText(const std::string& text) {
   MoveTop = SetupCount = BufferLength = 0;
   ClearBoard();
   const RecordHeaderResult header = ParseRecordHeader(*this, text);
-  std::string names = header.Names.Black;
-  if (!header.Names.White.empty()) names += "\r\n" + header.Names.White;
-  Memo7->setPlainText(ToQt(names));
-  SetMemoColor(Memo7, names.empty() ? kUnnamedColour : kNamedColour);
+  ShowRoomRecordNames(header.Names);
   ParseRecordMoves(*this, text);
   BeginWholeRebuild();
   PositionFromRecord();

@@ -16,6 +16,8 @@
 #include "client/board/board_geometry.h"
 #include "client/board/board_modes.h"
 #include "client/board/model/board_model.h"
+#include "client/board/model/record_text.h"
+#include "client/board/model/room_input.h"
 
 class FileDialogs;
 class PanelStatusBar;
@@ -28,7 +30,7 @@ class QMenu;
 class QPlainTextEdit;
 class QTimer;
 
-class TForm4 : public QWidget, public BoardModel, public BoardListener {
+class TForm4 : public QWidget, public BoardModel, public BoardListener, public RoomInputView {
   Q_OBJECT
  public:
   TForm4();
@@ -55,7 +57,6 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
 
   int PlaysBlack = 1;        // the user plays black (chooses the board picture of SetBoardSize)
   int SpaceHeld = 0;         // the space key is held while a mark is selected
-  int AtStartFlag = 0;       // the analysis room shows its setup position
   int ShownCountMove = 0;    // move index the counting board rebuilds after a Shift-click
   int ShownMoveOpening = 0;  // 1 while a Shift-click has the diagram editor open at ShownCountMove
   int IdleSeconds = 0;       // seconds since the last click on the board or the replay bar
@@ -67,9 +68,13 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   int MoveSeconds = 0;
   int KomiTenths = 0;
   std::string RecordTimeText;
-  // Analysis room.
-  int RoomInputKind = 1;  // 1 moves, 3 setup stones and marks
+  // Analysis room: the shared board (with its AtStartFlag and RoomInputKind), the record as it
+  // stood when the input right came or a record file was loaded (Image25 loads it again), the
+  // text of the record file last chosen, and the member list (status bar hint).
+  RoomBoard Room{*this, *this};
   std::string RoomStartRecord;
+  std::string LoadedRecordText;
+  std::string RoomMemberList;
   // Board diagrams sent in chat: the game's and the analysis room's.
   std::string DiagramStore;
   std::string RoomDiagramStore;
@@ -213,7 +218,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   // operator's step goes to every member.
   void Image11MouseDown(int x);
   // A mark (MarkCode) on the point, as the point's stone or emptiness shows it.
-  void DrawMark(int code, int point);
+  void DrawMark(int code, int point) override;
 
   // Analysis room (board_room.cpp).
   void StartDiscussRoom(const std::string& message);
@@ -224,14 +229,51 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   void ReceiveDiscussChat(const std::string& message);
   void ReceiveDiscussGameList(const std::string& message);
   void ReceiveDiscussGameData(const std::string& message);
-  // The first-colour buttons show BlackFirst.
+  // The first-colour buttons show BlackFirst; the input-kind buttons show RoomInputKind.
   void DrawRoomFirstColour();
+  void DrawRoomInputKind();
+  // The input right ends here: the operator's controls are hidden.
+  void HideOperatorControls();
+  // `text` becomes the shared board's record, here and on every member's board.
+  void SendDiscussRecord(const std::string& text);
+  // The room's buttons.
+  void Image21Click();  // register for the input right
+  void Image22Click();  // give the input right up
+  void Image24Click();  // a record file onto the shared board
+  void Image25Click();  // RoomStartRecord again
+  // A press on Image29 at y: the upper part follows a running game or stops following it, the
+  // lower part loads a record from the clipboard. A move over it shows the part's hint.
+  void Image29MouseDown(int y);
+  void Image29MouseMove(int y);
+  // A press on line `line` of the registration list; with Ctrl the operator hands the right to
+  // the member of that line.
+  void Memo9MouseDown(bool ctrl, int line);
+  void Panel4Click();
+  // The board size chosen by the user (0 19 lines, 1 13, 2 9).
+  void ComboBox1Change();
+  void Image23Click();  // input kind: moves
+  void Image26Click();  // input kind: setup stones and marks
+  void Image27Click();  // black plays first
+  void Image28Click();  // white plays first
+  void Panel6Click();   // "| <"
+  void Panel7Click();   // "<"
 
   // The room's inputs (board_room_input.cpp).
   // An input of the operator applied to this member's board ("<<DiscussInput>>").
   void ApplyDiscussInput(const std::string& message);
   // A click on the board by the room's operator: the point and whether the left button was used.
   void PlaceDiscussInput(int point, bool left);
+
+  // RoomInputView: what the shared board draws and hears beyond the position.
+  void DrawRoomStone(int point, bool black) override;
+  void ErasePoint(int point) override;
+  void ShowRoomMoveCount(int moveTop) override;
+  void PlayStoneSound() override;
+  void HoldDrawing(bool hold) override;
+  void RepaintRoomBoard() override;
+  void RoomRecordRead(const KifuTextResult& read) override;
+  RecordHeader RoomRecordHeader() const override;
+  void SetupPositionReached() override;
 
   // The counting board, modally, at ShownCountMove.
   void ShowCountingBoard();
@@ -310,6 +352,19 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener {
   // Ctrl-click in the analysis room: the room continues from the clicked move
   // (board_room_input.cpp).
   void RewindRoomToClick();
+  // The room's controls report to their handlers (board_room.cpp).
+  void ConnectRoomControls();
+  // The operator's inputs each second: the idle count, and the release after a minute.
+  void TickRoomIdle();
+  // Leaving the room: refused with `refusal` to the operator; otherwise the room is told and the
+  // lobby comes back. False when refused.
+  bool LeaveDiscussRoom(const std::string& refusal);
+  // Sends what an operator's action made (board_room_input.cpp).
+  void SendRoomInput(const RoomSend& send);
+  // The names and the length of a record just read onto the board.
+  void ShowRecordRead(const KifuTextResult& read);
+  // Memo7 shows the names of the shown record.
+  void ShowRoomRecordNames(const RecordNames& names);
   // The board picture of the current size for the view shown (turned or not), with its grid.
   void LoadViewBoardPicture(bool turned);
   // The board picture from `file` with its grid, unless it is the picture shown already.

@@ -74,6 +74,12 @@ void TForm5::AddChatLine(const std::string& text) {
   for (const std::string& line : added.Lines()) Memo1Lines.Add(line);
 }
 
+void TForm5::AddDiagramLink(const std::string& number) {
+  const int last = Memo1Lines.Count() - 1;
+  if (last >= 0 && Memo1Lines.Line(last).empty()) Memo1Lines.Delete(last);
+  AddChatLine(DiagramLinkLine(number) + "\r\n");
+}
+
 void TForm5::ReceiveGameChatLine(const std::string& message) {
   // The line, which ends with CR LF.
   AddChatLine(GetTagValue(message, "<<GameMese="));
@@ -83,9 +89,7 @@ void TForm5::ReceiveGameChatLine(const std::string& message) {
     const std::string number = GetTagValue(message, "<<DiaIndex=");
     Form4->DiagramStore +=
         "\r\n{" + number + "}<<DiaData=" + GetTagValue(message, "<<DiaData=") + ">>";
-    const int last = Memo1Lines.Count() - 1;
-    if (last >= 0 && Memo1Lines.Line(last).empty()) Memo1Lines.Delete(last);
-    AddChatLine(DiagramLinkLine(number) + "\r\n");
+    AddDiagramLink(number);
   }
   // In an own game, a line of the opponent's.
   const bool from_opponent =

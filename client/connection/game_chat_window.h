@@ -34,8 +34,13 @@ class TForm5 : public QWidget {
   // The chat as the record's log keeps it, and emptied for a new game.
   std::string ChatLogText() const { return Memo1Lines.Text(); }
   void ClearChat() { Memo1Lines.Clear(); }
-  // The chat of a game joined as a watcher: the lines so far, as the game's log holds them.
+  // The chat of a game joined as a watcher, or of the analysis room: the lines so far, as the
+  // game's or the room's log holds them.
   void SetChatText(const std::string& text) { Memo1Lines.SetText(text); }
+
+  // The link line of board diagram `number` follows the line just added, in place of the empty
+  // line after it.
+  void AddDiagramLink(const std::string& number);
 
   // A game chat line arrived ("<<GameMese=", with a board diagram when "<<DiaData=" is present).
   void ReceiveGameChatLine(const std::string& message);

@@ -127,20 +127,24 @@ GameSettingsValues TForm3::Values() const {
 // ---------------------------------------------------------------------------------------------
 // The start position
 
-void TForm3::CheckBox1Click() {
-  if (!CheckBox1->isChecked()) return;
+std::string TForm3::ChooseRecordFile(std::string_view title) {
   MoveDialogPending = 1;
   const std::string chosen = OpenDialog1->ChooseOpenFileFollowed(
-      J("スタート局面の指定 [棋譜選択]"), Form2->OpenDialogDir,
-      J("SGF棋譜ファイル|*.sgf|すべてのファイル(*.*)|*.*"), *this);
+      title, Form2->OpenDialogDir, J("SGF棋譜ファイル|*.sgf|すべてのファイル(*.*)|*.*"), *this);
   MoveDialogPending = 0;
+  const std::string folder = chosen.empty() ? std::string() : FolderOfPath(chosen);
+  if (!folder.empty()) Form2->OpenDialogDir = folder.back() == '/' ? folder : folder + "/";
+  return chosen;
+}
+
+void TForm3::CheckBox1Click() {
+  if (!CheckBox1->isChecked()) return;
+  const std::string chosen = ChooseRecordFile(J("スタート局面の指定 [棋譜選択]"));
   const auto untick = [this] {
     const QSignalBlocker quiet(CheckBox1);
     CheckBox1->setChecked(false);
   };
   if (chosen.empty()) return untick();
-  const std::string folder = FolderOfPath(chosen);
-  if (!folder.empty()) Form2->OpenDialogDir = folder.back() == '/' ? folder : folder + "/";
   // The values come from the chosen file: the preview may show another one when the file was
   // chosen without being selected first, or was not previewed for its name.
   if (Form11->PreviewedFile() != chosen) Form11->LoadRecordFile(chosen);

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "client/connection/model/challenge_texts.h"
 #include "platform/file_dialogs.h"
@@ -35,6 +36,10 @@ class TForm3 : public QDialog, private OpenDialogEvents {
   void OpenDialog1Close();
   void OpenDialog1FolderChange(FileDialogWindow& dialog);
   void OpenDialog1SelectionChange(const std::string& path);
+
+  // The record file dialog for a record to open elsewhere (the analysis room's board): the file
+  // chosen, empty when cancelled. The dialog is placed and previews as for a start position.
+  std::string ChooseRecordFile(std::string_view title);
 
   // 送  信: ends the dialog with result 1, unless a value cannot be sent (the user is told why and
   // the dialog stays).

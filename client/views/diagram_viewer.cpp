@@ -239,7 +239,11 @@ void TForm9::Panel1MouseDown() {
   }
 }
 
-void TForm9::FormDblClick() {}
+// The analysis room's operator hands the shown diagram to the room as its record.
+void TForm9::FormDblClick() {
+  if (Form4 == nullptr || Form4->BoardMode != kBoardRoom || Form4->InputAllowed != 1) return;
+  Form4->SendDiscussRecord("(;" + DiagramText);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Drawing

@@ -10,6 +10,7 @@
 #include "client/views/model/preview_geometry.h"
 #include "client/views/model/record_info.h"
 #include "client/views/small_board.h"
+#include "client/views/small_board_pictures.h"
 #include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/line_list.h"
@@ -29,21 +30,6 @@ constexpr unsigned kSilver = 0xC0C0C0;
 // selected in the file dialog is not read, so that browsing never stalls.
 constexpr std::int64_t kLargestRecordFile = 4 << 20;
 
-// Stand-ins for a missing picture: a plain board, and plain discs on its colour.
-const QColor kPlainWood(214, 172, 100);
-
-QImage PlainStoneSheet() {
-  QImage sheet(kPreviewSheetWidth, kPreviewSheetHeight, QImage::Format_RGB32);
-  sheet.fill(kPlainWood);
-  QPainter painter(&sheet);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(QColor(20, 20, 20));
-  painter.drawEllipse(QRectF(0, 0, kPreviewSprite, kPreviewSprite));
-  painter.setBrush(QColor(236, 236, 230));
-  painter.drawEllipse(QRectF(0, kPreviewWhiteSpriteTop, kPreviewSprite, kPreviewSprite));
-  return sheet;
-}
 }  // namespace
 
 TForm11::TForm11() {
@@ -68,22 +54,9 @@ TForm11::TForm11() {
 TForm11::~TForm11() { Memo1->Bind(nullptr); }
 
 void TForm11::LoadPictures() {
-  // One message is enough when the folder of pictures is missing.
-  std::string first_failure;
-  const auto load = [&first_failure](std::string_view name, QImage& picture) {
-    std::string message;
-    if (LoadBitmapPicture(AssetPath(std::string("bmp/").append(name)), picture, &message))
-      return true;
-    if (first_failure.empty()) first_failure = message;
-    return false;
-  };
-  if (!load(kPreviewBoardPicture, Image3)) {
-    Image3 = QImage(kPreviewBoardSide, kPreviewBoardSide, QImage::Format_RGB32);
-    Image3.fill(kPlainWood);
-  }
+  const std::string failure = LoadSmallBoardPictures(Image3, Image2);
   Image1 = Image3.convertToFormat(QImage::Format_RGB32);
-  if (!load(kPreviewStonePicture, Image2)) Image2 = PlainStoneSheet();
-  if (!first_failure.empty()) ClientShowMessage(first_failure);
+  if (!failure.empty()) ClientShowMessage(failure);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "client/views/model/preview_geometry.h"
+#include "platform/pictures.h"
 
 void DrawSmallBoardGrid(QImage& board, int size) {
   const PreviewGeometry& g = PreviewGeometryOf(size);

@@ -2,8 +2,8 @@
 // end-to-end tests can run it beside a server on 4523. Everything else is the program itself.
 #include <cstdlib>
 
-#include "server/server_window.h"
 #include "protocol/tag_message.h"
+#include "server/server_window.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;

@@ -10,7 +10,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,7 +27,9 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
@@ -45,6 +49,7 @@
 #include "client/connection/model/lobby_texts.h"
 #include "client/views/counting_board.h"
 #include "client/views/diagram_viewer.h"
+#include "client/views/game_list_board.h"
 #include "client/views/mark_toolbar.h"
 #include "client/views/panel_button.h"
 #include "client/views/record_preview.h"
@@ -126,6 +131,28 @@ std::string ViewerBoardText() {
     const int shown = Form4->BoardTurned ? TurnPoint(point, Form9->BoardSize) : point;
     const int code = Form9->Board[shown];
     text += code == kBlack ? 'X' : code == kWhite ? 'O' : code == kEmpty ? '.' : '#';
+  }
+  return text;
+}
+
+// The marks of the board: "point:mark" for each point that holds one.
+std::string MarksText() {
+  std::string text;
+  for (int point = 0; point < kPointCount; ++point) {
+    if (Form4->Marks[point] == 0) continue;
+    if (!text.empty()) text += ",";
+    text += std::to_string(point) + ":" + std::to_string(Form4->Marks[point]);
+  }
+  return text;
+}
+
+// The stones of the game-list board: "point:colour" for each.
+std::string GameListStones() {
+  std::string text;
+  for (int point = 0; point < kPointCount; ++point) {
+    if (!IsStone(Form14->GameListBoard[point])) continue;
+    if (!text.empty()) text += ",";
+    text += std::to_string(point) + ":" + std::to_string(Form14->GameListBoard[point]);
   }
   return text;
 }
@@ -276,6 +303,7 @@ class Script {
     if (command.starts_with("diagram") || command.starts_with("viewer")) {
       return Diagram(command, rest);
     }
+    if (command.starts_with("room")) return Room(command, rest);
     if (command == "quit") {
       QTimer::singleShot(0, qApp, [] { ClientMainForm->Close(); });
       return "ok";
@@ -360,6 +388,73 @@ class Script {
                            g.PointToPixelX(shown), g.PointToPixelY(shown));
       Form7->FormMouseUp();
       Form7->FormKeyUp();
+      return "ok";
+    }
+    return "error unknown command";
+  }
+
+  // The analysis room: entering from the lobby, the input right, the operator's buttons and board
+  // clicks, the idle clock, following a game and leaving.
+  std::string Room(const std::string& command, const std::string& rest) {
+    const int n = ReadNumber(rest, -1);
+    if (command == "room") {
+      Form6->SpeedButton7Click();
+      return "ok";
+    }
+    if (command == "room-register") return Click(Form4->Image21);
+    if (command == "room-giveup") return Click(Form4->Image22);
+    if (command == "room-handover") {
+      Form4->Memo9MouseDown(true, n);
+      return "ok";
+    }
+    if (command == "room-click" || command == "room-right" || command == "room-ctrl") {
+      if (!IsPlayingPoint(n, Form4->BoardSize)) return "error point";
+      Form4->PaintBox1MouseDown(command == "room-right" ? Qt::RightButton : Qt::LeftButton,
+                                command == "room-ctrl" ? Qt::ControlModifier : Qt::NoModifier,
+                                Form4->PointToPixelX(n), Form4->PointToPixelY(n));
+      return "ok";
+    }
+    if (command == "room-setup") return Click(Form4->Image26);
+    if (command == "room-moves") return Click(Form4->Image23);
+    if (command == "room-whitefirst") return Click(Form4->Image28);
+    if (command == "room-mark") {
+      Form15->SelectedMark = std::max(n, 0);
+      return "ok";
+    }
+    if (command == "room-space") {
+      Form4->SpaceHeld = n > 0 ? 1 : 0;
+      return "ok";
+    }
+    if (command == "room-back") {
+      Form4->Panel7Click();
+      return "ok";
+    }
+    if (command == "room-tosetup") {
+      Form4->Panel6Click();
+      return "ok";
+    }
+    if (command == "room-idle") {
+      for (int i = 0; i < n; ++i) Form4->Timer1Timer();
+      return "ok";
+    }
+    if (command == "room-follow") return Press(Form4->Image29, 10);
+    if (command == "room-clipboard") {
+      ClientEnv().clipboard->SetText(Cp932FromUtf8(rest));
+      return Press(Form4->Image29, 40);
+    }
+    // A picture of the board window or the game-list board as the window system shows it (under
+    // a real display): "room-shot board <path>" or "room-shot list <path>".
+    if (command == "room-shot") {
+      std::istringstream words(rest);
+      std::string which, path;
+      words >> which >> path;
+      // The window's own drawing: the clients' windows overlap on the one display.
+      QWidget* window = which == "list" ? static_cast<QWidget*>(Form14) : Form4;
+      if (!window->isVisible()) return "error";
+      return window->grab().save(QString::fromStdString(path)) ? "ok" : "error";
+    }
+    if (command == "room-leave") {
+      Form4->Image17Click();
       return "ok";
     }
     return "error unknown command";
@@ -462,6 +557,13 @@ class Script {
         {"chat", Utf8(ReplaceAll(Form5->Memo1Lines.Text(), "\r\n", "|"))},
         {"consistent", b.CheckConsistency().empty() ? "1" : "0"},
         {"moves", moves},
+        {"reglist", Utf8(ReplaceAll(FromQt(b.Memo9->toPlainText()), "\n", "|"))},
+        {"panel2", Utf8(b.StatusBar1->PanelText(2))},
+        {"marks", MarksText()},
+        {"gamelist_visible", Form14->isVisible() ? "1" : "0"},
+        {"gamelist_count", std::to_string(Form14->GameListCount)},
+        {"gamelist_caption", Utf8(Form14->Caption)},
+        {"gamelist_stones", GameListStones()},
         {"board", BoardText()},
         {"pending", std::to_string(b.RealTimeCountPending)},
         {"count_visible", c.isVisible() ? "1" : "0"},
@@ -523,6 +625,16 @@ int main(int argc, char** argv) {
   QImage background(32, 24, QImage::Format_RGB32);
   background.fill(QColor(240, 230, 210));
   SaveJpegPicture(JoinPath(folder, "bmp/VantaBG.jpg"), background, 90);
+  // A run under a real display may show the programs' own pictures instead (KOR_E2E_PICTURES:
+  // the folder that holds their bmp folder).
+  if (const char* pictures = std::getenv("KOR_E2E_PICTURES")) {
+    const QDir source(QString::fromUtf8(pictures) + "/bmp");
+    for (const QString& name : source.entryList(QDir::Files)) {
+      const QString target = QString::fromStdString(JoinPath(folder, "bmp/")) + name;
+      QFile::remove(target);
+      QFile::copy(source.filePath(name), target);
+    }
+  }
 
   RecordingConnection connection;
   ScriptedPrompts prompts;

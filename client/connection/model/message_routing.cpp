@@ -78,6 +78,11 @@ std::vector<ReaderAction> RouteMessage(std::string_view m, const ReaderState& s)
   std::vector<ReaderAction> steps;
   const int mode = s.BoardMode;
   if (RouteSharedCount(m, s, steps)) return steps;
+  // The room's snapshot carries the room's chat and diagrams, whose text may look like any tag;
+  // it is known by its opening, before any tag is looked for.
+  if (mode == kBoardIdle && m.starts_with("<<DiscussEnter>><<Discusser=")) {
+    return steps.push_back(StartDiscussRoom), steps;
+  }
   if (Has(m, "<<WaitHint=")) steps.push_back(StoreWaitHint);  // and reading goes on
 
   // Tests in their fixed order; a tag that contains another is tested before it.

@@ -429,7 +429,7 @@ TEST_F(BoardWindowTest, CtrlClickInTheRoomContinuesFromTheClickedMoveAndTellsThe
   EXPECT_EQ(Form4->MoveTop, 5);
   EXPECT_EQ(Form4->BufferLength, 5);
   EXPECT_FALSE(Form4->BlackFirst);
-  EXPECT_EQ(Form4->AtStartFlag, 0);
+  EXPECT_EQ(Form4->Room.AtStartFlag, 0);
   const Texts sent = Sent();
   ASSERT_EQ(sent.size(), 1u);
   const std::string prefix =

@@ -120,6 +120,10 @@ TEST(RouteMessage, GameMessagesObeyTheBoardMode) {
       {"<<TimeStop=1>><<Sender=b>>", Mode(kBoardWatching), {}},
       {"<<DiscussEnter>><<Discusser=>><<DraumEND>>", Mode(kBoardIdle), {StartDiscussRoom}},
       {"<<DiscussEnter>><<Discusser=>><<DraumEND>>", Mode(kBoardWatching), {}},
+      // Chat and diagrams of the snapshot that look like other messages.
+      {"<<DiscussEnter>><<Discusser=>><<DiscussMese=<<QuellName=x\r\n<<SysMese=y\r\n"
+       "<<MainMese=z\r\n>><<DiscussDia={1}<<DiaData=<<Status>><<WaitHint=w>>>><<DraumEND>>",
+       Mode(kBoardIdle), {StartDiscussRoom}},
   });
   for (const char* end : {"<<EndGameResign>>", "<<GameResign>>", "<<NewGameResign>>",
                           "<<PassEndGame>>", "<<OutGameResign>>", "<<GameTimeOut>>"}) {

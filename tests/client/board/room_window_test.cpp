@@ -1,0 +1,295 @@
+// Tests of the analysis room on the board window and of the game-list board, among the client's
+// windows on a scripted connection: entering from the snapshot, the input right with its controls,
+// the idle release (also while a dialog or question is open), hand-over, inputs sent and applied,
+// records loaded, the size choice, the followed game and leaving. Messages come in through the
+// reader.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTimer>
+
+#include "client/board/board_window.h"
+#include "client/board/model/record_text.h"
+#include "client/board/picture_button.h"
+#include "client/connection/connect_window.h"
+#include "client/connection/game_chat_window.h"
+#include "client/connection/game_settings_dialog.h"
+#include "client/connection/lobby_window.h"
+#include "client/views/game_list_board.h"
+#include "client/views/mark_toolbar.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "platform/qt_text.h"
+#include "platform/status_bar.h"
+#include "platform/window_state.h"
+#include "tests/client/connection/client_windows_fixture.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+int P(const char* letters, int size = 19) { return LettersToPoint(letters[0], letters[1], size); }
+
+// The room's snapshot as the server writes it.
+struct Snapshot {
+  std::string holder, count = "2", members = "\r\nJiro\r\nTaro\r\n", chat, regList = "\r\n", record,
+                      moveSuu, gameList, diagrams;
+  std::string Text() const {
+    return "<<DiscussEnter>><<Discusser=" + holder + ">><<DiscussCount=" + count +
+           ">><<DiscussList=" + members + ">><<DiscussMese=" + chat +
+           ">><<DiscussRegList=" + regList + ">>" + record + moveSuu + gameList +
+           "<<DiscussDia=" + diagrams + ">><<DraumEND>>";
+  }
+};
+
+std::string Panel(int index) { return Form4->StatusBar1->PanelText(index); }
+
+// The colour in the middle of a button's indicator square.
+QColor Indicator(const PictureButton* button) { return button->Picture().pixelColor(11, 28); }
+
+// A file dialog that waits on the idle clock for `ticks` seconds before it answers.
+class SlowFileDialogs : public ScriptedFileDialogs {
+ public:
+  int ticks = 0;
+  std::string ChooseOpenFileFollowed(std::string_view title, const std::string& folder,
+                                     std::string_view filter, OpenDialogEvents& events) override {
+    for (int i = 0; i < ticks; ++i) Form4->Timer1Timer();
+    return ScriptedFileDialogs::ChooseOpenFileFollowed(title, folder, filter, events);
+  }
+};
+
+// Questions that wait on the idle clock for `ticks` seconds before they are answered.
+class SlowPrompts : public ScriptedPrompts {
+ public:
+  int ticks = 0;
+  bool AskYesNo(std::string_view text, std::string_view caption) override {
+    for (int i = 0; i < ticks; ++i) Form4->Timer1Timer();
+    return ScriptedPrompts::AskYesNo(text, caption);
+  }
+};
+
+class RoomWindowTest : public ClientWindowsTest {
+ protected:
+  RoomWindowTest() { env_.prompts = &slow_prompts_; }
+  void SetUp() override {
+    StartAndLogIn("Taro");
+    Form4->Timer1->stop();  // the idle clock ticks only when a test says so
+    Form3->OpenDialog1 = &dialogs_;
+  }
+  std::vector<std::string> Messages() {
+    std::vector<std::string> texts;
+    for (const auto& shown : slow_prompts_.shown()) texts.push_back(shown.text);
+    slow_prompts_.Forget();
+    return texts;
+  }
+  void Enter(const Snapshot& snapshot = Snapshot()) {
+    socket_.Deliver(snapshot.Text());
+    Sent();
+  }
+  // Enters and receives the input right, with Jiro waiting after Taro.
+  void EnterAsOperator(const Snapshot& snapshot = Snapshot()) {
+    Enter(snapshot);
+    socket_.Deliver("<<DiscussCanPlay>><<DiscussRegList=\r\nTaro\r\nJiro\r\n>>");
+    Sent();
+  }
+  void Click(int point, Qt::KeyboardModifiers keys = Qt::NoModifier,
+             Qt::MouseButton button = Qt::LeftButton) {
+    Form4->PaintBox1MouseDown(button, keys, Form4->PointToPixelX(point),
+                              Form4->PointToPixelY(point));
+  }
+  static bool OperatorControlsShown() {
+    return Form4->Image22->isVisibleTo(Form4) && Form4->Panel5->isVisibleTo(Form4) &&
+           Form4->Image24->isVisibleTo(Form4) && !Form4->Image21->isVisibleTo(Form4);
+  }
+
+  SlowPrompts slow_prompts_;
+  SlowFileDialogs dialogs_;
+};
+
+}  // namespace
+
+TEST_F(RoomWindowTest, EnteringShowsTheRoomAsTheSnapshotHasIt) {
+  Snapshot s;
+  s.holder = "Jiro";
+  // Chat lines and diagrams that look like tags change nothing.
+  s.chat = J("[ Jiro ]：<<Discusser=X<<MoveSuu=1\r\n{ 碁盤 4 }\r\n\r\n");
+  s.regList = "\r\nJiro\r\n";
+  s.record = "<<DiscussKifu=(;GM[1]FF[1]SZ[19]PB[Sai]PW[Kuro];B[pd];W[dp];B[pq];W[dd];B[fc])>>";
+  s.moveSuu = "<<MoveSuu=3>>";
+  s.gameList = J("<<GameList=対局2,対局4,>><<GameData=(;SZ[19]PB[a]PW[b];[dd];[pp]>>");
+  s.diagrams = "{4}<<DiaData=(;SZ[9]<<MoveSuu=9<<DraumEND>>";
+  Enter(s);
+  EXPECT_EQ(Form4->BoardMode, kBoardRoom);
+  EXPECT_EQ(Form4->Caption(), J(" [ Taro ]   ヌルカ - 検討室"));
+  EXPECT_EQ(Panel(0), J("[ Jiro ] ==> 入 力 操 作"));
+  EXPECT_EQ(Panel(2), J("入室者数 = 2"));
+  EXPECT_EQ(Form4->StatusBar1->Hint(), "Jiro\r\nTaro\r\n");
+  EXPECT_EQ(Form4->MoveTop, 3);  // the room shows move 3 of 5
+  EXPECT_EQ(Form4->BufferLength, 5);
+  EXPECT_TRUE(Form4->NumbersOn);
+  EXPECT_EQ(FromQt(Form4->Memo7->toPlainText()), "Sai\nKuro");
+  EXPECT_EQ(Form5->ChatLogText(), s.chat);
+  EXPECT_TRUE(Form5->isVisible());
+  EXPECT_EQ(Form4->RoomDiagramStore, s.diagrams);
+  EXPECT_EQ(FromQt(Form4->Memo9->textCursor().selectedText()), "Jiro");
+  EXPECT_TRUE(Form4->Image21->isVisibleTo(Form4));
+  EXPECT_FALSE(Form4->Image22->isVisibleTo(Form4));
+  EXPECT_FALSE(Form4->Panel5->isVisibleTo(Form4));
+  EXPECT_FALSE(Form4->Panel1->isVisibleTo(Form4));
+  EXPECT_TRUE(Form4->Image17->isVisibleTo(Form4));
+  EXPECT_TRUE(IsMinimized(Form6));
+  // The followed game: two games to choose among, none for a member.
+  EXPECT_TRUE(Form14->isVisible());
+  EXPECT_EQ(Form14->GameChoiceCount(), 2);
+  EXPECT_EQ(Form14->ChosenGame(), J("対局2"));
+  EXPECT_FALSE(Form14->ComboBox1->isEnabled());
+  EXPECT_EQ(Form14->Caption, J("2手  対局中"));
+
+  // Registering asks the server; the queue and the operator follow from the server.
+  Form4->Image21Click();
+  EXPECT_EQ(Sent(), Texts{"<<DiscussReg>>"});
+  socket_.Deliver("<<OnlyRegList>><<DiscussRegList=\r\n>><<Discusser=>><<CanEnd>>");
+  EXPECT_EQ(Panel(0), J("入力登録者はありません"));
+  EXPECT_TRUE(Form4->Memo9->toPlainText().isEmpty());
+  EXPECT_FALSE(Form14->isVisible());
+}
+
+TEST_F(RoomWindowTest, AnOpenDialogOrQuestionDoesNotOutlastTheIdleRelease) {
+  EnterAsOperator();
+  EXPECT_EQ(Panel(0), J("[ 碁 盤 操 作 OK ]"));
+  EXPECT_TRUE(OperatorControlsShown());
+  EXPECT_EQ(Indicator(Form4->Image23), QColor(Qt::black));
+  EXPECT_EQ(Indicator(Form4->Image26), QColor(Qt::white));
+  // The first colour is the operator's own choice, shown by its dot.
+  Form4->Image28Click();
+  EXPECT_EQ(Indicator(Form4->Image28), QColor(Qt::black));
+  EXPECT_EQ(Indicator(Form4->Image27), QColor(Qt::white));
+  const std::string path = WorkPathOf("game.sgf");
+  ASSERT_TRUE(WriteWholeFile(path, "(;GM[1]FF[1]SZ[19];B[pd];W[dp])"));
+  // The dialog restarts the count: 60 seconds in it keep the right, and the file is shared.
+  dialogs_.ticks = 60;
+  dialogs_.QueueAnswer(path);
+  Form4->Image24Click();
+  EXPECT_EQ(Form4->MoveTop, 2);
+  Texts sent = Sent();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].substr(0, 41), "<<DiscussInput>><<Type=11>><<DiscussKifu=");
+  // 61 seconds in it end the right: nothing is loaded or sent after it closes.
+  Form4->Room.LoadRecord("");
+  dialogs_.ticks = 61;
+  dialogs_.QueueAnswer(path);
+  Form4->Image24Click();
+  EXPECT_EQ(Form4->MoveTop, 0);
+  EXPECT_EQ(Sent(), Texts{"<<DiscussCanEnd>>"});
+
+  // The size question likewise.
+  socket_.Deliver("<<DiscussCanPlay>><<DiscussRegList=\r\nTaro\r\n>>");
+  Form2->AskEndFlag = 1;
+  slow_prompts_.ticks = 61;
+  slow_prompts_.QueueAnswer(true);
+  Form4->ComboBox1->setCurrentIndex(2);
+  Form4->ComboBox1Change();
+  EXPECT_EQ(Form4->BoardSize, 19);
+  EXPECT_EQ(Form4->ComboBox1->currentIndex(), 0);
+  EXPECT_EQ(Sent(), Texts{"<<DiscussCanEnd>>"});
+  EXPECT_FALSE(OperatorControlsShown());
+  for (int i = 0; i < 100; ++i) Form4->Timer1Timer();
+  EXPECT_TRUE(Sent().empty());  // a member has no idle count
+}
+
+TEST_F(RoomWindowTest, CtrlClickOnAMemberLineHandsTheRightOver) {
+  EnterAsOperator();
+  ASSERT_EQ(FromQt(Form4->Memo9->toPlainText()), "Taro\nJiro\n");
+  // The first line, an empty line and a click without Ctrl hand nothing over.
+  for (const auto& [ctrl, line] : {std::pair{true, 0}, std::pair{true, 2}, std::pair{false, 1}}) {
+    Form4->Memo9MouseDown(ctrl, line);
+    EXPECT_TRUE(Sent().empty()) << line;
+    EXPECT_EQ(FromQt(Form4->Memo9->textCursor().selectedText()), "Taro") << line;
+    EXPECT_EQ(Form4->InputAllowed, 1);
+  }
+  Form4->Memo9MouseDown(true, 1);
+  EXPECT_EQ(Sent(), Texts{"<<DiscussChange>><<Changer=Jiro>>"});
+  EXPECT_EQ(Form4->InputAllowed, 0);
+  EXPECT_FALSE(OperatorControlsShown());
+}
+
+TEST_F(RoomWindowTest, RecordsFromTheClipboardAndTheStartRecord) {
+  Snapshot s;
+  s.record = "<<DiscussKifu=(;SZ[19];B[pd];W[dp])>>";
+  EnterAsOperator(s);
+  EXPECT_NE(Form4->RoomStartRecord.find(";B[pd];W[dp])"), std::string::npos);
+  clipboard_.SetText("no record here");
+  Form4->Image29MouseDown(40);
+  EXPECT_EQ(Messages(), Texts{J("クリップボードに棋譜データが見付かりません")});
+  clipboard_.SetText("(;SZ[9];B[ee])");
+  Form4->Image29MouseDown(40);
+  EXPECT_EQ(Form4->BoardSize, 9);
+  EXPECT_EQ(Sent(), Texts{"<<DiscussInput>><<Type=11>><<DiscussKifu=(;SZ[9];B[ee])>>"});
+  Form4->Image25Click();
+  EXPECT_EQ(Form4->BoardSize, 19);
+  EXPECT_EQ(Form4->MoveTop, 2);
+  // The upper part follows a game.
+  Form4->Image29MouseDown(10);
+  EXPECT_EQ(Sent().back(), "<<DiscussCallGame>>");
+}
+
+TEST_F(RoomWindowTest, TheOperatorCannotLeaveAMemberLeavesToTheLobby) {
+  EnterAsOperator();
+  Form4->Image17Click();
+  EXPECT_EQ(Messages(), Texts{J("[入力完了]ボタンを先にクリックしてください")});
+  EXPECT_FALSE(Form4->FormCloseQuery());
+  EXPECT_EQ(Messages(), Texts{J("[入力完了] ボタンを先にクリックしてください")});
+  EXPECT_TRUE(Form4->isVisible());
+  EXPECT_TRUE(Sent().empty());
+  Form4->Image22Click();
+  EXPECT_EQ(Sent(), Texts{"<<DiscussCanEnd>>"});
+  EXPECT_TRUE(Form4->FormCloseQuery());
+  EXPECT_EQ(Sent(), Texts{"<<DiscussClose>>"});
+  EXPECT_EQ(Form4->BoardMode, kBoardIdle);
+  EXPECT_FALSE(Form4->isVisible());
+  EXPECT_TRUE(Form6->isVisible());
+  EXPECT_FALSE(IsMinimized(Form6));
+}
+
+TEST_F(RoomWindowTest, TheGameListBoardFollowsTheRoomsGame) {
+  EnterAsOperator();
+  socket_.Deliver(J("<<DiscussCallGame>><<GameList=対局2,対局4,対局5>>") +
+                  "<<GameData=(;SZ[19]PB[a]PW[b];[dd];[pp]>>");
+  EXPECT_TRUE(Form14->isVisible());
+  EXPECT_EQ(Form14->GameChoiceCount(), 2);  // no comma after the last: dropped
+  EXPECT_TRUE(Form14->ComboBox1->isEnabled());
+  socket_.Deliver("<<DisCussGameMove=" + std::to_string(P("dp")) + ">>");
+  EXPECT_EQ(Form14->GameListCount, 3);
+  EXPECT_EQ(FromQt(Form14->Panel1->text()), J("3手   対局中"));
+  socket_.Deliver("<<DisCussMoveBack>>");
+  EXPECT_EQ(Form14->GameListCount, 2);
+  socket_.Deliver("<<Status>><<PlayList=>><<DiscussGameEnd>><<Result=W>>");
+  EXPECT_EQ(FromQt(Form14->Panel1->text()), J("2手 まで終局"));
+  EXPECT_NE(Form14->Hint.find(J(" 白中押勝")), std::string::npos);
+
+  // The program's own selection sends nothing; the user's choice does.
+  Sent();
+  Form14->ComboBox1->setCurrentIndex(1);
+  EXPECT_TRUE(Sent().empty());
+  emit Form14->ComboBox1->activated(1);
+  EXPECT_EQ(Sent(), Texts{"<<DiscussChangeGame>><<Index=4>>"});
+  socket_.Deliver(J("<<DiscussChangeGame>><<Index=3>><<GameData=(;SZ[9];[ee]>>"));
+  EXPECT_EQ(Form14->GameChoiceCount(), 0);  // 対局3 is not in the list
+  EXPECT_EQ(Form14->GameListBoardSize, 9);
+
+  // The operator's double click shares the shown game.
+  Form14->FormDblClick();
+  EXPECT_EQ(Sent(), Texts{"<<DiscussInput>><<Type=11>><<DiscussKifu=(;SZ[9];[ee]>>"});
+  EXPECT_EQ(Form4->Board[P("ee", 9)], kBlack);
+
+  // Showing it placed the board window low; once the user moved it, hiding leaves it there.
+  EXPECT_EQ(WindowTop(Form4), ScreenHeight() - WindowHeight(Form4) - 5);
+  SetWindowTop(Form4, 40);
+  socket_.Deliver("<<DiscussOffGame>>");
+  EXPECT_FALSE(Form14->isVisible());
+  EXPECT_EQ(Form14->GameListAutoPlace, 0);
+  EXPECT_EQ(WindowTop(Form4), 40);
+}
