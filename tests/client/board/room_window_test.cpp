@@ -18,6 +18,7 @@
 #include "client/connection/game_chat_window.h"
 #include "client/connection/game_settings_dialog.h"
 #include "client/connection/lobby_window.h"
+#include "client/views/diagram_viewer.h"
 #include "client/views/game_list_board.h"
 #include "client/views/mark_toolbar.h"
 #include "platform/cp932.h"
@@ -292,4 +293,20 @@ TEST_F(RoomWindowTest, TheGameListBoardFollowsTheRoomsGame) {
   EXPECT_FALSE(Form14->isVisible());
   EXPECT_EQ(Form14->GameListAutoPlace, 0);
   EXPECT_EQ(WindowTop(Form4), 40);
+}
+
+TEST_F(RoomWindowTest, ADoubleClickOnTheDiagramViewerLoadsItOnlyForTheOperator) {
+  const std::string diagram = "SZ[9]AB[cc]/<SiroSaki>/;B[ee];W[ge]";
+  Enter();
+  Form9->ShowDiagram(diagram, "1");
+  Form9->FormDblClick();
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(Form4->BoardSize, 19);
+
+  socket_.Deliver("<<DiscussCanPlay>><<DiscussRegList=\r\nTaro\r\n>>");
+  Sent();
+  Form9->FormDblClick();
+  EXPECT_EQ(Sent(), Texts{"<<DiscussInput>><<Type=11>><<DiscussKifu=(;" + diagram + ">>"});
+  EXPECT_EQ(Form4->BoardSize, 9);
+  EXPECT_EQ(Form4->Board[P("cc", 9)], kBlack);
 }
