@@ -244,7 +244,7 @@ std::optional<std::string> DiagramLinkNumber(std::string_view line) {
 }
 
 std::optional<std::string> StoredDiagram(std::string_view store, std::string_view number) {
-  const std::size_t found = store.find("{" + std::string(number) + "}");
+  const std::size_t found = store.find(std::string("{").append(number).append("}"));
   if (found == npos) return std::nullopt;
   return GetTagValue(store.substr(found), "<<DiaData=");
 }

@@ -76,7 +76,7 @@ void GameListGame::ParseRecordInfo() {
       RecordHandicapLabel(text, GameListSetupCount, std::move(GameListHandicapLabel));
   Hint += " " + GameListHandicapLabel + " \r\n";
   const std::string_view result = RecordPropertyValue(text, "RE[");
-  if (!result.empty()) Hint += " " + RecordResultText(result) + " \r\n";
+  if (!result.empty()) Hint.append(" ").append(RecordResultText(result)).append(" \r\n");
   ReadSetupList("AW[", 5000);
   ReadMoves();
 }
@@ -156,7 +156,7 @@ bool GameListGame::AddWatchMove(std::string_view message) {
   if (point != 0 && !IsPlayingPoint(point, GameListBoardSize)) return false;
   // At the limit the move is neither stored nor written, so the count and the record agree.
   if (AppendEntry(point, false)) {
-    GameListRecord += ";" + PointEntry(point);
+    GameListRecord.append(";").append(PointEntry(point));
     RebuildGameListBoard();
   }
   ShowPlayingCaption();
