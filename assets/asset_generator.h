@@ -19,6 +19,8 @@ struct AssetFile {
 std::vector<AssetFile> LobbyAssets();
 // The board window's boards, stone sheets, background, replay bar, buttons and stone sound.
 std::vector<AssetFile> BoardAssets();
+// The diagram viewer's small board and its three small stone sheets.
+std::vector<AssetFile> ViewerAssets();
 // The small board of the record preview and the game-list board, with its stone sheet.
 std::vector<AssetFile> PreviewAssets();
 

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
 
   std::vector<AssetFile> files = LobbyAssets();
   for (AssetFile& file : BoardAssets()) files.push_back(std::move(file));
+  for (AssetFile& file : ViewerAssets()) files.push_back(std::move(file));
   for (AssetFile& file : PreviewAssets()) files.push_back(std::move(file));
   int failures = 0;
   for (const AssetFile& file : files) {

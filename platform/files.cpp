@@ -28,12 +28,19 @@ std::int64_t FileSizeOf(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
-  bytes = std::move(content);
-  return true;
+  // A folder opens like a file but fails on the first read, which the stream reports by throwing.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
+  try {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return false;
+    bytes = std::move(content);
+    return true;
+  } catch (const std::ios_base::failure&) {
+    return false;
+  }
 }
 
 namespace {

@@ -8,6 +8,7 @@ bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Size in bytes; -1 when the file does not exist or cannot be examined.
 std::int64_t FileSizeOf(const std::string& path);
+// False, leaving `bytes` alone, for a missing or unreadable file and for anything but a file.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 // Creates or replaces the file with `bytes`.
 bool WriteWholeFile(const std::string& path, std::string_view bytes);

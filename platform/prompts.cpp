@@ -2,11 +2,18 @@
 #include "platform/prompts.h"
 
 #include <QMessageBox>
+#include <QTimer>
 
 #include "platform/qt_text.h"
 
 void QtPrompts::ShowMessage(std::string_view text, std::string_view caption) {
   QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+void QtPrompts::ShowMessageFor(std::string_view text, std::string_view caption, int seconds) {
+  QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, parent_);
+  QTimer::singleShot(seconds * 1000, &box, [&box] { box.done(QMessageBox::Ok); });
   box.exec();
 }
 

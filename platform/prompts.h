@@ -14,6 +14,10 @@ class Prompts {
   virtual void ShowMessage(std::string_view text, std::string_view caption) = 0;
   // A question with Yes and No; true for Yes.
   virtual bool AskYesNo(std::string_view text, std::string_view caption) = 0;
+  // A message box that closes itself after `seconds` when nobody closed it.
+  virtual void ShowMessageFor(std::string_view text, std::string_view caption, int /*seconds*/) {
+    ShowMessage(text, caption);
+  }
 };
 
 // Qt message boxes over an optional parent window. They run a nested event loop, so sockets are
@@ -24,6 +28,7 @@ class QtPrompts : public Prompts {
   void SetParent(QWidget* parent) { parent_ = parent; }
   void ShowMessage(std::string_view text, std::string_view caption) override;
   bool AskYesNo(std::string_view text, std::string_view caption) override;
+  void ShowMessageFor(std::string_view text, std::string_view caption, int seconds) override;
 
  private:
   QWidget* parent_;

@@ -1,6 +1,7 @@
 // platform/sockets.h — the TCP connections of both programs: a listening socket that hands out
 // connection ids, and a client socket. Every event arrives on the event loop, one at a time.
 #pragma once
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -26,7 +27,8 @@ class ServerTransport {
  public:
   virtual ~ServerTransport() = default;
   void SetListener(ServerTransportListener* listener) { listener_ = listener; }
-  // Starts listening on all IPv4 interfaces; false with a readable reason on failure.
+  // Starts listening on all IPv4 interfaces; false with the reason on failure (a Japanese cp932
+  // sentence naming the cause, such as another program using the port).
   virtual bool Listen(std::uint16_t port, std::string* error) = 0;
   // The port actually listened on (useful when 0 asked the system for a free one).
   virtual std::uint16_t Port() const = 0;
@@ -39,24 +41,42 @@ class ServerTransport {
   ServerTransportListener* listener_ = nullptr;
 };
 
-class QTcpServer;
+class QSocketNotifier;
 class QTcpSocket;
+class QTimer;
 
 // Listening socket on Qt: TCP_NODELAY on every connection, reads hand over all waiting bytes.
+// A failure to listen is told in Japanese (cp932), naming the cause.
 class QtServerTransport : public ServerTransport {
  public:
   QtServerTransport();
   ~QtServerTransport() override;
   bool Listen(std::uint16_t port, std::string* error) override;
   std::uint16_t Port() const override;
+  // A peer that stops reading is closed like a lost connection once more than kMaxUnsent bytes
+  // wait to be sent to it: twice the largest message the server sends (a snapshot of at most
+  // about 1 MiB), far beyond what a reading client ever lets pile up.
   void Send(ConnectionId id, std::string_view bytes) override;
+  // Ends the connection at once, whatever is still unsent; the end is reported from the loop.
   void Close(ConnectionId id) override;
 
+  static constexpr std::int64_t kMaxUnsent = 2 * 1024 * 1024;
+
  private:
+  void StopListening();
   void Accept();
+  void TakeConnection(int descriptor);
   void Lost(ConnectionId id);
 
-  std::unique_ptr<QTcpServer> server_;
+  // Connections are refused once a new one would leave fewer than kSpareDescriptors free.
+  static constexpr int kSpareDescriptors = 16;
+  int descriptor_ceiling_ = INT_MAX;
+  int listen_fd_ = -1;
+  // A descriptor kept open for the moment the process has none left: closing it makes room to
+  // take a waiting connection and end it, so the listening socket never stays readable unserved.
+  int spare_fd_ = -1;
+  QSocketNotifier* notifier_ = nullptr;
+  QTimer* retry_ = nullptr;  // accepting again after the system itself ran out of descriptors
   std::map<ConnectionId, QTcpSocket*> sockets_;
   ConnectionId next_id_ = 1;
 };

@@ -17,7 +17,7 @@ void WriteSignal(int signal_number) {
 }
 }  // namespace
 
-void OnTerminationSignal(std::function<void()> handler) {
+void OnTerminationSignal(std::function<void()> handler, bool hangup) {
   static std::function<void()> g_handler;
   static QSocketNotifier* notifier = nullptr;
   g_handler = std::move(handler);
@@ -36,4 +36,5 @@ void OnTerminationSignal(std::function<void()> handler) {
   action.sa_flags = SA_RESTART;
   ::sigaction(SIGTERM, &action, nullptr);
   ::sigaction(SIGINT, &action, nullptr);
+  if (hangup) ::sigaction(SIGHUP, &action, nullptr);
 }

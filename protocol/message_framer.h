@@ -1,35 +1,87 @@
-// protocol/message_framer.h — joins the pieces of a message that TCP delivered in several reads.
-// Both programs read every connection through one framer each.
+// protocol/message_framer.h — cuts what TCP delivers into whole messages: the pieces of a message
+// that arrived in several reads are joined, and several messages that arrived in one read are
+// handed over one by one. Both programs read every connection through one framer each.
 #pragma once
 #include <cstddef>
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
-// A message ends with ">>", or is the bare name prompt "<<QuellName=". A read that does not end
-// so is held and joined with the next read. A watch or room snapshot (it starts with the echoed
-// "<<WatchGame=" or "<<DiscussEnter>>" and holds ">>" inside its diagram data) is held until its
-// closing "<<DraumEND>>" on the client, the only side that receives snapshots (the server
-// receives the requests "<<WatchGame=" and "<<DiscussEnter>>" alone). Several messages that arrive
-// in one read stay one text, as the readers expect.
+struct MessageLayout;
+
+// The protocol has no lengths and no terminator: a message is recognised by its layout, the tags
+// it carries in their fixed order. A message begins with its head tag ("<<Move=", "<<Status>>",
+// ...; a game tag "<<GameIndex=" in front of a game message, a bare "OKRe", "NORe" or "NoTimeRe"
+// in front of a challenge answer) and goes on while the tags that follow belong to its layout: a
+// tag of the layout later than the last one seen, a game tag not yet seen for a message that
+// carries one, text between tags (the bare record of an end notice) and any tag that heads no
+// message. The next head tag that is none of these begins the next message; the server also
+// begins one at the head of any message it sends itself, so a peer's text it relays never
+// carries what a client would read as the server's own message. A watch or room snapshot
+// (client side) runs to its closing "<<DraumEND>>", as its diagrams hold ">>" inside.
+//
+// A message is handed over once a head tag follows it, or at the end of a read when its last tag
+// is closed and it holds the tags its layout cannot end without (a move its clock, pass count or
+// undo mark, an end request its game tag, ...); otherwise it is held for the next read.
 class MessageFramer {
  public:
+  // Which end reads: the server reads what clients send, the client what the server sends.
   enum class Side { Server, Client };
-  explicit MessageFramer(Side side = Side::Client) : side_(side) {}
+  explicit MessageFramer(Side side = Side::Client);
 
-  // Held text beyond this size is handed over as it stands, so a peer that never ends a message
-  // cannot make the program hold unbounded memory.
-  static constexpr std::size_t kMaxHeld = std::size_t{8} * 1024 * 1024;
+  // A message larger than this is dropped, whole or unfinished: no real message comes near it.
+  // The server reads client messages, the largest of which is a room input carrying a record
+  // (a few KiB; a loaded record file with comments some tens of KiB). The client reads the
+  // server's snapshots, which carry at most the server's bounded chat, diagrams and records.
+  static constexpr std::size_t kMaxServerRead = 256 * 1024;
+  static constexpr std::size_t kMaxClientRead = 1024 * 1024;
+  std::size_t MaxMessage() const { return side_ == Side::Server ? kMaxServerRead : kMaxClientRead; }
 
-  // Adds one read; returns the complete message when there is one.
-  std::optional<std::string> Feed(std::string_view chunk);
+  // Adds one read; returns the whole messages it completes, in order.
+  std::vector<std::string> Feed(std::string_view chunk);
+  // The same, appending the messages to `out`.
+  void Feed(std::string_view chunk, std::vector<std::string>& out);
   // Drops anything held (a new connection starts clean).
-  void Reset() { held_.clear(); }
-  bool Holding() const { return !held_.empty(); }
+  void Reset();
+  // True while part of a message is held for the next read.
+  bool Holding() const { return !held_.empty() || skip_ != Skip::None; }
+  // Bytes held for the next read.
+  std::size_t HeldBytes() const { return held_.size(); }
+
+  // Every tag key the layouts of both sides name, heads first (for fuzzing dictionaries).
+  static std::vector<std::string_view> KnownTags();
 
  private:
+  enum class Skip { None, ToTagEnd, ToSnapshotEnd };
+  void Scan(std::vector<std::string>& out);
+  void OnTag(std::string_view key, std::size_t begin, std::vector<std::string>& out);
+  void Start(std::string_view key);
+  bool Continues(std::string_view key);
   bool Complete() const;
+  void Emit(std::size_t end, std::vector<std::string>& out);
+  void StartOver();
+  void DropOversized();
+  bool SkipTo(std::string_view terminator, std::string_view& chunk);
 
   Side side_;
   std::string held_;
+  // The message being read: where it begins in held_ and where its next token begins.
+  std::size_t begin_ = 0;
+  std::size_t scan_ = 0;
+  // Where a search for the end of the token at scan_ goes on (it found nothing before).
+  std::size_t search_ = 0;
+  // Text between the last tag and scan_, or npos.
+  std::size_t bare_ = std::string::npos;
+  bool started_ = false;    // the message has its head
+  bool unknown_ = false;    // its head names no message
+  bool game_only_ = false;  // so far only a game tag, the head follows
+  bool snapshot_ = false;   // running to "<<DraumEND>>"
+  bool game_seen_ = false;  // its game tag was seen
+  bool end_seen_ = false;   // one of the tags it cannot end without was seen
+  const MessageLayout* layout_ = nullptr;
+  std::size_t cursor_ = 0;  // the next tag of the layout that may follow
+  std::uint32_t seen_ = 0;  // tags seen, for a layout in any order
+  Skip skip_ = Skip::None;  // bytes of a dropped message still to come
+  std::string skip_tail_;   // the last bytes skipped, in case a terminator spans two reads
 };

@@ -47,6 +47,71 @@ int GetTagNumber(std::string_view message, std::string_view key, int fallback) {
   return ReadNumber(GetTagValue(message, key), fallback);
 }
 
+void CloseStrayOpeningsIn(std::string& message) {
+  // Only a "<<" that starts inside a tag (or a last "<") needs closing.
+  bool stray = !message.empty() && message.back() == '<';
+  for (std::size_t at = message.find("<<"); !stray && at != std::string::npos;) {
+    const std::size_t close = message.find(">>", at + 2);
+    const std::size_t inner = message.find("<<", at + 1);
+    if (close == std::string::npos) {
+      stray = inner != std::string::npos;
+      break;
+    }
+    stray = inner < close;
+    at = inner == std::string::npos ? inner : message.find("<<", close + 2);
+  }
+  if (stray) message = CloseStrayOpenings(message);
+}
+
+std::string CloseStrayOpenings(std::string_view message) {
+  std::string out;
+  out.reserve(message.size());
+  for (std::size_t i = 0; i < message.size();) {
+    if (message.compare(i, 2, "<<") != 0) {
+      out += message[i++];  // text between tags: a "<<" would open a tag
+      continue;
+    }
+    const std::size_t close = message.find(">>", i + 2);
+    const std::size_t end = close == std::string_view::npos ? message.size() : close;
+    out += "<<";
+    for (std::size_t k = i + 2; k < end; ++k) {
+      if (message[k] == '<' && out.back() == '<') {
+        out += J("＜");
+      } else {
+        out += message[k];
+      }
+    }
+    if (close != std::string_view::npos) out += ">>";
+    i = close == std::string_view::npos ? message.size() : close + 2;
+  }
+  // Nor with the message that follows on the connection.
+  if (!out.empty() && out.back() == '<') {
+    out.pop_back();
+    out += J("＜");
+  }
+  return out;
+}
+
+TagStarts::TagStarts(std::string_view message) : message_(message) {
+  for (std::size_t at = message.find("<<"); at != std::string_view::npos;) {
+    if (count_ == kKept || at > UINT32_MAX) {
+      overflow_ = true;
+      return;
+    }
+    starts_[count_++] = static_cast<std::uint32_t>(at);
+    const std::size_t close = message.find(">>", at + 2);
+    at = close == std::string_view::npos ? close : message.find("<<", close + 2);
+  }
+}
+
+bool TagStarts::Has(std::string_view tag) const {
+  if (overflow_ || !tag.starts_with("<<")) return HasTag(message_, tag);
+  for (std::size_t i = 0; i < count_; ++i) {
+    if (message_.compare(starts_[i], tag.size(), tag) == 0) return true;
+  }
+  return false;
+}
+
 std::string GameTag(int game) { return "<<GameIndex=" + std::to_string(game) + ">>"; }
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {

@@ -1,5 +1,7 @@
 // protocol/tag_message.h — reading and writing tag messages: "<<Key=value>>" and "<<Flag>>".
 #pragma once
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -29,6 +31,30 @@ std::string EscapeChatText(std::string_view typed);
 // Typed text for the message board: ">>" becomes "><" until none is left; then "<<" and a final
 // ">" as for chat.
 std::string EscapeBoardText(std::string_view typed);
+
+// A message in which every "<<" opens a tag, as the framer reads tags (from "<<" to the first
+// ">>"): a "<" that would make "<<" anywhere else (inside a value, or with the message after it
+// when it ends the text) becomes "＜". So a substring test for a tag finds only whole tags; a text
+// with no such "<" is returned unchanged.
+std::string CloseStrayOpenings(std::string_view message);
+// The same in place; a message without such a "<" is left untouched (and nothing is allocated).
+void CloseStrayOpeningsIn(std::string& message);
+
+// The places where tags open in a message whose every "<<" opens one (CloseStrayOpenings): a
+// test for a tag there answers as HasTag does, without searching the whole text for each tag.
+class TagStarts {
+ public:
+  explicit TagStarts(std::string_view message);
+  // As HasTag(message, tag).
+  bool Has(std::string_view tag) const;
+
+ private:
+  static constexpr std::size_t kKept = 16;  // more tags than this: HasTag answers
+  std::string_view message_;
+  std::array<std::uint32_t, kKept> starts_{};
+  std::size_t count_ = 0;
+  bool overflow_ = false;
+};
 
 // Every occurrence of `from` replaced by `to`, left to right, in one pass.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/cp932.h"
-#include "server/server_core.h"
 #include "protocol/tag_message.h"
+#include "server/server_core.h"
 
 namespace {
 const std::string kLoginKey = "<<QuellName=";  // also the name prompt: the bare key
@@ -14,12 +14,6 @@ const std::string kIdLimit = "<<SysIdLimit>>";
 const std::string kSameName = "<<SysSameName>>";
 const std::string kNotFound = "<<SysNotFound>>";
 const std::string kUnnamed = "55555";  // the name of a login without one
-
-// True when any of `tags` occurs in `text`.
-bool HasAnyTag(std::string_view text, std::initializer_list<std::string_view> tags) {
-  return std::any_of(tags.begin(), tags.end(),
-                     [&](std::string_view tag) { return HasTag(text, tag); });
-}
 }  // namespace
 
 void ServerCore::ServerSocket1ClientConnect(ConnectionId connection) {
@@ -31,9 +25,27 @@ void ServerCore::ServerSocket1ClientConnect(ConnectionId connection) {
   }
   // The connection stays open either way; a refused client ends it itself.
   transport_.Send(connection, PlayerCount >= JoinLimit ? kIdLimit : kLoginKey);
+  waiting_.emplace(connection, clock_.EpochSeconds());
+  if (waiting_.size() > kMaxWaitingConnections) {
+    transport_.Close(waiting_.begin()->first);
+    waiting_.erase(waiting_.begin());
+  }
 }
 
-void ServerCore::ServerSocket1ClientRead(ConnectionId connection, const std::string& text) {
+void ServerCore::CloseIdleConnections() {
+  const long long now = clock_.EpochSeconds();
+  for (auto it = waiting_.begin(); it != waiting_.end();) {
+    if (now - it->second >= kLoginSeconds) {
+      transport_.Close(it->first);
+      it = waiting_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+void ServerCore::ServerSocket1ClientRead(ConnectionId connection, std::string text) {
+  CloseStrayOpeningsIn(text);
   const int j = FindSenderSlot(connection);
   // 1. A login, taken only from a connection that has none yet. From a participant the login key
   // is just text (a typed line may hold it) and the message goes through the tests below.
@@ -50,52 +62,59 @@ void ServerCore::ServerSocket1ClientRead(ConnectionId connection, const std::str
 }
 
 void ServerCore::Dispatch(int j, std::string_view text) {
+  // Each test looks only where tags open.
+  const TagStarts tags(text);
+  const auto has = [&](std::string_view tag) { return tags.Has(tag); };
+  const auto has_any = [&](std::initializer_list<std::string_view> list) {
+    return std::any_of(list.begin(), list.end(), has);
+  };
   // 3. A call to the message board goes to everyone else; the text is tested further.
-  if (HasTag(text, "<<SeeMeseNow>>")) SendToAll(text, j);
+  // Relayed texts are written as the client writes them: what a peer adds goes no further.
+  if (has("<<SeeMeseNow>>")) SendToAll("<<SeeMeseNow>>", j);
 
   // 4-13. The analysis room.
-  if (HasTag(text, "<<DiscussChangeGame>>")) {
+  if (has("<<DiscussChangeGame>>")) {
     // A number that names no game in use ends the message here.
     const int g = GetTagNumber(text, "<<Index=");
     if (!GameInUse(g)) return;
     RoomChangeGame(j, g, text);  // the same text is tested further
   }
-  if (HasTag(text, "<<DiscussCallGame>>")) return RoomCallGame(j, text);
-  if (HasTag(text, "<<DiscussOffGame>>")) return RoomOffGame(j, text);
-  if (HasTag(text, "<<DiscussMese=")) return RoomChat(j, text);
-  if (HasTag(text, "<<DiscussEnter>>")) return RoomEnter(j, text);
-  if (HasTag(text, "<<DiscussReg>>")) return RoomRegister(j, text);
-  if (HasTag(text, "<<DiscussCanEnd>>")) return RoomGiveUp(j, text);
-  if (HasTag(text, "<<DiscussChange>>")) return RoomHandOver(j, text);
-  if (HasTag(text, "<<DiscussInput>>")) return RoomInput(j, text);
-  if (HasTag(text, "<<DiscussClose>>")) return RoomClose(j, text);
+  if (has("<<DiscussCallGame>>")) return RoomCallGame(j, text);
+  if (has("<<DiscussOffGame>>")) return RoomOffGame(j, text);
+  if (has("<<DiscussMese=")) return RoomChat(j, text);
+  if (has("<<DiscussEnter>>")) return RoomEnter(j, text);
+  if (has("<<DiscussReg>>")) return RoomRegister(j, text);
+  if (has("<<DiscussCanEnd>>")) return RoomGiveUp(j, text);
+  if (has("<<DiscussChange>>")) return RoomHandOver(j, text);
+  if (has("<<DiscussInput>>")) return RoomInput(j, text);
+  if (has("<<DiscussClose>>")) return RoomClose(j, text);
 
   // 14. The shared count of a game's territory.
-  if (HasAnyTag(text, {"<<RealTimeChange>>", "<<RealTimeCountStart>>", "<<RealTimeCount>>",
-                       "<<RealTimeCountEnd>>"})) {
+  if (has_any({"<<RealTimeChange>>", "<<RealTimeCountStart>>", "<<RealTimeCount>>",
+               "<<RealTimeCountEnd>>"})) {
     return RelaySharedCount(j, text);
   }
   // 15-16. Challenges. Every reply holds the challenge text, so the reply is tested first; while
   // all allowed game slots are in use a reply falls through to the challenge test and is refused.
-  if (HasTag(text, "Re<<GameSet>>") && GameCount < GameLimit) return GameReply(j, text);
-  if (HasTag(text, "<<GameSet>>")) {
+  if (has("Re<<GameSet>>") && GameCount < GameLimit) return GameReply(j, text);
+  if (has("<<GameSet>>")) {
     if (GameCount >= GameLimit) return SendToSlot(j, "<<GameIsFull>>");
     return GameChallenge(j, text);
   }
   // 17-21. Game chat, moves, watching and the end of a game.
-  if (HasTag(text, "<<GameMese=")) return GameChat(j, text);
-  if (HasTag(text, "<<Move=")) return GameMove(j, text);
-  if (HasTag(text, "<<WatchGame=")) return WatchGame(j, text);
+  if (has("<<GameMese=")) return GameChat(j, text);
+  if (has("<<Move=")) return GameMove(j, text);
+  if (has("<<WatchGame=")) return WatchGame(j, text);
   const bool attached = Players[j].AttachedGame > 0;
-  if (attached && HasTag(text, "<<OffWatchGame>>")) return OffWatchGame(j, text);
-  if (attached && HasAnyTag(text, {"<<EndGameResign>>", "<<GameResign>>", "<<NewGameResign>>",
-                                   "<<GameTimeOut>>"})) {
+  if (attached && has("<<OffWatchGame>>")) return OffWatchGame(j, text);
+  if (attached &&
+      has_any({"<<EndGameResign>>", "<<GameResign>>", "<<NewGameResign>>", "<<GameTimeOut>>"})) {
     return GameEndRequest(j, text);
   }
   // 22-24. The message board, the mode switch and the clock stop.
-  if (HasTag(text, "<<MainMese=")) return BoardPost(j, text);
-  if (HasTag(text, "<<ChangeMode>>")) return ChangeMode(j);
-  if (HasTag(text, "<<TimeStop=")) return RelayTimeStop(j, text);
+  if (has("<<MainMese=")) return BoardPost(j, text);
+  if (has("<<ChangeMode>>")) return ChangeMode(j);
+  if (has("<<TimeStop=")) return RelayTimeStop(j, text);
   // 25. Anything else is dropped without reply or log line.
 }
 
@@ -112,6 +131,7 @@ void ServerCore::Login(ConnectionId connection, std::string_view text) {
   if (PlayerCount < 0 || PlayerCount >= kMaxPlayers) return transport_.Send(connection, kIdLimit);
 
   const int j = PlayerCount + 1;
+  waiting_.erase(connection);
   Participant& p = Players[j];
   p = Participant{};
   p.PlayerSocket = connection;
@@ -138,9 +158,14 @@ void ServerCore::Login(ConnectionId connection, std::string_view text) {
 }
 
 void ServerCore::BoardPost(int j, std::string_view text) {
-  BoardText += GetTagValue(text, "<<MainMese=");
+  const std::string line = GetTagValue(text, "<<MainMese=");
+  const std::string kept = LimitTypedLine(line);
+  BoardText += kept;
   BoardText += "\r\n";
-  SendToAll(text, j);
+  KeepNewestLines(BoardText);  // the newest lines, which every new participant gets
+  // The post goes on as it came, or with its line cut when that was too long.
+  if (kept.size() == line.size()) return SendToAll(text, j);
+  SendToAll("<<MainMese=" + kept + ">>", j);
 }
 
 void ServerCore::ChangeMode(int j) {

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "platform/cp932.h"
+#include "protocol/tag_message.h"
 #include "server/game_record.h"
 #include "server/server_core.h"
-#include "protocol/tag_message.h"
 
 namespace {
 const std::string kChallengerGone = "<<GameStart-NotFound>>";
@@ -38,8 +38,12 @@ int ServerCore::GameListIndex(int g) const {
 // Challenges and game creation
 
 void ServerCore::GameChallenge(int j, std::string_view text) {
+  // A challenge is made in the sender's own name only.
+  if (GetTagValue(text, "<<Player1=") != Players[j].PlayerName) return;
   const std::string target = GetTagValue(text, "<<Player2=");
-  LogEvent(EventLine(Players[j].PlayerName, "[ " + target + " ] ==> " + J("対局申し込み")));
+  // A name no participant can have is logged no longer than a name can be.
+  LogEvent(EventLine(Players[j].PlayerName,
+                     "[ " + target.substr(0, kMaxNameBytes) + " ] ==> " + J("対局申し込み")));
   // Whether the target plays, watches or is the sender is for the challenged client to answer.
   if (const int k = FindNameSlot(target)) return SendToSlot(k, text);
   SendToSlot(j, J("<<SysMese=相手が見付かりません。Sorry。 [ザンテ]>>"));
@@ -49,7 +53,8 @@ void ServerCore::GameReply(int j, std::string_view text) {
   const std::string challenger = GetTagValue(text, "<<Player1=");
   if (!HasTag(text, "OKRe<<GameSet>>")) {
     // Declined or busy: the answer goes back to the challenger as it came.
-    LogEvent(EventLine(Players[j].PlayerName, "[ " + challenger + " ] ==> " + J("対局キャンセル")));
+    LogEvent(EventLine(Players[j].PlayerName, "[ " + challenger.substr(0, kMaxNameBytes) +
+                                                  " ] ==> " + J("対局キャンセル")));
     if (const int c = FindNameSlot(challenger)) SendToSlot(c, text);
     return;
   }
@@ -144,23 +149,30 @@ void ServerCore::GameMove(int j, std::string_view text) {
     LogEvent(J("対局 ") + std::to_string(g) + J(" ==> エラー発生  (") + clock_.TimeText() + ")");
   };
   if (!GameNumberValid(g) || Games[g].GameState == 0) return log_error();
+  // Only the game's own players move, pass and take back, each with its own colour; anyone
+  // else's message changes nothing and reaches nobody.
+  if (!IsPlayerOf(j, g)) return;
   if (HasTag(text, "<<MoveBack>>")) return GameUndo(j, g, text);
 
   GameSlot& game = Games[g];
+  const bool black = Players[j].PlayerName == game.BlackName;
+  if (GetTagValue(text, "<<Color=") != (black ? "black" : "white")) return;
   const std::string point = GetTagValue(text, "<<Move=");
   // A point that names no place on a board is neither recorded nor relayed.
   const std::optional<std::string> entry = MoveEntry(point);
   if (!entry) return log_error();
 
   game.UndoState = 0;  // a move or pass drops a pending undo request
-  const bool black = HasTag(text, "<<Color=black");
   const std::string& opponent = black ? game.WhiteName : game.BlackName;
   const std::string time = GetTagValue(text, "<<Time=");  // empty for a pass
   (black ? game.BlackClock : game.WhiteClock) = time;
   // Consecutive passes; a finished game keeps relaying passes without ending again.
   game.PassCount = point == "0" ? std::min(game.PassCount + 1, 2) : 0;
   if (game.PassCount == 2 && game.GameState == 1) return EndByTwoPasses(j, g, text);
-  game.GameRecord += *entry;
+  // No real game comes near the record's bound; moves beyond it are relayed but not kept.
+  if (game.GameRecord.size() - game.RecordHeaderLength + entry->size() <= kMaxRecordBytes) {
+    game.GameRecord += *entry;
+  }
 
   move_to_opponent_.assign("<<Move=").append(point).append(">><<Time=").append(time).append(">>");
   move_to_watchers_.assign("<<Move=")
@@ -253,7 +265,7 @@ void ServerCore::GameUndo(int j, int g, std::string_view text) {
   game.UndoState = 0;
   CutLastEntry(game.GameRecord, game.RecordHeaderLength);
   game.PassCount = LastEntryIsPass(game.GameRecord, game.RecordHeaderLength) ? 1 : 0;
-  SendAroundGame(g, text, "<<DisCussMoveBack>>", "");
+  SendAroundGame(g, GameTag(g) + "<<Move=>><<MoveBack>>", "<<DisCussMoveBack>>", "");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -261,11 +273,12 @@ void ServerCore::GameUndo(int j, int g, std::string_view text) {
 
 void ServerCore::RelayTimeStop(int j, std::string_view text) {
   const int g = GameOf(text);
-  if (!GameNumberValid(g) || Games[g].GameState == 0) return;
+  if (!IsPlayerOf(j, g)) return;  // only a player stops or restarts its game
   const std::string& sender = Players[j].PlayerName;
   const std::string& opponent = OpponentOf(g, sender);
-  std::string relayed(text);
-  relayed += "<<Sender=" + sender + ">>";
+  // Written as the client writes it, with the sender the server knows.
+  const std::string relayed = "<<TimeStop=" + GetTagValue(text, "<<TimeStop=") + ">>" + GameTag(g) +
+                              "<<Sender=" + sender + ">>";
   for (int k = std::min(PlayerCount, kMaxPlayers); k >= 1; --k) {
     if (Players[k].PlayerName == opponent) SendToSlot(k, relayed);
   }
@@ -273,7 +286,7 @@ void ServerCore::RelayTimeStop(int j, std::string_view text) {
 
 void ServerCore::RelaySharedCount(int j, std::string_view text) {
   const int g = GameOf(text);
-  if (!GameNumberValid(g) || Games[g].GameState == 0) return;
+  if (!IsPlayerOf(j, g)) return;  // the count is the two players' own
   const std::string& sender = Players[j].PlayerName;
   const std::string& opponent = OpponentOf(g, sender);
   if (const int k = FindNameSlot(opponent)) SendToSlot(k, text);
@@ -297,7 +310,7 @@ void ServerCore::GameEndRequest(int j, std::string_view text) {
   const std::string sender = Players[j].PlayerName;
   // Only one of the two players ends a game: anyone else's request would leave the lists and
   // the watcher count of the game wrong.
-  if (sender != game.BlackName && sender != game.WhiteName) return;
+  if (!IsPlayerOf(j, g)) return;
 
   game.GameState = 2;
   const bool closing = HasTag(text, "<<EndGameResign>>");
@@ -327,7 +340,13 @@ void ServerCore::GameEndRequest(int j, std::string_view text) {
   const std::string winner = sender_black ? "W" : "B";
   game.GameRecord += "/RE[" + winner + "+R]/";
 
-  const std::string notice = std::string(text) + "<<Name=" + sender + ">>" + GameOverTail(g);
+  // The request as the client writes it, then the sender the server knows.
+  const char* request = closing                             ? "<<EndGameResign>>"
+                        : HasTag(text, "<<NewGameResign>>") ? "<<NewGameResign>>"
+                        : HasTag(text, "<<GameResign>>")    ? "<<GameResign>>"
+                                                            : "<<GameTimeOut>>";
+  const std::string notice = request + ("<<Suu=" + GetTagValue(text, "<<Suu=")) + ">>" +
+                             GameTag(g) + "<<Name=" + sender + ">>" + GameOverTail(g);
   const std::string lists = BuildStatus(kStatusPlayList | kStatusWaitList);
   const std::string to_room = lists + "<<DiscussGameEnd>><<Result=" + winner + ">>";
   SendAroundGame(g, notice, to_room, lists);

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/cp932.h"
-#include "server/server_core.h"
 #include "protocol/tag_message.h"
+#include "server/server_core.h"
 
 namespace {
 constexpr std::string_view kCrLf = "\r\n";
@@ -208,7 +208,8 @@ void ServerCore::RoomHandOver(int j, std::string_view text) {
   const std::string name = Players[j].PlayerName;
   const std::string target = GetTagValue(text, "<<Changer=");
   Players[j].RoomState = 1;
-  LogEvent(EventLine(name, "[ " + target + " ] ==> " + J("検討室操作権チェンジ")));
+  LogEvent(EventLine(
+      name, "[ " + target.substr(0, kMaxNameBytes) + " ] ==> " + J("検討室操作権チェンジ")));
   // A target who has left the room or logged out cannot take the right: the holder has given
   // it up, and the next in line gets it.
   const int k = FindNameSlot(target);
@@ -228,7 +229,7 @@ void ServerCore::RoomEnter(int j, std::string_view text) {
   }
   SendToRoom(RoomMemberList(), 0, j);
   if (p.RoomState == 0) p.RoomState = 1;
-  SendToSlot(j, RoomSnapshot(text));
+  SendToSlot(j, RoomSnapshot("<<DiscussEnter>>"));
   LogEvent(EventLine(p.PlayerName, J("検討室入室")));
 }
 
@@ -315,14 +316,16 @@ void ServerCore::LeaveRoomAsOperator(int j) {
 // Room chat and the followed game
 
 void ServerCore::RoomChat(int j, std::string_view text) {
-  const std::string line = GetTagValue(text, "<<DiscussMese=");
+  const std::string line = LimitTypedLine(GetTagValue(text, "<<DiscussMese="));
   RoomChatLog += line + std::string(kCrLf);
+  KeepNewestLines(RoomChatLog);
   std::string relay = "<<DiscussMese=" + line + ">>";
   if (!HasTag(text, "<<DiaData=")) return SendToRoom(relay, 0, j);
   // A diagram gets the next server-wide number; the sender hears it back with everyone else.
   const std::string diagram = GetTagValue(text, "<<DiaData=");
   const std::string n = NumberDiagram(RoomDiagrams, diagram);
   RoomChatLog += DiagramChatLine(n);
+  KeepNewestLines(RoomChatLog);
   relay += "<<DiaIndex=" + n + ">><<DiaData=" + diagram + ">>";
   SendToRoom(relay);
 }
@@ -332,15 +335,17 @@ void ServerCore::RoomCallGame(int j, std::string_view text) {
   while (first <= kMaxGames && Games[first].GameState == 0) ++first;
   if (first > kMaxGames) return SendToSlot(j, "<<DiscussNoGame>>");
   RoomGame = first;
-  SendToRoom(std::string(text) + BuildGameList());
+  SendToRoom("<<DiscussCallGame>>" + BuildGameList());
 }
 
-void ServerCore::RoomOffGame(int /*j*/, std::string_view text) { SendToRoom(text); }
+void ServerCore::RoomOffGame(int /*j*/, std::string_view /*text*/) {
+  SendToRoom("<<DiscussOffGame>>");
+}
 
 void ServerCore::RoomChangeGame(int /*j*/, int g, std::string_view text) {
   if (!GameInUse(g)) return;
   RoomGame = g;
-  std::string data(text);
+  std::string data = "<<DiscussChangeGame>><<Index=" + std::to_string(g) + ">>";
   data += "<<GameData=" + Games[g].GameRecord + ">>";
   if (Games[g].GameState == 2) data += "<<DisCussGameisOver>>";
   SendToRoom(data);

@@ -3,6 +3,7 @@
 #include "server/server_core.h"
 
 #include <algorithm>
+#include <set>
 
 #include "platform/cp932.h"
 
@@ -11,6 +12,7 @@ std::string ServerCaption(int player_count) {
 }
 
 bool LoginNameAllowed(std::string_view name) {
+  if (name.size() > kMaxNameBytes) return false;
   bool allowed = true;
   ForEachCp932Char(name, [&](std::size_t pos, std::size_t length) {
     if (length != 1) return;
@@ -18,6 +20,36 @@ bool LoginNameAllowed(std::string_view name) {
     if (c < 0x20 || c == '<' || c == '>' || c == '[' || c == ']') allowed = false;
   });
   return allowed;
+}
+
+std::string LimitTypedLine(std::string_view line) {
+  if (line.size() <= kMaxTypedLineBytes) return std::string(line);
+  const std::string_view end = line.ends_with("\r\n") ? "\r\n" : "";
+  const std::size_t room = kMaxTypedLineBytes - end.size();
+  std::size_t cut = 0;
+  ForEachCp932Char(line, [&](std::size_t pos, std::size_t length) {
+    if (pos + length <= room) cut = pos + length;
+  });
+  return std::string(line.substr(0, cut)) + std::string(end);
+}
+
+void KeepNewestLines(std::string& text) {
+  if (text.size() <= kMaxKeptTextBytes) return;
+  const std::size_t excess = text.size() - kMaxKeptTextBytes;
+  // The first line start at or after the excess; a CR LF never splits a cp932 character.
+  std::size_t end = text.find("\r\n", excess >= 2 ? excess - 2 : 0);
+  text.erase(0, end == std::string::npos ? text.size() : end + 2);
+}
+
+void KeepNewestDiagrams(std::string& store) {
+  constexpr std::string_view kEntryEnd = ">>{";
+  std::size_t from = 0;
+  while (store.size() - from > kMaxKeptTextBytes) {
+    const std::size_t next = store.find(kEntryEnd, from);
+    if (next == std::string::npos) break;
+    from = next + 2;
+  }
+  store.erase(0, from);
 }
 
 bool RemoveListEntry(std::string& entries, std::string_view name) {
@@ -78,9 +110,9 @@ void ServerCore::SendAroundGame(int g, std::string_view to_game, std::string_vie
                                 std::string_view to_others) {
   for (int k = std::min(PlayerCount, kMaxPlayers); k >= 1; --k) {
     const Participant& p = Players[k];
-    const std::string_view text = p.AttachedGame == g                    ? to_game
+    const std::string_view text = p.AttachedGame == g                  ? to_game
                                   : (RoomGame == g && p.RoomState > 0) ? to_room
-                                                                         : to_others;
+                                                                       : to_others;
     if (!text.empty()) SendToSlot(k, text);
   }
 }
@@ -210,4 +242,84 @@ void ServerCore::FreeGameSlot(int g) {
   if (k >= 0) {
     for (int i = 0; i < 3; ++i) Memo2.Delete(k);
   }
+}
+
+std::string ServerCore::CheckConsistency() const {
+  if (PlayerCount < -1 || PlayerCount > kMaxPlayers) return "PlayerCount out of range";
+  std::set<std::string> names, free_to_play, watch_only;
+  std::set<ConnectionId> sockets;
+  int holders = 0;
+  std::set<std::string> in_room;
+  for (int j = 1; j <= PlayerCount; ++j) {
+    const Participant& p = Players[j];
+    const std::string at = " at slot " + std::to_string(j);
+    if (!names.insert(p.PlayerName).second) return "name twice" + at;
+    if (p.PlayerSocket == 0 || !sockets.insert(p.PlayerSocket).second) return "connection" + at;
+    if (!LoginNameAllowed(p.PlayerName)) return "name not allowed" + at;
+    if (p.PlayerMode != 0 && p.PlayerMode != 1) return "mode" + at;
+    (p.PlayerMode == 0 ? watch_only : free_to_play).insert(p.PlayerName);
+    if (p.AttachedGame < 0 || p.AttachedGame > kMaxGames) return "attached game" + at;
+    if (p.AttachedGame > 0 && Games[p.AttachedGame].GameState == 0) return "free game" + at;
+    if (p.RoomState < 0 || p.RoomState > 2) return "room state" + at;
+    if (p.RoomState > 0) in_room.insert(p.PlayerName);
+    if (p.RoomState == 2) ++holders;
+  }
+  // The room: counts match the lists, every registrant is a member, the first one holds the
+  // input right and nobody else does.
+  const std::vector<std::string> members = RoomListNames(RoomMembers);
+  const std::vector<std::string> queue = RoomListNames(RegList);
+  if (RoomCount != static_cast<int>(members.size())) return "RoomCount";
+  if (RegisteredCount != static_cast<int>(queue.size())) return "RegisteredCount";
+  if (std::set<std::string>(members.begin(), members.end()) != in_room) return "room members";
+  if (members.size() != in_room.size()) return "room member twice";
+  for (const std::string& name : queue) {
+    if (!in_room.count(name)) return "registrant outside the room";
+  }
+  if (std::set<std::string>(queue.begin(), queue.end()).size() != queue.size()) {
+    return "registrant twice";
+  }
+  if (queue.empty() ? holders != 0 || !InputHolder.empty()
+                    : holders != 1 || InputHolder != queue.front() ||
+                          Players[FindNameSlot(queue.front())].RoomState != 2) {
+    return "input holder";
+  }
+  if (RoomGame < 0 || RoomGame > kMaxGames) return "RoomGame";
+  // Games: the count, three lines each in the game list, the stores within their bounds.
+  int in_use = 0;
+  for (int g = 1; g <= kMaxGames; ++g) {
+    const GameSlot& game = Games[g];
+    const std::string at = " of game " + std::to_string(g);
+    if (game.GameState < 0 || game.GameState > 2) return "state" + at;
+    if (game.GameState == 0) {
+      if (Memo2.IndexOf(GameListHead(g)) >= 0) return "free game listed" + at;
+      continue;
+    }
+    ++in_use;
+    const int k = Memo2.IndexOf(GameListHead(g));
+    if (k < 0 || k + 2 >= Memo2.Count()) return "game list" + at;
+    if (game.WatchCount < 0) return "watch count" + at;
+    if (game.PassCount < 0 || game.PassCount > 2) return "pass count" + at;
+    if (game.UndoState < 0 || game.UndoState > 2) return "undo state" + at;
+    if (game.GameChatLog.size() > kMaxKeptTextBytes) return "chat log" + at;
+    if (game.GameRecord.size() > game.RecordHeaderLength + kMaxRecordBytes) return "record" + at;
+  }
+  if (GameCount != in_use) return "GameCount";
+  if (Memo2.Count() != 3 * in_use) return "game list length";
+  // The lobby lists: the waiting list has one hint each and only names that may play; the
+  // watch-only list holds exactly those who watch only.
+  int hints = 0;
+  for (char c : WaitHintList) hints += c == '[';
+  if (hints != Memo3.Count()) return "wait hints";
+  std::set<std::string> waiting;
+  for (const std::string& name : Memo3.Lines()) {
+    if (!free_to_play.count(name) || !waiting.insert(name).second) return "waiting list: " + name;
+  }
+  const std::vector<std::string>& looking = Memo4.Lines();
+  if (std::set<std::string>(looking.begin(), looking.end()) != watch_only ||
+      looking.size() != watch_only.size()) {
+    return "watch-only list";
+  }
+  if (BoardText.size() > kMaxKeptTextBytes) return "message board";
+  if (RoomChatLog.size() > kMaxKeptTextBytes) return "room chat";
+  return {};
 }

@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/sockets.h"
 #include "protocol/message_framer.h"
+#include "protocol/tag_message.h"
 #include "server/server_tables.h"
 
 // The parts of the lobby lists message ("<<Status>>"), combined with |.
@@ -30,8 +31,22 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // A new connection: the self-test moves PlayerCount from -1 to 0; otherwise the name prompt, or
   // "<<SysIdLimit>>" while PlayerCount is at or above JoinLimit.
   void ServerSocket1ClientConnect(ConnectionId connection);
-  // One message: the login from a connection without a slot, otherwise the dispatcher.
-  void ServerSocket1ClientRead(ConnectionId connection, const std::string& text);
+  // One message: the login from a connection without a slot, otherwise the dispatcher. A peer's
+  // "<<" inside a value is closed first (CloseStrayOpenings): the dispatcher's tests and the
+  // clients the text is relayed to see the tags the framer saw.
+  void ServerSocket1ClientRead(ConnectionId connection, std::string text);
+
+  // Connections that have not logged in are bounded in number and time. A client answers the
+  // name prompt at once and a refused one ends itself; a burst of most of a full server's 50
+  // participants connecting at once still fits in 32, which hold at most 32 descriptors and
+  // 32 x 256 KiB of unfinished messages. Beyond 32 the oldest is closed; each is closed after
+  // 120 s (the grace a login gets on common servers), a refusal's box read at leisure included.
+  static constexpr std::size_t kMaxWaitingConnections = 32;
+  static constexpr long long kLoginSeconds = 120;
+  // Closes every connection that has waited kLoginSeconds or more without a login; the window
+  // calls it every few seconds.
+  void CloseIdleConnections();
+  std::size_t WaitingConnections() const { return waiting_.size(); }
   // A lost connection: the participant leaves the room, its game or its watch, and its slot.
   void ServerSocket1ClientDisconnect(ConnectionId connection);
 
@@ -166,9 +181,16 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   bool GameInUse(int g) const;
   // True when slot j is the black or white player of game g while it is played.
   bool IsRunningPlayer(int j, int g) const;
+  // True when slot j is attached to game g in use as its black or white player (while it is
+  // played, and after its end while the player stays on it). Only such a sender acts for g.
+  bool IsPlayerOf(int j, int g) const;
 
   // The window caption for the present participant count.
   std::string CaptionText() const;
+
+  // Every rule the tables keep between two events, checked from scratch; empty when all hold,
+  // else what is wrong. Tests and the fuzzers call it after every event.
+  std::string CheckConsistency() const;
 
   // Called whenever PlayerCount changes, so the window can set its caption.
   std::function<void()> OnPlayerCountChanged;
@@ -177,18 +199,27 @@ class ServerCore : public ServerTables, public ServerTransportListener {
 
  private:
   void OnClientConnect(ConnectionId id) override { ServerSocket1ClientConnect(id); }
-  // Every connection's reads pass its own framer, so a message split by TCP is handled whole.
+  // Every connection's reads pass its own framer, so a message split by TCP is handled whole and
+  // the messages of one read are handled one by one, in order.
   void OnClientRead(ConnectionId id, const std::string& bytes) override {
     auto framer = framers_.try_emplace(id, MessageFramer::Side::Server).first;
-    if (auto message = framer->second.Feed(bytes)) ServerSocket1ClientRead(id, *message);
+    // The list is reused for its capacity.
+    std::vector<std::string> messages;
+    messages.swap(read_);
+    messages.clear();
+    framer->second.Feed(bytes, messages);
+    for (std::string& message : messages) ServerSocket1ClientRead(id, std::move(message));
+    read_.swap(messages);
   }
   void OnClientDisconnect(ConnectionId id) override {
     framers_.erase(id);
+    waiting_.erase(id);
     ServerSocket1ClientDisconnect(id);
   }
 
   void SetPlayerCount(int count);
-  // The message steps 2 to 25 of the dispatcher, for the logged-in sender j.
+  // The message steps 2 to 25 of the dispatcher, for the logged-in sender j; every "<<" of the
+  // text opens a tag.
   void Dispatch(int j, std::string_view text);
   // The three ends of a lost connection of slot j.
   void LosePlayerOfRunningGame(int j, int g);
@@ -238,6 +269,9 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   std::string move_to_opponent_, move_to_watchers_, move_to_room_;
 
   std::map<ConnectionId, MessageFramer> framers_;
+  std::vector<std::string> read_;  // the messages of the last read, kept for their capacity
+  // Connections without a login, with the time they arrived; ids grow, so the first is oldest.
+  std::map<ConnectionId, long long> waiting_;
   ServerTransport& transport_;
   const Clock& clock_;
 };
@@ -245,9 +279,19 @@ class ServerCore : public ServerTables, public ServerTransportListener {
 // " ザンテ - Kordraum   [ 参加者数 = " count " ]".
 std::string ServerCaption(int player_count);
 
-// True when a login name may be used: it holds no "<", ">", "[", "]" and no byte below 0x20,
-// looking at cp932 characters (the trail byte of a double-byte character is not a bracket).
+// True when a login name may be used: at most kMaxNameBytes long, without "<", ">", "[", "]" and
+// bytes below 0x20, looking at cp932 characters (the trail byte of a double-byte character is not
+// a bracket).
 bool LoginNameAllowed(std::string_view name);
+
+// A typed line cut to kMaxTypedLineBytes at a character boundary, keeping its closing CR LF.
+std::string LimitTypedLine(std::string_view line);
+// Drops whole lines (each ended by CR LF) from the front of `text` until it is at most
+// kMaxKeptTextBytes long; a last line without its CR LF stays.
+void KeepNewestLines(std::string& text);
+// Drops whole entries "{" n "}<<DiaData=" diagram ">>" from the front of a diagram store until it
+// is at most kMaxKeptTextBytes long; the newest entry always stays.
+void KeepNewestDiagrams(std::string& store);
 
 // Removes the first entry of `entries` (each followed by LF) that equals `name` as a whole;
 // false when there is none.

@@ -25,14 +25,22 @@ std::string WithoutSeparators(std::string_view text) {
 }
 }  // namespace
 
-void ApplySettingsText(std::string_view text, ServerSettings& settings) {
+bool ApplySettingsText(std::string_view text, ServerSettings& settings) {
   // The file is read as memo lines, so its line ends are CR LF whatever they were on disk.
   LineList lines;
   lines.SetText(text);
   const std::string normalized = lines.Text();
-  settings.LogSave = normalized.find("LogSave[1]") != std::string::npos;
-  ReadSettingsValue(normalized, "GameLimit[", settings.GameLimitText);
-  ReadSettingsValue(normalized, "JoinLimit[", settings.JoinLimitText);
+  bool log_read = true;
+  if (normalized.find("LogSave[1]") != std::string::npos) {
+    settings.LogSave = true;
+  } else if (normalized.find("LogSave[0]") != std::string::npos) {
+    settings.LogSave = false;
+  } else {
+    log_read = false;
+  }
+  const bool game_read = ReadSettingsValue(normalized, "GameLimit[", settings.GameLimitText);
+  const bool join_read = ReadSettingsValue(normalized, "JoinLimit[", settings.JoinLimitText);
+  return log_read && game_read && join_read;
 }
 
 std::string SettingsFileText(const ServerSettings& settings) {
@@ -80,14 +88,17 @@ std::string WriteServerLogs(const std::string& folder, std::string_view start_st
                             const Clock& clock) {
   const std::string event_log = JoinPath(folder, kEventLogName);
   const std::string board_log = JoinPath(folder, kBoardLogName);
-  if (!MakeDirectory(folder)) return event_log;
+  if (!MakeDirectory(folder)) {
+    return board_text.empty() ? event_log : event_log + ", " + board_log;
+  }
   RotateLogFile(event_log, clock);
   RotateLogFile(board_log, clock);
   const std::string close_stamp = LogStamp(clock);
-  if (!AppendToFile(event_log, LogBlock(start_stamp, event_text, close_stamp))) return event_log;
+  std::string failed;
+  if (!AppendToFile(event_log, LogBlock(start_stamp, event_text, close_stamp))) failed = event_log;
   if (!board_text.empty() &&
       !AppendToFile(board_log, LogBlock(start_stamp, board_text, close_stamp))) {
-    return board_log;
+    failed += (failed.empty() ? "" : ", ") + board_log;
   }
-  return {};
+  return failed;
 }

@@ -19,9 +19,11 @@ inline constexpr std::string_view kBoardLogName = "DraumChat.dat";
 // A log is moved aside at close when it is larger than this many bytes.
 inline constexpr long long kLogRotateSize = 50000;
 
-// Reads the settings file's text into `settings`: the box is ticked exactly when the text holds
-// "LogSave[1]"; a limit text is taken when its key is followed by a non-empty value and "]".
-void ApplySettingsText(std::string_view text, ServerSettings& settings);
+// Reads the settings file's text into `settings`: "LogSave[1]" ticks the box and otherwise
+// "LogSave[0]" unticks it; a limit text is taken when its key is followed by a non-empty value
+// and "]". A setting the text holds no readable value for keeps the value it had, so an empty or
+// damaged file never turns log saving off. False when any of the three had no readable value.
+bool ApplySettingsText(std::string_view text, ServerSettings& settings);
 // The file's whole content; an empty limit text is saved as its default.
 std::string SettingsFileText(const ServerSettings& settings);
 
@@ -38,8 +40,9 @@ std::string LogStamp(const Clock& clock);
 std::string RotateLogFile(const std::string& path, const Clock& clock);
 
 // Appends this run's blocks to the logs in `folder` (created when missing), moving large logs
-// aside first. The board log gets a block only when `board_text` is not empty. Returns the path
-// of the first log that could not be written, or empty when everything was written.
+// aside first. The board log gets a block only when `board_text` is not empty. Each log is
+// written when it can be; returns the paths of those that could not, separated by ", ", or empty
+// when everything was written.
 std::string WriteServerLogs(const std::string& folder, std::string_view start_stamp,
                             std::string_view event_text, std::string_view board_text,
                             const Clock& clock);

@@ -11,6 +11,21 @@
 constexpr int kMaxPlayers = 50;  // participant slots 1..50
 constexpr int kMaxGames = 5;     // game slots 1..5
 
+// What one participant can make the server keep or send. Each bound lies far beyond what real use
+// reaches, so nothing a person types or plays is ever cut.
+// A login name: the longest host name (64 bytes), which the client offers as its default name.
+constexpr std::size_t kMaxNameBytes = 64;
+// One line of the message board, a game chat or the room chat: twenty full-width lines of the
+// chat window typed as one; a longer line is cut at a character boundary.
+constexpr std::size_t kMaxTypedLineBytes = 2048;
+// The message board, each chat log and each store of chat diagrams keep their newest part up to
+// this size (some 600 board lines); the board goes to every new participant, a chat to every
+// new watcher.
+constexpr std::size_t kMaxKeptTextBytes = 64 * 1024;
+// The moves of a game's record after its header: 500 moves take 2.5 KiB; beyond the bound moves
+// are still relayed, but not kept (a snapshot with the record stays far below a client's bound).
+constexpr std::size_t kMaxRecordBytes = 256 * 1024;
+
 // One logged-in participant. A vacated slot holds these values again.
 struct Participant {
   std::string PlayerName = "555";

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
+#include <iostream>
 
 #include "platform/cp932.h"
 #include "platform/files.h"
@@ -20,9 +21,9 @@
 #include "platform/stone_icons.h"
 #include "platform/termination.h"
 #include "platform/window_state.h"
+#include "protocol/tag_message.h"
 #include "server/join_key_display.h"
 #include "server/server_settings.h"
-#include "protocol/tag_message.h"
 
 namespace {
 constexpr const char* kWindowFont = "ＭＳ Ｐゴシック";
@@ -55,20 +56,35 @@ MemoView* MakeListMemo(QWidget* parent, int left, int top, int width, int height
 
 QIcon ServerIcon() { return TwoStoneIcon(true); }
 
+namespace {
+std::ostream& ErrorStream(const ServerEnvironment& env) {
+  return env.errors != nullptr ? *env.errors : std::cerr;
+}
+}  // namespace
+
 TForm1::TForm1(const ServerEnvironment& env) : env_(env) {
   // 1. The window and its controls; the listening socket starts listening.
   CreateControls();
   std::string error;
   if (!env_.transport->Listen(env_.port, &error)) {
-    env_.prompts->ShowMessage(J("ポート ") + std::to_string(env_.port) + J(" で待ち受けできません: ") +
-                                  Cp932FromUtf8(error),
-                              J("Kordraum"));
+    // The cause on standard error, and a box for a person at the screen that closes itself, so
+    // the program ends with its exit code even when nobody answers.
+    const std::string text = error + J("。Kordraum を終了します。");
+    ErrorStream(env_) << Utf8FromCp932(text) << std::endl;
+    if (env_.boxes_answerable) env_.prompts->ShowMessageFor(text, J("Kordraum"), 60);
     return;
   }
   // 2. Tables and counters get their initial values.
   core_ = std::make_unique<ServerCore>(*env_.transport, *env_.clock);
   core_->ProgramFolder = env_.program_folder;
-  core_->OnPlayerCountChanged = [this] { SetCaption(); };
+  core_->OnPlayerCountChanged = [this] {
+    SetCaption();
+    // What the settings file lacked is told right after the line that proves the socket.
+    if (!settings_note_.empty() && core_->PlayerCount == 0) {
+      core_->LogEvent(settings_note_ + "  (" + env_.clock->TimeText() + ")");
+      settings_note_.clear();
+    }
+  };
   memo1_->Bind(&core_->Memo1);
   memo2_->Bind(&core_->Memo2);
   memo3_->Bind(&core_->Memo3);
@@ -83,6 +99,10 @@ TForm1::TForm1(const ServerEnvironment& env) : env_(env) {
   // 6. Join keys. 7. Settings.
   ShowJoinKeys();
   LoadSettings();
+  // Connections that never log in are closed after a while.
+  auto* idle_check = new QTimer(this);
+  connect(idle_check, &QTimer::timeout, this, [this] { core_->CloseIdleConnections(); });
+  idle_check->start(5000);
   started_ = true;
 }
 
@@ -151,10 +171,10 @@ void TForm1::CreateControls() {
   memo4_ = MakeListMemo(this, 297, 326, 140, 111);
 
   popup_menu1_ = new QMenu(this);
-  QAction* show = popup_menu1_->addAction(QIcon(StonePixmap(16, false)),
-                                          QString::fromUtf8("表示 (&L)"));
-  QAction* exit = popup_menu1_->addAction(QIcon(StonePixmap(16, true)),
-                                          QString::fromUtf8("終了(&X)"));
+  QAction* show =
+      popup_menu1_->addAction(QIcon(StonePixmap(16, false)), QString::fromUtf8("表示 (&L)"));
+  QAction* exit =
+      popup_menu1_->addAction(QIcon(StonePixmap(16, true)), QString::fromUtf8("終了(&X)"));
   connect(show, &QAction::triggered, this, [this] { ShowClick(); });
   connect(exit, &QAction::triggered, this, [this] { ExitClick(); });
 
@@ -229,8 +249,7 @@ void TForm1::Edit3KeyDown(int key) {
 }
 
 void TForm1::SpeedButton1Click() {
-  const std::string path =
-      JoinPath(JoinPath(env_.work_folder, kLogFolderName), kEventLogName);
+  const std::string path = JoinPath(JoinPath(env_.work_folder, kLogFolderName), kEventLogName);
   if (FileExists(path)) {
     env_.desktop->OpenFile(path);
   } else {
@@ -248,10 +267,18 @@ void TForm1::ShowJoinKeys() {
 }
 
 void TForm1::LoadSettings() {
+  const std::string path = JoinPath(env_.work_folder, kSettingsFileName);
+  if (!FileExists(path) && !DirectoryExists(path)) return;  // a first start: the defaults
   std::string text;
-  if (!ReadWholeFile(JoinPath(env_.work_folder, kSettingsFileName), text)) return;
+  if (!ReadWholeFile(path, text)) {
+    settings_note_ = J("設定ファイル (QuellDraum.dat) を読めないため、初期設定で起動しました");
+    return;
+  }
   ServerSettings settings{check_box1_->isChecked(), FromQt(edit2_->text()), FromQt(edit3_->text())};
-  ApplySettingsText(text, settings);
+  if (!ApplySettingsText(text, settings)) {
+    settings_note_ =
+        J("設定ファイル (QuellDraum.dat) が空か壊れているため、読めない設定は初期値のままです");
+  }
   check_box1_->setChecked(settings.LogSave);
   edit2_->setText(ToQt(settings.GameLimitText));
   edit3_->setText(ToQt(settings.JoinLimitText));
@@ -264,7 +291,15 @@ void TForm1::SaveSettings() {
                                 FromQt(edit3_->text())};
   const std::string path = JoinPath(env_.work_folder, kSettingsFileName);
   if (!WriteWholeFile(path, SettingsFileText(settings))) {
-    env_.prompts->ShowMessage(J("設定ファイルを保存できません (QuellDraum.dat)"), app_title_);
+    Report(J("設定ファイルを保存できません (QuellDraum.dat)"));
+  }
+}
+
+void TForm1::Report(const std::string& text) {
+  if (quiet_close_ || !env_.boxes_answerable) {
+    ErrorStream(env_) << Utf8FromCp932(text) << std::endl;
+  } else {
+    env_.prompts->ShowMessage(text, app_title_);
   }
 }
 
@@ -284,8 +319,7 @@ void TForm1::FormClose() {
                         core_->Memo1.Text(), core_->BoardText, *env_.clock);
     if (!failed.empty()) {
       // The close goes on: the settings are still written and the program ends.
-      env_.prompts->ShowMessage(J("ログを保存できません (") + Cp932FromUtf8(failed) + ")",
-                                app_title_);
+      Report(J("ログを保存できません (") + Cp932FromUtf8(failed) + ")");
     }
   }
   SaveSettings();
@@ -307,6 +341,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::CloseWithoutQuestion() {
   ask_before_close_ = false;
+  quiet_close_ = true;
   if (!closed_) {
     close();
     if (!closed_) {  // a window that was never shown gets no close event
@@ -342,13 +377,17 @@ int ServerMain(int argc, char** argv, std::uint16_t port) {
   env.clock = &clock;
   env.program_folder = PathFromQt(QCoreApplication::applicationDirPath()) + "/";
   env.port = port;
+  // Without a display nobody can close a box.
+  const QString platform = QGuiApplication::platformName();
+  env.boxes_answerable =
+      platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 
   TForm1 form(env);
   if (!form.Started()) return 1;
   prompts.SetParent(&form);
   form.FormCreate();
   form.OnClosed = [] { QCoreApplication::quit(); };
-  OnTerminationSignal([&form] { form.CloseWithoutQuestion(); });
+  OnTerminationSignal([&form] { form.CloseWithoutQuestion(); }, true);
   form.show();
   return app.exec();
 }

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 
@@ -37,6 +38,10 @@ struct ServerEnvironment {
   std::string work_folder = ".";  // settings file and Log folder live here
   std::string program_folder;     // folder of the program file, with a trailing "/"
   std::uint16_t port = 4523;
+  // Whether a person can answer a message box (there is a display); otherwise, and while a
+  // signal closes the server, messages go to `errors` instead (UTF-8 lines).
+  bool boxes_answerable = true;
+  std::ostream* errors = nullptr;  // standard error when not set
 };
 
 class TForm1 : public QWidget {
@@ -70,7 +75,8 @@ class TForm1 : public QWidget {
   void LoadSettings();
   void SaveSettings();
 
-  // Closes as the close button does, but without asking (SIGTERM, SIGINT).
+  // Closes as the close button does, but without asking and without waiting on any box: a
+  // signal (SIGTERM, SIGINT, SIGHUP) ends the program whoever is at the screen.
   void CloseWithoutQuestion();
   // Called once the close path has run; the program ends there.
   std::function<void()> OnClosed;
@@ -96,6 +102,8 @@ class TForm1 : public QWidget {
  private:
   void CreateControls();
   void SetCaption();
+  // Tells the operator: a box, or a line on standard error when no box can be answered now.
+  void Report(const std::string& text);
   void ApplyLimitEntry(QLineEdit* edit, int& limit, int low, int high);
   void Restore();
 
@@ -104,6 +112,9 @@ class TForm1 : public QWidget {
   bool started_ = false;
   bool closed_ = false;
   bool ask_before_close_ = true;
+  bool quiet_close_ = false;  // a signal closes: no box
+  // What reading the settings found wrong, for the event list once it starts.
+  std::string settings_note_;
   std::string app_title_;
   LineList memo5_lines_;
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "platform/cp932.h"
-#include "server/server_core.h"
 #include "protocol/tag_message.h"
+#include "server/server_core.h"
 
 std::string ServerCore::NumberDiagram(std::string& store, std::string_view diagram) {
   DiagramCounter += 1;
@@ -12,6 +12,7 @@ std::string ServerCore::NumberDiagram(std::string& store, std::string_view diagr
   store += "{" + n + "}<<DiaData=";
   store += diagram;
   store += ">>";
+  KeepNewestDiagrams(store);
   return n;
 }
 
@@ -23,6 +24,12 @@ bool ServerCore::GameInUse(int g) const { return GameNumberValid(g) && Games[g].
 
 bool ServerCore::IsRunningPlayer(int j, int g) const {
   if (!GameInUse(g) || Games[g].GameState != 1) return false;
+  const std::string& name = Players[j].PlayerName;
+  return name == Games[g].BlackName || name == Games[g].WhiteName;
+}
+
+bool ServerCore::IsPlayerOf(int j, int g) const {
+  if (!GameInUse(g) || !SlotInUse(j) || Players[j].AttachedGame != g) return false;
   const std::string& name = Players[j].PlayerName;
   return name == Games[g].BlackName || name == Games[g].WhiteName;
 }
@@ -67,7 +74,7 @@ void ServerCore::WatchGame(int j, std::string_view text) {
   game.WatchCount += 1;
   game.WatchNames += name + "\n";
   SetWaitHint(name, g);
-  SendToSlot(j, WatchSnapshot(g, text));
+  SendToSlot(j, WatchSnapshot(g, "<<WatchGame=" + std::to_string(g) + ">>"));
 
   const std::string update = WatchCountUpdate(g);
   const std::string hints = "<<WaitHint=" + WaitHintList + ">>";
@@ -124,13 +131,15 @@ void ServerCore::LeaveWatch(int g, std::string_view name) {
 
 void ServerCore::GameChat(int j, std::string_view text) {
   const int g = GetTagNumber(text, "<<GameIndex=");
-  if (!GameInUse(g)) return;
+  // Only a participant attached to the game (a player or a watcher) talks in its chat.
+  if (!GameInUse(g) || Players[j].AttachedGame != g) return;
   GameSlot& game = Games[g];
-  const std::string line = GetTagValue(text, "<<GameMese=");
+  const std::string line = LimitTypedLine(GetTagValue(text, "<<GameMese="));
   std::string relay = "<<GameMese=" + line + ">>";
 
   if (!HasTag(text, "<<DiaData=")) {
     game.GameChatLog += line + "\r\n";
+    KeepNewestLines(game.GameChatLog);
     for (int k = std::min(PlayerCount, kMaxPlayers); k >= 1; --k) {
       if (k != j && Players[k].AttachedGame == g) SendToSlot(k, relay);
     }
@@ -141,6 +150,7 @@ void ServerCore::GameChat(int j, std::string_view text) {
   const std::string n = NumberDiagram(game.GameDiagrams, diagram);
   game.GameChatLog += line;
   game.GameChatLog += DiagramChatLine(n);
+  KeepNewestLines(game.GameChatLog);
   relay += "<<DiaIndex=" + n + ">><<DiaData=" + diagram + ">>";
   for (int k = std::min(PlayerCount, kMaxPlayers); k >= 1; --k) {
     if (Players[k].AttachedGame == g) SendToSlot(k, relay);

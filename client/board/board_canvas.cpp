@@ -111,9 +111,13 @@ void BoardCanvas::EraseStone(int x, int y) {
 }
 
 void BoardCanvas::DrawMoveNumber(int number, int x, int y, bool onBlack) {
+  const int digits = static_cast<int>(std::to_string(number).size());
+  DrawMoveNumber(number, x, y, onBlack, geometry_->NumberStyleFor(digits, onBlack));
+}
+
+void BoardCanvas::DrawMoveNumber(int number, int x, int y, bool onBlack, const NumberStyle& style) {
   if (Surface.isNull()) return;
   const std::string text = std::to_string(number);
-  const NumberStyle style = geometry_->NumberStyleFor(static_cast<int>(text.size()), onBlack);
   QPainter painter(&Surface);
   ClipToSquare(painter, geometry_->EraseRect(x, y));
   painter.setFont(PixelFont(kNumberFont, PixelsOfPoints(style.FontSize)));

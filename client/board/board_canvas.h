@@ -33,6 +33,8 @@ class BoardCanvas {
   // A move number on the stone centred on (x, y): white on black, black on white, clipped to the
   // erase square around (x, y).
   void DrawMoveNumber(int number, int x, int y, bool onBlack);
+  // The same in a font and place of the caller's (a board with its own number table).
+  void DrawMoveNumber(int number, int x, int y, bool onBlack, const NumberStyle& style);
   // The candidate of a two-click move: a stone of the user's colour centred on (stoneX, stoneY),
   // then a triangle outline around (x, y), white on a black stone and black on a white one, clipped
   // to the erase square around (x, y).

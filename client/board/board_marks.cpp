@@ -1,20 +1,16 @@
 // client/board/board_marks.cpp — mark glyphs and where they are drawn.
 #include "client/board/board_marks.h"
 
-#include <array>
-
 #include "client/board/model/board_rules.h"
+#include "client/board/model/mark_codes.h"
 #include "platform/cp932.h"
 
 namespace {
-constexpr std::array<const char*, 16> kGlyphs = {
-    nullptr, "□", "☆", "○", "▽", "△", "◇", "×", nullptr, "Ａ", "Ｂ", "Ｃ", "Ｄ", "Ｅ", "Ｆ", "Ｇ",
-};
 constexpr int kStar = 2, kTriangle = 5, kCross = 7;
 constexpr int kLetterA = 9, kLetterB = 10, kLetterE = 13, kLetterF = 14, kLetterG = 15;
 }  // namespace
 
-bool IsDrawableMark(int code) { return (code >= 1 && code <= 7) || (code >= 9 && code <= 15); }
+bool IsDrawableMark(int code) { return IsMarkCode(code); }
 
 int ShownMarkCode(int markValue, int stoneCode) {
   if (markValue <= 0 || markValue / 1000 != stoneCode) return 0;
@@ -28,7 +24,7 @@ std::optional<MarkStyle> MarkStyleFor(int code, int boardSize, int stoneCode) {
   const bool thirteen = boardSize == 13;
   const bool onWhite = stoneCode == kWhite;
   MarkStyle s;
-  s.Glyph = J(kGlyphs[static_cast<std::size_t>(code)]);
+  s.Glyph = J(MarkGlyph(code));
   int addend = 0;
   s.Dx = -6;
   s.Dy = -7;

@@ -236,6 +236,7 @@ void TForm4::CreateControls() {
   Image19->OnClick = [this] { Image19Click(); };
   // Every mode: the diagram editor, counting, saving the record, move numbers.
   Image10 = MakeButton(this, kDiagramButton, 406, 238, "図面");
+  Image10->OnClick = [this] { Image10Click(); };
   Image13 = MakeButton(this, kCountButton, 501, 237, "整地");
   Image13->OnMouseDown = [this](Qt::MouseButton, int x, int y) { Image13MouseDown(x, y); };
   Image15 = MakeButton(this, kSaveButton, 406, 270, "棋譜保存");
@@ -539,9 +540,13 @@ void TForm4::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers sh
     if (!IsPlayingPoint(point, BoardSize) || !IsStone(Board[point])) return;
     for (int j = MoveTop - 1; j > SetupCount; --j) {
       if (MoveList[j] != point) continue;
+      // The editor opens at the position after move j - 1, which may be the setup itself.
       ShownCountMove = j - 1;
+      ShownMoveOpening = 1;
       ShowCountingBoard();
       ShownCountMove = 0;
+      ShownMoveOpening = 0;
+      Form7->CountMode = kCountingBoard;
       Form15->hide();
       return;
     }
@@ -641,6 +646,17 @@ void TForm4::SystemMenuCommand(int id) {
 
 void TForm4::ShowCountingBoard() {
   if (Form7 != nullptr) Form7->exec();
+}
+
+void TForm4::Image10Click() {
+  IdleSeconds = 0;
+  Form15->hide();
+  Form7->CountMode = kDiagramEditor;
+  Form7->exec();
+  Form7->CountMode = kCountingBoard;
+  Form15->hide();
+  // The analysis room's operator at the setup position keeps the strip for setup and marks.
+  if (BoardMode == kBoardRoom && Room.AtStartFlag == 1) Form15->show();
 }
 
 void TForm4::Image13MouseDown(int x, int y) {

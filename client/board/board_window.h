@@ -55,10 +55,11 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
   int ClickY = 111;
   int CandidatePoint = 0;  // the first click of a two-click move, 0 for none
 
-  int PlaysBlack = 1;      // the user plays black (chooses the board picture of SetBoardSize)
-  int SpaceHeld = 0;       // the space key is held while a mark is selected
-  int ShownCountMove = 0;  // move index the counting board rebuilds after a Shift-click
-  int IdleSeconds = 0;     // seconds since the last click on the board or the replay bar
+  int PlaysBlack = 1;        // the user plays black (chooses the board picture of SetBoardSize)
+  int SpaceHeld = 0;         // the space key is held while a mark is selected
+  int ShownCountMove = 0;    // move index the counting board rebuilds after a Shift-click
+  int ShownMoveOpening = 0;  // 1 while a Shift-click has the diagram editor open at ShownCountMove
+  int IdleSeconds = 0;       // seconds since the last click on the board or the replay bar
 
   // Own game and watching: clocks, added seconds, komi and the record's time property.
   int BlackClock = 0;
@@ -276,6 +277,8 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
 
   // The counting board, modally, at ShownCountMove.
   void ShowCountingBoard();
+  // The diagram editor, modally, from the position on the board.
+  void Image10Click();
   // A press on the count button at (x, y): the counting board, modally. In an own game this user
   // has stopped, a press on the button's middle shares the count with the opponent and the
   // watchers while the board is open.

@@ -300,6 +300,7 @@ bool TForm2::SendIfConnected(std::string_view text) { return ClientSocket1->Send
 
 void TForm2::ClientSocket1Connect() {
   framer_.Reset();
+  unread_.clear();
   // A new connection starts with no game: watching, challenging and the analysis room work again
   // after a reconnect; the board keeps its picture.
   Form4->ResetGameFlags();
@@ -326,7 +327,12 @@ void TForm2::ClientSocket1Error(const std::string& message) {
 // ---- The message reader ----------------------------------------------------------------------
 
 void TForm2::ClientSocket1Read(const std::string& bytes) {
-  if (std::optional<std::string> message = framer_.Feed(bytes)) ReadMessage(*message);
+  for (std::string& message : framer_.Feed(bytes)) unread_.push_back(std::move(message));
+  while (!unread_.empty()) {
+    const std::string message = std::move(unread_.front());
+    unread_.pop_front();
+    ReadMessage(message);
+  }
 }
 
 void TForm2::ReadMessage(const std::string& message) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <QWidget>
 #include <array>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -80,7 +81,8 @@ class TForm2 : public QWidget, private ClientConnectionListener {
   void ClientSocket1Connect();
   void ClientSocket1Disconnect();
   void ClientSocket1Error(const std::string& message);
-  // One read event: the bytes join the framer, and a complete message is handled.
+  // One read event: the bytes join the framer, and every whole message it completes is handled
+  // in turn, in the order the server sent them.
   void ClientSocket1Read(const std::string& bytes);
 
   // Controls.
@@ -113,6 +115,10 @@ class TForm2 : public QWidget, private ClientConnectionListener {
   void CallMessageBoard();
 
   MessageFramer framer_;
+  // Whole messages not yet handled. A handler that opens a box runs a nested event loop in which
+  // later reads arrive; they join this queue behind the messages still waiting, so every message
+  // is handled in order, and still while the box is open.
+  std::deque<std::string> unread_;
 };
 
 extern TForm2* Form2;

@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QShowEvent>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "client/board/board_modes.h"
@@ -14,6 +15,7 @@
 #include "client/connection/model/game_chat_texts.h"
 #include "client/views/counting_board.h"
 #include "client/views/diagram_viewer.h"
+#include "client/views/model/board_diagram.h"
 #include "platform/fonts.h"
 #include "platform/memo_colors.h"
 #include "platform/memo_view.h"
@@ -55,8 +57,6 @@ void TForm5::CreateControls() {
   // The window's menu entry for the diagram viewer, below the memo's own entries.
   DiagramViewItem = new QAction(QString::fromUtf8("小碁盤の表示 [ON/OFF] (&B)"), this);
   connect(DiagramViewItem, &QAction::triggered, this, [this] { ToggleDiagramView(); });
-  // The viewer does not show diagrams yet.
-  DiagramViewItem->setEnabled(false);
   Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(Memo1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     QMenu* menu = Memo1->createStandardContextMenu(at);
@@ -122,8 +122,39 @@ void TForm5::ArrangeWithViewer() {
 }
 
 void TForm5::Memo1Click() {
+  const QTextCursor caret = Memo1->textCursor();
   Memo1->clearFocus();
+  // A click on the text of a diagram's link opens the diagram; a link to a diagram that is not
+  // stored does nothing at all.
+  if (!caret.atBlockEnd()) {
+    const int line = caret.blockNumber();
+    const std::optional<std::string> number =
+        line < Memo1Lines.Count() ? DiagramLinkNumber(Memo1Lines.Line(line)) : std::nullopt;
+    if (number) {
+      OpenDiagram(*number);
+      return;
+    }
+  }
   SetMemoColor(Memo1, NextMemoColor(MemoColor(Memo1)));
+}
+
+void TForm5::OpenDiagram(const std::string& number) {
+  const std::string& store =
+      Form4->BoardMode == kBoardRoom ? Form4->RoomDiagramStore : Form4->DiagramStore;
+  const std::optional<std::string> diagram = StoredDiagram(store, number);
+  if (!diagram) return;
+  Form9->ShowDiagram(*diagram, number);
+  if (Form9->isVisible()) return;
+  Form9->show();
+  if (AutoLayout == 0) return;
+  if (ScreenWidth() > 899) {
+    // A wide screen keeps the board window where it is; the chat goes below the viewer.
+    SetWindowBounds(this, WindowLeft(Form9), WindowHeight(Form9), WindowWidth(this),
+                    ScreenHeight() - WindowHeight(Form9) - 5);
+  } else {
+    ArrangeWithViewer();
+    BoardLeftSeen = WindowLeft(Form4);
+  }
 }
 
 void TForm5::showEvent(QShowEvent* event) {

@@ -47,8 +47,12 @@ class TForm5 : public QWidget {
 
   // Shows or hides the diagram viewer and arranges the windows around it.
   void ToggleDiagramView();
-  // A click on the memo: the background steps to the next colour of the cycle.
+  // A click on the memo: on the text of a diagram's link line the diagram opens in the viewer;
+  // any other click steps the background to the next colour of the cycle.
   void Memo1Click();
+  // Shows diagram `number` of the game's store (the analysis room's in the room) in the viewer,
+  // bringing the viewer up beside the chat; nothing when the store does not hold it.
+  void OpenDiagram(const std::string& number);
   // Arrangement when this window is shown or hidden (the board window shows and hides it).
   void FormShow();
   void FormHide();

@@ -177,6 +177,7 @@ void TForm7::CreateControls() {
         static_cast<QWidget*>(Panel8), static_cast<QWidget*>(Label3)}) {
     hidden->hide();
   }
+  CreateEditorControls();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -216,6 +217,11 @@ void TForm7::showEvent(QShowEvent* event) {
 }
 
 void TForm7::FormShow() {
+  // A Shift-click on the board window opens the editor whatever the mode was.
+  if (CountMode == kDiagramEditor || Form4->ShownMoveOpening == 1) {
+    ShowEditor();
+    return;
+  }
   // 1. The memo empty, the board of the board window's size and view.
   Memo1->clear();
   Memo1->clearFocus();
@@ -229,14 +235,7 @@ void TForm7::FormShow() {
   // 3.-4.
   SetCaption(CountCaption(UserName(), Count.KomiTenths));
   Panel3->setText(ToQt(CountCaptionText()));
-  Label1->show();
-  Label2->show();
-  Panel1->show();
-  Label3->hide();
-  for (QWidget* editor : {static_cast<QWidget*>(Panel2), static_cast<QWidget*>(Panel4),
-                          static_cast<QWidget*>(Panel7), static_cast<QWidget*>(Panel8)}) {
-    editor->hide();
-  }
+  ShowEditorControls(false);
   ShowScores(Count.BlackScore, Count.WhiteScore);
   // 6. The moves to draw, without the passes that closed the game.
   MoveTop = std::clamp(Position.MoveTop, 0, kMoveListCapacity);
@@ -250,6 +249,10 @@ void TForm7::FormShow() {
 }
 
 void TForm7::FormPaint() {
+  if (CountMode == kDiagramEditor) {
+    PaintEditor();
+    return;
+  }
   RepaintBoardImage();
   for (int i = MoveTop; i >= 1; --i) {
     const int point = Position.MoveList[i];
@@ -383,7 +386,10 @@ void TForm7::FormMouseDown(Qt::MouseButton button, int x, int y) {
   if (point == 0) return;
   MouseHeld = 1;
   LeftButtonDown = button == Qt::LeftButton ? 1 : 0;
-  if (CountMode != kCountingBoard) return;
+  if (CountMode == kDiagramEditor) {
+    DiagramClick(point, button == Qt::LeftButton);
+    return;
+  }
   if (RealTimeMode == kSharedCountOtherRight || Count.CountShown) return;
   const CountOperation operation = Count.Click(point, LeftButtonDown == 1);
   if (operation == kEraseMark) EraseDrag = 1;
@@ -405,7 +411,11 @@ void TForm7::FormMouseUp() {
 }
 
 void TForm7::Panel3Click() {
-  if (CountMode != kCountingBoard) return;
+  if (CountMode == kDiagramEditor) {
+    // The editor closes once the diagram went out (or could not for want of a connection).
+    if (SendBoardMessage()) done(1);
+    return;
+  }
   if (RealTimeMode == kSharedCountOtherRight) {
     ClientShowMessage(J("相手の計算/発信中のため、操作できません"));
     return;
@@ -451,6 +461,7 @@ void TForm7::keyPressEvent(QKeyEvent* event) {
     FormKeyDown(kF5Key);
     return;
   }
+  if (event->key() == Qt::Key_Space) FormKeyPress(' ');
   QDialog::keyPressEvent(event);
 }
 
@@ -461,12 +472,14 @@ bool TForm7::eventFilter(QObject* watched, QEvent* event) {
       FormKeyDown(kF5Key);
       return true;
     }
+    if (key->key() == Qt::Key_Space && !key->isAutoRepeat()) FormKeyPress(' ');
     if (CountMode == kCountingBoard &&
         (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
       Memo1KeyDown(kEnterKey);
       return true;
     }
   } else if (watched == Memo1 && event->type() == QEvent::KeyRelease) {
+    if (!static_cast<const QKeyEvent*>(event)->isAutoRepeat()) FormKeyUp();
     Memo1KeyUp();
   }
   return QDialog::eventFilter(watched, event);

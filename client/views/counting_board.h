@@ -6,6 +6,7 @@
 #pragma once
 #include <QDialog>
 #include <QImage>
+#include <array>
 #include <string>
 
 #include "client/board/board_canvas.h"
@@ -13,8 +14,10 @@
 #include "client/board/board_modes.h"
 #include "client/board/model/board_model.h"
 #include "client/board/model/territory_count.h"
+#include "client/views/model/diagram_editor.h"
 
 class PanelButton;
+class PictureButton;
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
@@ -107,6 +110,38 @@ class TForm7 : public QDialog, private CountListener {
   // One operation of the side that holds the right.
   void ApplyRealTimeCount(int type, int value);
 
+  // The diagram editor (counting_board_editor.cpp).
+  // Its position and input rules.
+  DiagramEditor Editor;
+  // The editor's set-up when the window opens: from the move the board window shows after a
+  // Shift-click, else from the board window's position.
+  void ShowEditor();
+  void PaintEditor();
+  // A click on a point of the board in the editor.
+  void DiagramClick(int point, bool left);
+  // Input mode: moves / setup stones and marks (with the mark toolbar).
+  void Image1Click();
+  void Image2Click();
+  // First player: black / white.
+  void Image3Click();
+  void Image4Click();
+  void DrawInputModeIndicator();
+  void DrawFirstPlayerIndicator();
+  // "局面図に指定", "| <", "<".
+  void Panel4Click();
+  void Panel5Click();
+  void Panel6Click();
+  // Imports: "クリップボード", "チャット碁盤", a record file dropped on the window.
+  void Panel7Click();
+  void Panel8Click();
+  void CountBoardDropFile(const std::string& path);
+  // "送 信": sends the diagram with the comment; false when a message said what is missing
+  // (the editor then stays open).
+  bool SendBoardMessage();
+  // The space key arms mark placing while a mark is selected; any key release disarms it.
+  void FormKeyPress(int key);
+  void FormKeyUp();
+
   // Controls.
   QWidget* BoardBox;  // the board surface, at the window's top left
   QLabel* Label1;     // "黒 : " BlackScore
@@ -121,10 +156,21 @@ class TForm7 : public QDialog, private CountListener {
   PanelButton* Panel8;
   QPlainTextEdit* Memo1;
   QPushButton* SpeedButton1;
+  // The editor's buttons on Panel2: input mode (Image1, Image2) and first player (Image3,
+  // Image4) with their dots, "| <" (Panel5) and "<" (Panel6).
+  PictureButton* Image1;
+  PictureButton* Image2;
+  PictureButton* Image3;
+  PictureButton* Image4;
+  PanelButton* Panel5;
+  PanelButton* Panel6;
 
  protected:
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  public slots:
@@ -141,6 +187,11 @@ class TForm7 : public QDialog, private CountListener {
   void ShowScores(int black, int white) override;
 
   void CreateControls();
+  void CreateEditorControls();
+  // The editor's controls shown and the counting board's hidden, or the other way round.
+  void ShowEditorControls(bool editor);
+  // A record read into the editor, shown with the size it brings.
+  void ImportIntoEditor(const std::string& text, bool turned);
   void CountWithCaption();
   void RestoreWithCaption();
   // Sends `operation` of the holder of the right (with the point seen from black's side).
@@ -161,6 +212,8 @@ class TForm7 : public QDialog, private CountListener {
   QTimer* flash_timer_;
   int flashes_left_ = 0;
   bool flash_on_ = false;
+  // The pictures of Image1 .. Image4 as loaded, before their dots.
+  std::array<QImage, 4> indicator_pictures_;
 };
 
 extern TForm7* Form7;

@@ -9,6 +9,7 @@
 
 #include "client/board/board_geometry.h"
 #include "client/board/board_pictures.h"
+#include "client/views/diagram_viewer_geometry.h"
 #include "client/views/model/preview_geometry.h"
 #include "platform/files.h"
 #include "platform/pictures.h"
@@ -234,6 +235,34 @@ TEST(GeneratedAssets, StoneSoundIsAShortClickThatEndsInSilence) {
   EXPECT_LT(peak_at, static_cast<std::size_t>(wav.rate / 60));  // at once
   EXPECT_GT(early / energy, 0.8);                               // and soon over
   EXPECT_LT(std::abs(wav.samples.back()), 200);
+}
+
+TEST(GeneratedAssets, ViewerBoardAndSmallStoneSheetsPutWhiteFirstOnTheBoardsTone) {
+  const QImage board = LoadOrFail(std::string("bmp/") + std::string(kViewerBoardPicture));
+  ASSERT_EQ(board.size(), QSize(kViewerBoardWidth, kViewerBoardHeight));
+  ExpectWood(board, "ssGoBan.bmp");
+  double mean = 0;
+  for (int y = 0; y < board.height(); ++y) {
+    for (int x = 0; x < board.width(); ++x) mean += Luminance(board.pixel(x, y));
+  }
+  mean /= board.width() * board.height();
+  for (const int size : {19, 13, 9}) {
+    const ViewerGeometry& g = ViewerGeometryOf(size);
+    const QImage sheet = LoadOrFail(std::string("bmp/") + std::string(g.StoneSheet));
+    ASSERT_EQ(sheet.size(), QSize(g.SheetWidth(), g.SheetHeight())) << size;
+    const int middle = g.Sprite / 2;
+    EXPECT_GT(Luminance(sheet.pixel(g.WhiteLeft + middle, middle)), 180) << size;
+    EXPECT_LT(Luminance(sheet.pixel(g.BlackLeft + middle, middle)), 90) << size;
+    // Copied without a mask, a stone's corners must melt into the board.
+    for (const int left : {g.WhiteLeft, g.BlackLeft}) {
+      EXPECT_NEAR(Luminance(sheet.pixel(left, 0)), mean, 12) << size;
+      EXPECT_NEAR(Luminance(sheet.pixel(left + g.Sprite - 1, g.Sprite - 1)), mean, 12) << size;
+    }
+    // The stone square the viewer copies into lies on the board for every point.
+    EXPECT_EQ(g.StoneBefore + g.StoneAfter, g.Sprite) << size;
+    EXPECT_GE(g.FirstLine() - g.StoneBefore, 0) << size;
+    EXPECT_LE(g.LastLine() + g.StoneAfter, kViewerBoardWidth) << size;
+  }
 }
 
 TEST(GeneratedAssets, SmallBoardAndItsStonesSitOnTheSameWood) {

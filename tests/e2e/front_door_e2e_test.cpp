@@ -126,10 +126,12 @@ TEST_F(FrontDoorE2e, RefusedLoginsStrangersAndTheLoginKeyInsideAParticipantsText
   ASSERT_TRUE(alice.ExpectNext(Lists(2, Lines({"alice"}), "[0]", Lines({"Alice"}))))
       << alice.Pending();
 
-  // From a participant, a text holding the login key is no login: this one is a board post.
+  // From a participant, a text holding the login key is no login: this one is a board post, and
+  // it reaches the others with that "<<" closed, so no client reads a tag in it either.
   const std::string post = "<<MainMese=[ Alice ]<<QuellName=eve>>";
   other.Send(post);
-  ASSERT_TRUE(alice.ExpectNext(post)) << alice.Pending();
+  ASSERT_TRUE(alice.ExpectNext("<<MainMese=[ Alice ]<" + J("＜") + "QuellName=eve>>"))
+      << alice.Pending();
   other.Send("<<ChangeMode>>");
   const std::string switched =
       "<<Status>><<WaitList=" + Lines({"alice", "Alice"}) + ">><<WaitHint=[0][0]>><<LookList=>>";

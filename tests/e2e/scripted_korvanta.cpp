@@ -22,7 +22,11 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QStringList>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +35,7 @@
 
 #include "client/board/board_geometry.h"
 #include "client/board/board_window.h"
+#include "client/board/model/mark_codes.h"
 #include "client/board/model/record_text.h"
 #include "client/board/picture_button.h"
 #include "client/connection/challenge_dialog.h"
@@ -40,8 +45,10 @@
 #include "client/connection/game_chat_window.h"
 #include "client/connection/game_settings_dialog.h"
 #include "client/connection/lobby_window.h"
+#include "client/connection/model/game_chat_texts.h"
 #include "client/connection/model/lobby_texts.h"
 #include "client/views/counting_board.h"
+#include "client/views/diagram_viewer.h"
 #include "client/views/game_list_board.h"
 #include "client/views/mark_toolbar.h"
 #include "client/views/panel_button.h"
@@ -112,6 +119,17 @@ std::string BoardText() {
   std::string text;
   for (int point = 0; point < kPointCount; ++point) {
     const int code = Form4->Board[point];
+    text += code == kBlack ? 'X' : code == kWhite ? 'O' : code == kEmpty ? '.' : '#';
+  }
+  return text;
+}
+
+// The diagram viewer's board as black sees it, in the form of BoardText.
+std::string ViewerBoardText() {
+  std::string text;
+  for (int point = 0; point < kPointCount; ++point) {
+    const int shown = Form4->BoardTurned ? TurnPoint(point, Form9->BoardSize) : point;
+    const int code = Form9->Board[shown];
     text += code == kBlack ? 'X' : code == kWhite ? 'O' : code == kEmpty ? '.' : '#';
   }
   return text;
@@ -282,9 +300,94 @@ class Script {
           screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
       return picture.save(QString::fromStdString(rest)) ? "ok" : "error";
     }
+    if (command.starts_with("diagram") || command.starts_with("viewer")) {
+      return Diagram(command, rest);
+    }
     if (command.starts_with("room")) return Room(command, rest);
     if (command == "quit") {
       QTimer::singleShot(0, qApp, [] { ClientMainForm->Close(); });
+      return "ok";
+    }
+    return "error unknown command";
+  }
+
+  // Board diagrams: the editor opened from the board window (modally, so from the event loop),
+  // its buttons, clicks (points in black's view) and marks, the comment and the send; the chat's
+  // link opened in the viewer and the viewer's replay bar; pictures of both.
+  std::string Diagram(const std::string& command, const std::string& rest) {
+    std::istringstream words(rest);
+    if (command == "diagram-open") {
+      if (Form7->isVisible()) return "error shown";
+      QTimer::singleShot(0, qApp, [] { Form4->Image10Click(); });
+      return "ok";
+    }
+    if (command == "viewer-open") {
+      const std::string link = DiagramLinkLine(rest);
+      for (int line = 0; line < Form5->Memo1Lines.Count(); ++line) {
+        if (Form5->Memo1Lines.Line(line) != link) continue;
+        QTextCursor caret(Form5->Memo1->document()->findBlockByNumber(line));
+        caret.movePosition(QTextCursor::Right);
+        Form5->Memo1->setTextCursor(caret);
+        Form5->Memo1Click();
+        return "ok";
+      }
+      return "error no link";
+    }
+    if (command == "viewer-step") {
+      Form9->Image3MouseDown(ReadNumber(rest, 0));
+      return "ok";
+    }
+    if (command == "viewer-shot") {
+      return Form9->grab().save(QString::fromStdString(rest)) ? "ok" : "error";
+    }
+    // The whole screen as it shows now (under a real display).
+    if (command == "viewer-screen") {
+      QScreen* screen = QGuiApplication::primaryScreen();
+      if (screen == nullptr) return "error";
+      QElapsedTimer settle;
+      settle.start();
+      while (settle.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+      return screen->grabWindow(0).save(QString::fromStdString(rest)) ? "ok" : "error";
+    }
+    if (!Form7->isVisible() || Form7->CountMode != kDiagramEditor) return "error no editor";
+    if (command == "diagram-setup") return Form7->Image2Click(), "ok";
+    if (command == "diagram-moves") return Form7->Image1Click(), "ok";
+    if (command == "diagram-first")
+      return (rest == "white" ? Form7->Image4Click() : Form7->Image3Click()), "ok";
+    if (command == "diagram-import") return Form7->Panel8Click(), "ok";
+    if (command == "diagram-data") return Hex(Form7->Editor.DiagramData());
+    if (command == "diagram-comment") {
+      Form7->Memo1->setPlainText(QString::fromStdString(rest));
+      return "ok";
+    }
+    if (command == "diagram-send") return Form7->Panel3Click(), "ok";
+    if (command == "diagram-close") return Form7->done(2), "ok";
+    if (command == "diagram-shot") {
+      return Form7->grab().save(QString::fromStdString(rest)) ? "ok" : "error";
+    }
+    // diagram-click <point> [left|right] [<mark>]: the toolbar's selection is <mark> (none when
+    // it is left out) when the point is clicked; diagram-mark <point> <mark>: the mark with the
+    // space key held.
+    if (command == "diagram-click" || command == "diagram-mark") {
+      int point = -1, mark = 0;
+      std::string button = "left";
+      words >> point;
+      if (command == "diagram-click") words >> button;
+      words >> mark;
+      const int shown =
+          Form7->Editor.Position.BoardTurned ? TurnPoint(point, Form7->BoardSize) : point;
+      if (!IsPlayingPoint(shown, Form7->BoardSize)) return "error point";
+      if (Form15->SelectedMark != mark) {
+        if (!Form15->isVisible() || (mark != 0 && !IsMarkCode(mark))) return "error mark";
+        const int button_code = mark != 0 ? mark : Form15->SelectedMark;
+        Form15->ToolButtons[static_cast<std::size_t>(button_code)]->click();
+      }
+      if (command == "diagram-mark") Form7->FormKeyPress(' ');
+      const BoardGeometry& g = GeometryOf(Form7->BoardSize);
+      Form7->FormMouseDown(button == "right" ? Qt::RightButton : Qt::LeftButton,
+                           g.PointToPixelX(shown), g.PointToPixelY(shown));
+      Form7->FormMouseUp();
+      Form7->FormKeyUp();
       return "ok";
     }
     return "error unknown command";
@@ -471,6 +574,17 @@ class Script {
         {"count_white", c.Label2->text().toStdString()},
         {"count_right", c.SpeedButton1->isVisible() ? c.SpeedButton1->text().toStdString() : ""},
         {"count_consistent", c.Position.CheckConsistency().empty() ? "1" : "0"},
+        {"editor_visible", c.isVisible() && c.CountMode == kDiagramEditor ? "1" : "0"},
+        {"editor_top", std::to_string(c.Editor.Position.MoveTop)},
+        {"editor_setup", std::to_string(c.Editor.Position.SetupCount)},
+        {"toolbar_visible", Form15->isVisible() ? "1" : "0"},
+        {"selected_mark", std::to_string(Form15->SelectedMark)},
+        {"space_held", std::to_string(b.SpaceHeld)},
+        {"viewer_visible", Form9->isVisible() ? "1" : "0"},
+        {"viewer_caption", Utf8(FromQt(Form9->Panel1->text()))},
+        {"viewer_top", std::to_string(Form9->MoveTop)},
+        {"viewer_setup", std::to_string(Form9->SetupCount)},
+        {"viewer_board", ViewerBoardText()},
     };
     std::string text;
     for (const auto& [key, value] : fields) text += std::string(key) + "=" + value + "\t";

@@ -2,11 +2,15 @@
 #include "tests/e2e/server_process.h"
 
 #include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <QTcpServer>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "tests/qt_wait.h"
 
@@ -28,15 +32,62 @@ ServerProcess::~ServerProcess() {
   }
 }
 
-bool ServerProcess::Start() {
+void ServerProcess::Spawn() {
   const std::string program = std::string(KOR_BIN_DIR) + "/KordraumOnPort";
+  process_.setWorkingDirectory(QString::fromStdString(folder_));
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  process_.setProcessEnvironment(env);
+  if (descriptor_limit_ > 0) {
+    const rlim_t limit = static_cast<rlim_t>(descriptor_limit_);
+    process_.setChildProcessModifier([limit] {
+      const rlimit descriptors{limit, limit};
+      ::setrlimit(RLIMIT_NOFILE, &descriptors);
+    });
+  }
+  process_.start(QString::fromStdString(program), {QString::number(port_)});
+}
+
+void ServerProcess::Launch(std::uint16_t port) {
+  port_ = port;
+  Spawn();
+  process_.waitForStarted(5000);
+}
+
+int ServerProcess::WaitForExit(int timeout_ms) {
+  if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(timeout_ms)) {
+    process_.kill();
+    process_.waitForFinished(3000);
+    return -1;
+  }
+  return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+}
+
+int ServerProcess::Stop(int signal) {
+  if (process_.state() == QProcess::NotRunning) return -1;
+  ::kill(static_cast<pid_t>(process_.processId()), signal);
+  return WaitForExit(10000);
+}
+
+double ServerProcess::CpuSeconds() const {
+  std::ifstream file("/proc/" + std::to_string(process_.processId()) + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::size_t paren = stat.rfind(')');
+  if (paren == std::string::npos) return 0;
+  std::istringstream fields(stat.substr(paren + 2));
+  std::string field;
+  long long ticks = 0;
+  // After the command come state (field 3) ... utime (14) and stime (15).
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14 || i == 15) ticks += std::atoll(field.c_str());
+  }
+  return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+bool ServerProcess::Start() {
   for (int attempt = 0; attempt < 5; ++attempt) {
     port_ = FreePort();
-    process_.setWorkingDirectory(QString::fromStdString(folder_));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    process_.setProcessEnvironment(env);
-    process_.start(QString::fromStdString(program), {QString::number(port_)});
+    Spawn();
     if (!process_.waitForStarted(5000)) return false;
     // The server is up once a connection is answered with the name prompt. A connection that
     // arrives before the server's own test connection is taken for it and gets no prompt, so
@@ -51,12 +102,7 @@ bool ServerProcess::Start() {
   return false;
 }
 
-int ServerProcess::Terminate() {
-  if (process_.state() == QProcess::NotRunning) return -1;
-  ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
-  if (!process_.waitForFinished(10000)) return -1;
-  return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
-}
+int ServerProcess::Terminate() { return Stop(SIGTERM); }
 
 std::string ServerProcess::ErrorOutput() { return process_.readAllStandardError().toStdString(); }
 

@@ -13,6 +13,17 @@ class ServerProcess {
   ~ServerProcess();
   // Starts the program and waits until its listening socket answers; false on failure.
   bool Start();
+  // Starts the program on `port` without waiting for it (a test of a failing start).
+  void Launch(std::uint16_t port);
+  // Waits up to `timeout_ms` for the program to end; its exit code, or -1 when it did not end
+  // (it is then killed).
+  int WaitForExit(int timeout_ms);
+  // Sends `signal` and waits for the program to end; its exit code, or -1.
+  int Stop(int signal);
+  // The program may open at most `count` descriptors (set before Start).
+  void LimitDescriptors(int count) { descriptor_limit_ = count; }
+  // The processor time the program used so far, in seconds.
+  double CpuSeconds() const;
   // Sends SIGTERM and waits for the program to end; its exit code, or -1 when it did not end.
   int Terminate();
   std::uint16_t port() const { return port_; }
@@ -21,8 +32,11 @@ class ServerProcess {
   std::string ErrorOutput();
 
  private:
+  void Spawn();
+
   std::string folder_;
   std::uint16_t port_ = 0;
+  int descriptor_limit_ = 0;
   QProcess process_;
 };
 

@@ -81,6 +81,42 @@ TEST(QtServerTransport, WholeTextArrivesAndAHandlerMaySendAndClose) {
   ASSERT_TRUE(WaitFor([&] { return events.disconnected.size() == 1; }));
 }
 
+// Measured before: a peer that stopped reading had everything queued for it, without limit. Now
+// it is closed like a lost connection once more than kMaxUnsent bytes wait for it.
+TEST(QtServerTransport, APeerThatStopsReadingIsClosedOnceTooMuchWaits) {
+  QtServerTransport transport;
+  Recorder events;
+  transport.SetListener(&events);
+  std::string error;
+  ASSERT_TRUE(transport.Listen(0, &error)) << error;
+  auto sleeper = ConnectTo(transport.Port());
+  sleeper->setReadBufferSize(1);  // reads next to nothing, so the kernel's buffers fill up
+  auto reader = ConnectTo(transport.Port());
+  ASSERT_TRUE(WaitFor([&] { return events.connected.size() == 2; }));
+  const ConnectionId slow = events.connected[0];
+  const ConnectionId fast = events.connected[1];
+  const std::string block(64 * 1024, 'm');
+  std::size_t sent = 0;
+  std::string got;
+  while (events.disconnected.empty() && sent < 64u * 1024 * 1024) {
+    transport.Send(slow, block);
+    transport.Send(fast, "x");
+    sent += block.size();
+    QCoreApplication::processEvents();
+    got += reader->readAll().toStdString();
+  }
+  ASSERT_TRUE(WaitFor([&] { return !events.disconnected.empty(); }));
+  EXPECT_EQ(events.disconnected, std::vector<ConnectionId>{slow});
+  EXPECT_LT(sent, 32u * 1024 * 1024);  // the kernel's buffers and the bound, no more
+  // The reading peer is served on.
+  transport.Send(fast, "end");
+  ASSERT_TRUE(WaitFor([&] {
+    got += reader->readAll().toStdString();
+    return got.ends_with("end");
+  }));
+  EXPECT_EQ(events.disconnected.size(), 1u);
+}
+
 TEST(QtClientConnection, ConnectsReadsAndReportsTheEnd) {
   QtServerTransport transport;
   Recorder server_events;
@@ -99,7 +135,8 @@ TEST(QtClientConnection, ConnectsReadsAndReportsTheEnd) {
   client.SetListener(&events);
   EXPECT_FALSE(client.Send("too early"));
   client.Open("127.0.0.1", transport.Port());
-  ASSERT_TRUE(WaitFor([&] { return events.connected == 1 && server_events.connected.size() == 1; }));
+  ASSERT_TRUE(
+      WaitFor([&] { return events.connected == 1 && server_events.connected.size() == 1; }));
   EXPECT_TRUE(client.Send("<<QuellName=a>>"));
   transport.Send(server_events.connected[0], "<<SysComeIn>>");
   ASSERT_TRUE(WaitFor([&] { return events.read == "<<SysComeIn>>"; }));

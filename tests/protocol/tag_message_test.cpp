@@ -43,11 +43,20 @@ TEST(ReadNumber, NonNumbersAndOverflowGiveTheDefault) {
     int fallback;
     int value;
   } cases[] = {
-      {"45", 0, 45},          {"-7", 0, -7},        {"+3", 0, 3},
-      {"x", 0, 0},            {"", -1, -1},         {"3x", 0, 0},
-      {" 3", 0, 0},           {"-", 0, 0},          {"+-1", 0, 0},
-      {"2147483647", 0, 2147483647},                {"-2147483648", 0, -2147483647 - 1},
-      {"2147483648", 9, 9},   {"-2147483649", 9, 9}, {"99999999999999999999999", 9, 9},
+      {"45", 0, 45},
+      {"-7", 0, -7},
+      {"+3", 0, 3},
+      {"x", 0, 0},
+      {"", -1, -1},
+      {"3x", 0, 0},
+      {" 3", 0, 0},
+      {"-", 0, 0},
+      {"+-1", 0, 0},
+      {"2147483647", 0, 2147483647},
+      {"-2147483648", 0, -2147483647 - 1},
+      {"2147483648", 9, 9},
+      {"-2147483649", 9, 9},
+      {"99999999999999999999999", 9, 9},
       {"007", 0, 7},
   };
   for (const auto& c : cases) EXPECT_EQ(ReadNumber(c.text, c.fallback), c.value) << c.text;
@@ -71,9 +80,9 @@ TEST(EscapeChatText, TypedTextCanNeitherEndAValueNorOpenATag) {
   } cases[] = {
       {"a>>b", "a" + gt2 + "b"},
       {"a<<Move=1>>", "a" + lt2 + "Move=1" + gt2},
-      {"ok>", "ok" + gt},          // a final ">" would join the closing ">>"
+      {"ok>", "ok" + gt},  // a final ">" would join the closing ">>"
       {"a>>>", "a" + gt2 + gt},
-      {"a>b<c", "a>b<c"},          // single brackets inside stay
+      {"a>b<c", "a>b<c"},  // single brackets inside stay
       {"", ""},
       {J("ソ>"), J("ソ") + gt},
   };
@@ -94,5 +103,37 @@ TEST(EscapeBoardText, ReplacesUntilNoClosingPairIsLeft) {
     EXPECT_EQ(sent.find(">>"), std::string::npos) << typed;
     EXPECT_EQ(sent.find("<<"), std::string::npos) << typed;
     EXPECT_NE(sent.back(), '>') << typed;
+  }
+}
+
+// A peer's "<<" inside a value once made the server's tests see a tag the framer never saw (a
+// board line "x<<DiscussEnter" entered the room). Every "<<" left opens a tag.
+TEST(CloseStrayOpenings, OnlyTagsOpenWithTwoLessThanSigns) {
+  const std::string lt = J("＜");
+  struct Case {
+    std::string message;
+    std::string closed;
+  } cases[] = {
+      {"<<MainMese=[ a ]x>>", "<<MainMese=[ a ]x>>"},  // the usual text is unchanged
+      {"<<MainMese=x<<DiscussEnter>>", "<<MainMese=x<" + lt + "DiscussEnter>>"},
+      {"<<<Move=5>>", "<<" + lt + "Move=5>>"},
+      {"<<Di=a><<DiscussEnter>>", "<<Di=a><" + lt + "DiscussEnter>>"},
+      {"<<A=<<<b", "<<A=<" + lt + "<b"},  // unclosed
+      {"x<y<<Z>>", "x<y<<Z>>"},
+      {"<<Z>>y<", "<<Z>>y" + lt},  // a last "<" would open a tag with the next message
+      {"/<SiroSaki>/<<K=(;AB[aa]/<SiroTurn>/>>", "/<SiroSaki>/<<K=(;AB[aa]/<SiroTurn>/>>"},
+  };
+  for (const auto& c : cases) {
+    const std::string closed = CloseStrayOpenings(c.message);
+    EXPECT_EQ(closed, c.closed) << c.message;
+    std::string in_place = c.message;
+    CloseStrayOpeningsIn(in_place);
+    EXPECT_EQ(in_place, c.closed) << c.message;
+    // Every "<<" left is where a tag opens.
+    for (std::size_t at = closed.find("<<"); at != std::string::npos;
+         at = closed.find("<<", at + 1)) {
+      EXPECT_TRUE(at == 0 || closed.compare(at - 2, 2, ">>") == 0 || closed[at - 1] != '<')
+          << closed;
+    }
   }
 }

@@ -7,6 +7,7 @@
 
 #include "platform/cp932.h"
 #include "platform/memory_transport.h"
+#include "protocol/tag_message.h"
 #include "server/server_core.h"
 
 namespace {
@@ -105,6 +106,38 @@ TEST_F(FrontDoor, ConnectionsAtOrAboveTheJoinLimitAreRefusedButKeptOpen) {
   // A refused connection that sends a login anyway is not turned away by the connect test alone.
   transport.Receive(above, "<<QuellName=d>><<IdFlag=1>>");
   EXPECT_EQ(core.PlayerCount, 4);
+}
+
+// Connections that never log in were kept for the server's life, as many as came. Now at most 32
+// wait at once (the oldest goes first) and none waits 120 s; a login, a refusal's later login and
+// the server's own test connection are never closed.
+TEST_F(FrontDoor, ConnectionsWithoutALoginAreBoundedInNumberAndTime) {
+  const ConnectionId alice = Join("alice");
+  std::vector<ConnectionId> idle;
+  for (std::size_t i = 0; i < ServerCore::kMaxWaitingConnections; ++i) idle.push_back(Open());
+  for (ConnectionId c : idle) EXPECT_FALSE(transport.ClosedByServer(c));
+  const ConnectionId newest = Open();
+  EXPECT_TRUE(transport.ClosedByServer(idle[0]));
+  EXPECT_EQ(core.WaitingConnections(), ServerCore::kMaxWaitingConnections);
+  transport.Drop(idle[0]);
+
+  // A refused name waits on; logging in under another name takes the connection off the list.
+  transport.Receive(idle[1], "<<QuellName=alice>><<IdFlag=1>>");
+  EXPECT_EQ(transport.Take(idle[1]), Messages{"<<SysSameName>>"});
+  transport.Receive(idle[1], "<<QuellName=bob>><<IdFlag=1>>");
+  EXPECT_EQ(core.WaitingConnections(), ServerCore::kMaxWaitingConnections - 1);
+
+  clock.SetEpochSeconds(clock.EpochSeconds() + ServerCore::kLoginSeconds - 1);
+  core.CloseIdleConnections();
+  EXPECT_FALSE(transport.ClosedByServer(newest));
+  clock.SetEpochSeconds(clock.EpochSeconds() + 1);
+  const ConnectionId late = Open();
+  core.CloseIdleConnections();
+  for (std::size_t i = 2; i < idle.size(); ++i) EXPECT_TRUE(transport.ClosedByServer(idle[i]));
+  EXPECT_TRUE(transport.ClosedByServer(newest));
+  for (ConnectionId c : {self_test, alice, idle[1], late})
+    EXPECT_FALSE(transport.ClosedByServer(c));
+  EXPECT_EQ(core.WaitingConnections(), 1u);
 }
 
 TEST_F(FrontDoor, TheFiftyFirstLoginIsRefusedAndNoSlotPassesFifty) {
@@ -222,12 +255,14 @@ TEST_F(FrontDoor, OnlyAConnectionWithoutASlotLogsIn) {
   const ConnectionId bob = Join("bob");
   Forget();
   // From a participant the login key is text: a board line holding it is a board line, with the
-  // sender's own name or another, and no second slot appears.
+  // sender's own name or another, and no second slot appears. Its "<<" goes on closed, so that no
+  // client reads it as a tag either.
   for (const char* typed : {"<<QuellName=alice>>", "<<QuellName=eve>><<IdFlag=1>>"}) {
     const std::string post = "<<MainMese=[ alice ]" + std::string(typed) + ">>";
     transport.Receive(alice, post);
     EXPECT_EQ(transport.Take(alice), Messages{});
-    EXPECT_EQ(transport.Take(bob), Messages{post});
+    EXPECT_EQ(transport.Take(bob), Messages{CloseStrayOpenings(post)});
+    EXPECT_EQ(CloseStrayOpenings(post).find("<<QuellName="), std::string::npos);
   }
   EXPECT_EQ(core.PlayerCount, 2);
   EXPECT_EQ(core.Memo3.Text(), Lines({"alice", "bob"}));
@@ -242,11 +277,11 @@ TEST_F(FrontDoor, TheCallToTheBoardIsRelayedAndTheRestOfTheTextIsStillHandled) {
   const ConnectionId bob = Join("bob", false);
   const ConnectionId carol = Join("carol");
   Forget();
-  const std::string post = "<<SeeMeseNow>><<MainMese=[ bob ]" + J("：") + "hi>>";
-  transport.Receive(bob, post);
-  // Once by the call, once by the board.
-  EXPECT_EQ(transport.Take(alice), (Messages{post, post}));
-  EXPECT_EQ(transport.Take(carol), (Messages{post, post}));
+  const std::string line = "<<MainMese=[ bob ]" + J("：") + "hi>>";
+  transport.Receive(bob, "<<SeeMeseNow>>" + line);
+  // The call and the post, each as its own message.
+  EXPECT_EQ(transport.Take(alice), (Messages{"<<SeeMeseNow>>", line}));
+  EXPECT_EQ(transport.Take(carol), (Messages{"<<SeeMeseNow>>", line}));
   EXPECT_EQ(transport.Take(bob), Messages{});
   EXPECT_EQ(core.BoardText, "[ bob ]" + J("：") + "hi\r\n");
 
@@ -256,8 +291,10 @@ TEST_F(FrontDoor, TheCallToTheBoardIsRelayedAndTheRestOfTheTextIsStillHandled) {
   EXPECT_EQ(transport.Take(bob).size(), 1u);  // the lists only
 }
 
-// Each tag combined with a board line: a test earlier in the fixed order ends the message before
-// the board (step 22) is reached; a guarded test that is not allowed lets it through.
+// Each tag combined with a board line in one message (a peer may send any mixture): a test earlier
+// in the fixed order ends the message before the board (step 22) is reached; a guarded test that
+// is not allowed lets it through. The framer would cut these texts into two messages, so the
+// dispatcher is given each text whole.
 TEST_F(FrontDoor, TagsAreTestedInTheirFixedOrder) {
   const ConnectionId alice = Join("alice");
   const ConnectionId bob = Join("bob");
@@ -267,7 +304,7 @@ TEST_F(FrontDoor, TagsAreTestedInTheirFixedOrder) {
     int attached;  // the sender's AttachedGame
     bool reaches_board;
   } cases[] = {
-      {"<<DiscussChangeGame>><<Index=2>>", 0, true},  // goes on after the room's handler
+      {"<<DiscussChangeGame>><<Index=2>>", 0, true},   // goes on after the room's handler
       {"<<DiscussChangeGame>><<Index=3>>", 0, false},  // a free slot ends the message
       {"<<DiscussChangeGame>><<Index=6>>", 0, false},
       {"<<DiscussChangeGame>><<Index=x>>", 0, false},
@@ -304,12 +341,12 @@ TEST_F(FrontDoor, TagsAreTestedInTheirFixedOrder) {
     core.BoardText.clear();
     core.Players[SlotOf(alice)].AttachedGame = c.attached;
     Forget();
-    transport.Receive(alice, c.tags + "<<MainMese=line>>");
+    core.ServerSocket1ClientRead(alice, c.tags + "<<MainMese=line>>");
     EXPECT_EQ(core.BoardText == "line\r\n", c.reaches_board) << c.tags;
     EXPECT_EQ(transport.Take(bob).size(), c.reaches_board ? 1u : 0u) << c.tags;
   }
   // The mode switch comes before the clock stop.
-  transport.Receive(bob, "<<TimeStop=1>><<ChangeMode>>");
+  core.ServerSocket1ClientRead(bob, "<<TimeStop=1>><<ChangeMode>>");
   EXPECT_EQ(core.Players[SlotOf(bob)].PlayerMode, 0);
 }
 

@@ -758,6 +758,60 @@ TEST_F(RunningGame, AnEndRequestFromAWatcherIsIgnored) {
   EXPECT_EQ(core.Memo1.Count(), 7);
 }
 
+// Only the two players act for their game, each with its own colour. Today's fault: any
+// participant could ask or grant an undo, stop a clock, play a stone, pass a game to its end or
+// count it, whether watching it (carol) or not (erin).
+TEST_F(RunningGame, NobodyButThePlayersActsForTheGame) {
+  Send(alice, Move(1, 88, "black", "895"));
+  Forget();
+  const auto nothing_changed = [&](int undo_state) {
+    for (ConnectionId k : {alice, bob, carol, dave, erin}) EXPECT_EQ(transport.Take(k), Messages{});
+    EXPECT_EQ(Game(1).GameRecord, header + ";[dd]");
+    EXPECT_EQ(Game(1).GameState, 1);
+    EXPECT_EQ(Game(1).UndoState, undo_state);
+    EXPECT_EQ(Game(1).PassCount, 0);
+    EXPECT_EQ(Game(1).WhiteClock, "0");
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::string> texts;
+  } cases[] = {
+      {"asks an undo", {"<<GameIndex=1>><<Move=>><<MoveBack>>"}},
+      {"stops the clock", {"<<TimeStop=1>><<GameIndex=1>>"}},
+      {"plays a stone", {Move(1, 89, "white", "10"), Move(1, 90, "black", "10")}},
+      {"ends the game by two passes", {Pass(1, "white", 2), Pass(1, "black", 3)}},
+      {"counts", {"<<GameIndex=1>><<RealTimeCountStart>>", "<<GameIndex=1>><<RealTimeChange>>"}},
+      {"resigns", {"<<GameResign>><<Suu=2>><<GameIndex=1>>"}},
+      {"grants black's undo", {"<<GameIndex=1>><<Move=>><<MoveBack>>"}},
+  };
+  for (const auto& c : cases) {
+    const bool grant = c.what == cases[6].what;
+    if (grant) {
+      Send(alice, "<<GameIndex=1>><<Move=>><<MoveBack>>");  // black asks to take it back
+      Forget();
+    }
+    for (ConnectionId intruder : {carol, erin}) {
+      SCOPED_TRACE(std::string(c.what) + (intruder == carol ? " (watcher)" : " (outsider)"));
+      for (const std::string& text : c.texts) Send(intruder, text);
+      nothing_changed(grant ? 1 : 0);
+    }
+  }
+  // A player moves and passes only in its own colour; the chat is for the game's participants.
+  Send(bob, Move(1, 90, "black", "10"));
+  Send(alice, Pass(1, "white", 2));
+  Send(alice, "<<GameIndex=1>><<Move=90>><<Time=10>>");  // no colour at all
+  Send(erin, "<<GameIndex=1>><<GameMese=[ erin ]hi\r\n>>");
+  nothing_changed(1);
+  EXPECT_EQ(Game(1).BlackClock, "895");
+  EXPECT_EQ(Game(1).GameChatLog, "");
+  EXPECT_EQ(core.Memo1.Count(), 7);
+  // The players themselves still do all of it.
+  Send(bob, "<<GameIndex=1>><<Move=>><<MoveBack>>");
+  EXPECT_EQ(Game(1).GameRecord, header);
+  Send(bob, Move(1, 89, "white", "10"));
+  EXPECT_EQ(transport.Take(alice).back(), "<<Move=89>><<Time=10>>");
+}
+
 // Players go back to the waiting list once, and only when they may play.
 TEST_F(RunningGame, TheEndReturnsPlayersToTheWaitingListOnceAndOnlyIfTheyPlay) {
   Send(alice, "<<ChangeMode>>");  // alice to watching only ...

@@ -8,23 +8,29 @@
 #include "platform/files.h"
 #include "tests/temp_folder.h"
 
-TEST(ServerSettings, LoadingTakesNonEmptyValuesAndTheLogSwitch) {
+// An empty or damaged file once turned log saving off without a word; a setting without a
+// readable value now keeps its default, and the reader says the file was not whole.
+TEST(ServerSettings, LoadingTakesReadableValuesAndKeepsTheRest) {
   struct Case {
     const char* file;
     bool log_save;
     const char* game_limit;
     const char* join_limit;
+    bool whole;
   } cases[] = {
-      {"LogSave[1]\r\nGameLimit[3]\r\nJoinLimit[20]\r\n", true, "3", "20"},
-      {"LogSave[0]\r\nGameLimit[3]\r\n", false, "3", "9"},
-      {"GameLimit[4]\r\n", false, "4", "9"},           // no log line unticks the box
-      {"LogSave[1]\r\nGameLimit[]\r\nJoinLimit[x", true, "7", "9"},  // empty or unclosed: kept
-      {"LogSave[1]\nGameLimit[abc]\nJoinLimit[99]", true, "abc", "99"},  // not validated
-      {"", false, "7", "9"},
+      {"LogSave[1]\r\nGameLimit[3]\r\nJoinLimit[20]\r\n", true, "3", "20", true},
+      {"LogSave[0]\r\nGameLimit[3]\r\nJoinLimit[4]\r\n", false, "3", "4", true},
+      {"LogSave[0]\r\nGameLimit[3]\r\n", false, "3", "9", false},
+      {"GameLimit[4]\r\n", true, "4", "9", false},  // no log line: the box stays ticked
+      {"LogSave[1]\r\nGameLimit[]\r\nJoinLimit[x", true, "7", "9", false},  // empty, unclosed
+      {"LogSave[1]\nGameLimit[abc]\nJoinLimit[99]", true, "abc", "99", true},  // not validated
+      {"", true, "7", "9", false},
+      {"LogSave[", true, "7", "9", false},  // cut short while it was written
+      {"\x81\xff\x00garbage\r\n", true, "7", "9", false},
   };
   for (const auto& c : cases) {
     ServerSettings settings{true, "7", "9"};
-    ApplySettingsText(c.file, settings);
+    EXPECT_EQ(ApplySettingsText(c.file, settings), c.whole) << c.file;
     EXPECT_EQ(settings.LogSave, c.log_save) << c.file;
     EXPECT_EQ(settings.GameLimitText, c.game_limit) << c.file;
     EXPECT_EQ(settings.JoinLimitText, c.join_limit) << c.file;
@@ -105,5 +111,12 @@ TEST(ServerLogs, AnUnwritableFolderIsReported) {
   const std::string folder = TempFolder();
   WriteWholeFile(JoinPath(folder, "Log"), "a file where the folder should be");
   FixedClock clock;
-  EXPECT_NE(WriteServerLogs(JoinPath(folder, "Log"), "S", "e\r\n", "", clock), "");
+  EXPECT_EQ(WriteServerLogs(JoinPath(folder, "Log"), "S", "e\r\n", "b\r\n", clock),
+            JoinPath(folder, "Log/DraumLog.dat") + ", " + JoinPath(folder, "Log/DraumChat.dat"));
+  // A log that cannot be written does not keep the other from being written.
+  const std::string logs = JoinPath(folder, "Logs");
+  MakeDirectory(logs);
+  MakeDirectory(JoinPath(logs, "DraumLog.dat"));  // a folder where the event log should be
+  EXPECT_EQ(WriteServerLogs(logs, "S", "e\r\n", "b\r\n", clock), JoinPath(logs, "DraumLog.dat"));
+  EXPECT_TRUE(FileExists(JoinPath(logs, "DraumChat.dat")));
 }

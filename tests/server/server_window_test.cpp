@@ -9,13 +9,14 @@
 #include <QMenu>
 #include <QTcpSocket>
 #include <filesystem>
+#include <sstream>
 
 #include "platform/cp932.h"
 #include "platform/files.h"
-#include "tests/temp_folder.h"
 #include "platform/memo_view.h"
 #include "platform/qt_text.h"
 #include "tests/qt_wait.h"
+#include "tests/temp_folder.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ struct ServerWindowTest : testing::Test {
   FakeNetworkInfo network{"go-host", {"192.168.0.1"}};
   FixedClock clock{"2026/12/09", "9:05:07"};
   std::string folder = TempFolder();
+  std::ostringstream errors;  // what the server writes on standard error
   std::unique_ptr<TForm1> form;
 
   ServerEnvironment Environment() {
@@ -44,6 +46,7 @@ struct ServerWindowTest : testing::Test {
     env.work_folder = folder;
     env.program_folder = folder + "/";
     env.port = 0;  // a free port
+    env.errors = &errors;
     return env;
   }
 
@@ -211,16 +214,66 @@ TEST_F(ServerWindowTest, LoadedLimitsAreShownButNotInForce) {
             "LogSave[0]\r\nGameLimit[5]\r\nJoinLimit[50]\r\n");
 }
 
+// A signal once waited forever on the box of a log that could not be written. Closed by a signal
+// the server tells standard error and ends; closed at the screen it shows the box.
 TEST_F(ServerWindowTest, AnUnwritableLogIsReportedAndTheCloseStillFinishes) {
   WriteWholeFile(JoinPath(folder, "Log"), "a file where the folder should be");
-  Start();
-  bool closed = false;
-  form->OnClosed = [&] { closed = true; };
-  form->CloseWithoutQuestion();
-  EXPECT_TRUE(closed);
-  ASSERT_EQ(prompts.shown().size(), 1u);
-  EXPECT_FALSE(prompts.shown()[0].question);
-  EXPECT_TRUE(FileExists(JoinPath(folder, "QuellDraum.dat")));
+  const std::string message =
+      J("ログを保存できません (") + JoinPath(folder, "Log/DraumLog.dat") + ")";
+  for (const bool by_signal : {true, false}) {
+    Start();
+    bool closed = false;
+    form->OnClosed = [&] { closed = true; };
+    prompts.Forget();
+    errors.str("");
+    if (by_signal) {
+      form->CloseWithoutQuestion();
+    } else {
+      form->show();
+      form->close();
+    }
+    EXPECT_TRUE(closed);
+    if (by_signal) {
+      EXPECT_TRUE(prompts.shown().empty());
+      EXPECT_EQ(errors.str(), Utf8FromCp932(message) + "\n");
+    } else {
+      ASSERT_EQ(prompts.shown().size(), 1u);
+      EXPECT_EQ(prompts.shown()[0].text, message);
+      EXPECT_EQ(errors.str(), "");
+    }
+    EXPECT_TRUE(FileExists(JoinPath(folder, "QuellDraum.dat")));
+    form.reset();
+  }
+}
+
+// A settings file that cannot be read once ended the start, and an empty or damaged one turned
+// log saving off without a word. Both start with the defaults and say so in the event list.
+TEST_F(ServerWindowTest, UnreadableOrDamagedSettingsStartWithTheDefaults) {
+  struct Case {
+    const char* what;
+    std::function<void(const std::string&)> make;
+    const char* note;
+  } cases[] = {
+      {"a folder", [](const std::string& path) { MakeDirectory(path); },
+       "設定ファイル (QuellDraum.dat) を読めないため、初期設定で起動しました"},
+      {"empty", [](const std::string& path) { WriteWholeFile(path, ""); },
+       "設定ファイル (QuellDraum.dat) が空か壊れているため、読めない設定は初期値のままです"},
+      {"cut short", [](const std::string& path) { WriteWholeFile(path, "LogSave["); },
+       "設定ファイル (QuellDraum.dat) が空か壊れているため、読めない設定は初期値のままです"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    folder = TempFolder();
+    c.make(JoinPath(folder, "QuellDraum.dat"));
+    Start();
+    EXPECT_TRUE(form->CheckBox1()->isChecked());
+    EXPECT_EQ(form->Edit2()->text().toStdString(), "5");
+    EXPECT_EQ(form->Core().Memo1.Lines(),
+              (std::vector<std::string>{J("<<サーバ起動ＯＫ>>"), J(c.note) + "  (9:05:07)"}));
+    form->CloseWithoutQuestion();
+    EXPECT_TRUE(FileExists(JoinPath(folder, "Log/DraumLog.dat")));  // logging stayed on
+    form.reset();
+  }
 }
 
 TEST_F(ServerWindowTest, PastLogButtonOpensTheLogOrSaysItIsMissing) {
@@ -271,5 +324,15 @@ TEST_F(ServerWindowTest, AnOccupiedPortIsReportedAndTheServerDoesNotStart) {
   env.port = occupant.Port();
   TForm1 second(env);
   EXPECT_FALSE(second.Started());
+  // The cause in Japanese, on standard error and in a box that closes itself; with no display,
+  // on standard error only.
+  const std::string text = J("ポート ") + std::to_string(env.port) +
+                           J(" は他のプログラムが既に使っています。Kordraum を終了します。");
   ASSERT_EQ(prompts.shown().size(), 1u);
+  EXPECT_EQ(prompts.shown()[0].text, text);
+  EXPECT_EQ(errors.str(), Utf8FromCp932(text) + "\n");
+  env.boxes_answerable = false;
+  TForm1 third(env);
+  EXPECT_FALSE(third.Started());
+  EXPECT_EQ(prompts.shown().size(), 1u);
 }

@@ -105,7 +105,9 @@ void BoardModel::ResetLibertyFlags() {
 }
 
 void BoardModel::ResolveCaptures(int nextColour, int moverColour) {
-  const int last = MoveList[MoveTop];
+  // Only a move captures. At the setup position (a step back reached it) the newest entry is a
+  // setup stone, and a setup stone without liberties stays where the record put it.
+  const int last = MoveTop > SetupCount ? MoveList[MoveTop] : 0;
   if (last > 0) {
     for (const int step : kNeighbourSteps) {
       // The colour is read again for each neighbour: an earlier capture may have emptied it.

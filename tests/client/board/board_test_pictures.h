@@ -14,6 +14,7 @@
 
 #include "client/board/board_geometry.h"
 #include "client/board/board_pictures.h"
+#include "client/views/diagram_viewer_geometry.h"
 #include "client/views/model/preview_geometry.h"
 #include "platform/files.h"
 #include "platform/pictures.h"
@@ -97,7 +98,21 @@ inline const std::string& EncodedTestPicture(const std::string& key, const QImag
 
 inline std::string ColourKey(QColor colour) { return colour.name().toStdString(); }
 
-// Writes every picture of the board window into `folder`/bmp.
+// A stone sheet of the diagram viewer: a white and a black disc on the board colour, no masks.
+inline QImage TestViewerStoneSheet(const ViewerGeometry& geometry, QColor board) {
+  QImage sheet(geometry.SheetWidth(), geometry.SheetHeight(), QImage::Format_RGB32);
+  sheet.fill(board);
+  for (int row = 0; row < geometry.Sprite; ++row) {
+    for (int column = 0; column < geometry.Sprite; ++column) {
+      if (!InTestStone(column, row, geometry.Sprite)) continue;
+      sheet.setPixelColor(geometry.WhiteLeft + column, row, kTestWhiteStone);
+      sheet.setPixelColor(geometry.BlackLeft + column, row, kTestBlackStone);
+    }
+  }
+  return sheet;
+}
+
+// Writes every picture of the board window and the diagram viewer into `folder`/bmp.
 inline void WriteBoardWindowPictures(const std::string& folder, QColor board = kTestBoardColour,
                                      QColor turned = kTestTurnedBoardColour) {
   const std::string bmp = JoinPath(folder, "bmp");
@@ -126,10 +141,18 @@ inline void WriteBoardWindowPictures(const std::string& folder, QColor board = k
     WriteWholeFile(JoinPath(bmp, std::string(button.File)),
                    plain(button.Width, button.Height, QColor(226, 210, 180)));
   }
+  WriteWholeFile(JoinPath(bmp, std::string(kViewerBoardPicture)),
+                 plain(kViewerBoardWidth, kViewerBoardHeight, board));
+  for (const int size : {19, 13, 9}) {
+    const ViewerGeometry& geometry = ViewerGeometryOf(size);
+    WriteWholeFile(JoinPath(bmp, std::string(geometry.StoneSheet)),
+                   EncodedTestPicture("viewer sheet " + std::to_string(size) + ColourKey(board),
+                                      TestViewerStoneSheet(geometry, board), false));
+  }
   // The small board of the record preview and the game-list board.
   WriteWholeFile(JoinPath(bmp, std::string(kPreviewBoardPicture)),
                  plain(kPreviewBoardSide, kPreviewBoardSide, board));
-  WriteWholeFile(JoinPath(bmp, std::string(kPreviewStonePicture)),
-                 EncodedTestPicture("preview sheet" + ColourKey(board),
-                                    TestPreviewStoneSheet(board), false));
+  WriteWholeFile(
+      JoinPath(bmp, std::string(kPreviewStonePicture)),
+      EncodedTestPicture("preview sheet" + ColourKey(board), TestPreviewStoneSheet(board), false));
 }

@@ -79,7 +79,9 @@ class OwnGameTest : public ClientWindowsTest {
   }
   void Deliver(const std::string& message) { socket_.Deliver(message); }
   // The server ends the game (the opponent resigned).
-  void EndGame() { Deliver("<<GameResign>><<Suu=0>><<GameIndex=1>><<Name=Jiro>>"); }
+  void EndGame() {
+    Deliver("<<GameResign>><<Suu=0>><<GameIndex=1>><<Name=Jiro>><<KuroTime=0>><<SiroTime=0>>");
+  }
 
   // A click on the board at the point as it is shown.
   static void Click(int point, Qt::MouseButton button = Qt::LeftButton) {
@@ -819,7 +821,7 @@ TEST_F(OwnGameTest, TheEndByPassesStepsBackOnlyOverPasses) {
   // The last move on this board is a stone (the opponent's pass never came): it stays.
   Begin();
   Play(P("dd"));
-  Deliver("<<PassEndGame>><<Name=Jiro>><<Suu=1>>");
+  Deliver("<<PassEndGame>><<Name=Jiro>><<Suu=1>><<KuroTime=0>><<SiroTime=0>>");
   EXPECT_EQ(Form4->MoveTop, 1);
   EXPECT_EQ(Form4->Board[P("dd")], kBlack);
 
@@ -829,7 +831,7 @@ TEST_F(OwnGameTest, TheEndByPassesStepsBackOnlyOverPasses) {
   game.handicap = J("２子");
   game.start = "<<KifuStartStr=(;AB[dp][pd]/<SiroSaki>/>>";
   Begin(game);
-  Deliver("<<PassEndGame>><<Name=Jiro>><<Suu=0>>");
+  Deliver("<<PassEndGame>><<Name=Jiro>><<Suu=0>><<KuroTime=0>><<SiroTime=0>>");
   EXPECT_EQ(Form4->MoveTop, 2);
   EXPECT_EQ(Form4->SetupCount, 2);
   EXPECT_EQ(Form4->Board[P("dp")], kBlack);
@@ -846,7 +848,8 @@ TEST_F(OwnGameTest, EachEndOfGameHasItsWord) {
   };
   for (const auto& c : cases) {
     Begin();
-    Deliver(std::string(c.tag) + "<<Suu=7>><<GameIndex=1>><<Name=Jiro>><<WatchCount=2>>");
+    Deliver(std::string(c.tag) +
+            "<<Suu=7>><<GameIndex=1>><<Name=Jiro>><<WatchCount=2>><<KuroTime=0>><<SiroTime=0>>");
     EXPECT_EQ(Form4->BoardMode, kBoardWatching) << c.tag;
     EXPECT_EQ(Panel0(), J("7手まで、[ Jiro ]  ==>  ") + J(c.word)) << c.tag;
   }
@@ -857,7 +860,9 @@ TEST_F(OwnGameTest, EachEndOfGameHasItsWord) {
 
 TEST_F(OwnGameTest, LeavingAFinishedGameReturnsToTheLobby) {
   Begin();
-  Deliver("<<GameResign>><<Suu=0>><<GameIndex=1>><<Name=Jiro>><<WatchCount=2>>");
+  Deliver(
+      "<<GameResign>><<Suu=0>><<GameIndex=1>><<Name=Jiro>><<WatchCount=2>><<KuroTime=0>><<SiroTime="
+      "0>>");
   Sent();
   Form4->Image17Click();
   EXPECT_EQ(Questions(), Texts{J(" 観 戦 を 終 了 し ま す か ？")});
@@ -874,7 +879,7 @@ TEST_F(OwnGameTest, LeavingAFinishedGameReturnsToTheLobby) {
 
 TEST_F(OwnGameTest, LeavingWithoutAConnectionNotesItInTheLobby) {
   Begin();
-  Deliver("<<GameResign>><<Suu=0>><<GameIndex=1>><<Name=Jiro>>");
+  Deliver("<<GameResign>><<Suu=0>><<GameIndex=1>><<Name=Jiro>><<KuroTime=0>><<SiroTime=0>>");
   socket_.Drop();
   Messages();
   Form2->AskEndFlag = 0;
@@ -907,7 +912,7 @@ TEST_F(OwnGameTest, ClosingTheBoardResignsTheOwnGame) {
 
 TEST_F(OwnGameTest, ClosingAFinishedGameStopsWatchingIt) {
   Begin();
-  Deliver("<<GameResign>><<Suu=0>><<GameIndex=1>><<Name=Jiro>>");
+  Deliver("<<GameResign>><<Suu=0>><<GameIndex=1>><<Name=Jiro>><<KuroTime=0>><<SiroTime=0>>");
   Sent();
   Answer(true);
   EXPECT_TRUE(Form4->close());
@@ -1025,7 +1030,7 @@ TEST_F(OwnGameTest, WatcherCountsComeAndGo) {
   Deliver("<<OnlyWatchCount=2>><<WatchList=Hanako\nSaburo\n>>");
   EXPECT_EQ(Form4->StatusBar1->PanelText(2), J("観戦者数 = 2"));
   EXPECT_EQ(Form4->StatusBar1->Hint(), "Hanako\nSaburo\n");
-  Deliver("<<OutWatchCount=0>><<WatchList=>><<WaitList=Hanako\r\n>>");
+  Deliver("<<OutWatchCount=0>><<WatchList=>><<WaitList=Hanako\r\n>><<WaitHint=[0]>><<LookList=>>");
   EXPECT_EQ(Form4->StatusBar1->PanelText(2), J("観戦者数 = 0"));
   EXPECT_EQ(Form4->StatusBar1->Hint(), "");
   EXPECT_EQ(Form6->ListBox2->count(), 1);

@@ -315,3 +315,19 @@ TEST_F(RoomWindowTest, TheGameListBoardFollowsTheRoomsGame) {
   EXPECT_EQ(Form14->GameListAutoPlace, 0);
   EXPECT_EQ(WindowTop(Form4), 40);
 }
+
+TEST_F(RoomWindowTest, ADoubleClickOnTheDiagramViewerLoadsItOnlyForTheOperator) {
+  const std::string diagram = "SZ[9]AB[cc]/<SiroSaki>/;B[ee];W[ge]";
+  Enter();
+  Form9->ShowDiagram(diagram, "1");
+  Form9->FormDblClick();
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(Form4->BoardSize, 19);
+
+  socket_.Deliver("<<DiscussCanPlay>><<DiscussRegList=\r\nTaro\r\n>>");
+  Sent();
+  Form9->FormDblClick();
+  EXPECT_EQ(Sent(), Texts{"<<DiscussInput>><<Type=11>><<DiscussKifu=(;" + diagram + ">>"});
+  EXPECT_EQ(Form4->BoardSize, 9);
+  EXPECT_EQ(Form4->Board[P("cc", 9)], kBlack);
+}

@@ -324,12 +324,19 @@ TEST_F(ConnectWindowTest, MessagesSplitAtEveryByteArriveWhole) {
   EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(ConnectWindowTest, TwoMessagesInOneReadAreOneText) {
+// Today's fault: only the first of two messages in one read was acted on. Each is read in turn.
+TEST_F(ConnectWindowTest, EveryMessageOfOneReadIsReadInTurn) {
   StartAndLogIn();
-  // The first tag in the reader's order wins; the second message's board line is not read.
-  socket_.Deliver("<<Status>><<IdCount=5>><<MainMese=[ a ]：b>>");
+  socket_.Deliver("<<Status>><<IdCount=5>><<MainMese=[ a ]:b>><<SysMese=one>><<SysMese=two>>");
   EXPECT_EQ(Form6->StatusBar1->PanelText(1), J("参加者数 = 5"));
-  EXPECT_TRUE(Form8->Memo1Lines.Empty());
+  EXPECT_EQ(Form8->Memo1Lines.Lines(), Texts{"[ a ]:b"});
+  EXPECT_EQ(Messages(), (Texts{"one", "two"}));
+  // A message cut short by the end of a read waits for its rest, behind the whole ones.
+  socket_.Deliver("<<MainMese=c>><<Status>><<IdCount=6>><<WaitList=x\r\n>><<WaitHint=[0]");
+  EXPECT_EQ(Form8->Memo1Lines.Lines(), (Texts{"[ a ]:b", "c"}));
+  EXPECT_EQ(Form6->StatusBar1->PanelText(1), J("参加者数 = 5"));
+  socket_.Deliver(">><<LookList=>>");
+  EXPECT_EQ(Form6->StatusBar1->PanelText(1), J("参加者数 = 6"));
 }
 
 TEST_F(ConnectWindowTest, LostConnectionTellsAndOffersReconnect) {

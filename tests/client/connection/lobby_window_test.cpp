@@ -79,7 +79,8 @@ TEST_F(LobbyWindowTest, WatchSnapsToTheGameGroupAndSendsItsNumber) {
 }
 
 TEST_F(LobbyWindowTest, WatchRefusesUnreadableNumbersAndDoesNothingWhileTheBoardIsInUse) {
-  StartAndLogIn("Taro", "<<SysComeIn>><<Status>>" + J("<<PlayList=[ ２ ]\r\nA\r\nB\r\n>>"));
+  StartAndLogIn("Taro", "<<SysComeIn>><<Status>>" + J("<<PlayList=[ ２ ]\r\nA\r\nB\r\n>>") +
+                            "<<WaitList=Taro\r\n>><<WaitHint=[0]>><<LookList=>>");
   Form6->ListBox1->setCurrentRow(0);
   Form6->SpeedButton1Click();
   EXPECT_EQ(Messages(), Texts{J("観戦できません")});

@@ -53,7 +53,7 @@ std::string GameStart(bool black) {
          ">><<Color=" + (black ? "black" : "white") + ">><<OpName=Jiro>><<GameWari=" + J("互先") +
          ">><<BanSize=19>><<GameKomi=6.5>><<KuroGameTime=" + J("15 分") +
          ">><<SiroGameTime=" + J("15 分") + ">><<AddTime=" + J("なし") +
-         ">><<GameIndex=1>><<PlayList=>><<WaitList=>>";
+         ">><<GameIndex=1>><<PlayList=>><<WaitList=>><<WaitHint=>>";
 }
 
 class CountingBoardTest : public ClientWindowsTest {
