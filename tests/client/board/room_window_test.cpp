@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTimer>
@@ -215,6 +216,26 @@ TEST_F(RoomWindowTest, CtrlClickOnAMemberLineHandsTheRightOver) {
   EXPECT_EQ(Sent(), Texts{"<<DiscussChange>><<Changer=Jiro>>"});
   EXPECT_EQ(Form4->InputAllowed, 0);
   EXPECT_FALSE(OperatorControlsShown());
+}
+
+TEST_F(RoomWindowTest, RoomChatKeepsItsDiagramsApartAndSendsTheTypedLine) {
+  Enter();
+  Form5->hide();
+  Form9->show();
+  socket_.Deliver(
+      J("<<DiscussMese=[ Jiro ]：ここは？\r\n>><<DiaIndex=4>><<DiaData=(;SZ[9]AB[ee])>>"));
+  // The chat comes up in place of the viewer; the diagram goes to the room's store, its link
+  // follows its line.
+  EXPECT_TRUE(Form5->isVisible());
+  EXPECT_FALSE(Form9->isVisible());
+  EXPECT_EQ(Form4->RoomDiagramStore, "\r\n{4}<<DiaData=(;SZ[9]AB[ee])>>");
+  EXPECT_EQ(Form4->DiagramStore, "");
+  EXPECT_EQ(Form5->Memo1Lines.Lines(), (Texts{J("[ Jiro ]：ここは？"), J("{ 碁盤 4 }"), ""}));
+  // A typed line goes to the room, not to a game.
+  Form4->Edit1->setText(QString::fromUtf8("なるほど"));
+  Form4->Edit1KeyDown(13);
+  EXPECT_EQ(Sent(), Texts{J("<<DiscussMese=[ Taro ]：なるほど\r\n>>")});
+  EXPECT_NE(Form5->Memo1Lines.IndexOf(J("[ Taro ]：なるほど")), -1);
 }
 
 TEST_F(RoomWindowTest, RecordsFromTheClipboardAndTheStartRecord) {
