@@ -57,6 +57,7 @@
 #include "platform/cp932.h"
 #include "platform/file_dialogs.h"
 #include "platform/files.h"
+#include "platform/fonts.h"
 #include "platform/memo_view.h"
 #include "platform/pictures.h"
 #include "platform/prompts.h"
@@ -614,6 +615,8 @@ class Script {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  // The fonts the windows name, as the client program itself finds them.
+  InstallJapaneseFontSubstitutes();
   const QStringList arguments = QCoreApplication::arguments();
   if (arguments.size() < 4) return 2;
   const int port = ReadNumber(arguments[1].toStdString(), -1);
