@@ -230,10 +230,6 @@ std::string DiagramChatMessage(bool room, std::string_view userName, std::string
   return message;
 }
 
-std::string DiscussRecordMessage(std::string_view record) {
-  return "<<DiscussInput>><<Type=11>><<DiscussKifu=" + std::string(record) + ">>";
-}
-
 std::optional<std::string> DiagramLinkNumber(std::string_view line) {
   const std::string& opening = J("{ 碁盤 ");
   if (!line.starts_with(opening)) return std::nullopt;

@@ -67,10 +67,6 @@ std::string DiagramComment(std::string_view typed, int gameMoves);
 std::string DiagramChatMessage(bool room, std::string_view userName, std::string_view comment,
                                std::string_view gameTag, std::string_view data);
 
-// The analysis room's input that loads `record` as the room's record:
-// "<<DiscussInput>><<Type=11>><<DiscussKifu=" record ">>".
-std::string DiscussRecordMessage(std::string_view record);
-
 // The number of the diagram a chat line links to: the text between a leading "{ 碁盤 " and the
 // " }" after it; nothing for any other line (an empty number included).
 std::optional<std::string> DiagramLinkNumber(std::string_view line);

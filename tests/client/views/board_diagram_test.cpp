@@ -227,14 +227,12 @@ TEST(DiagramComment, TrimsEscapesNumbersAndShortensBlankLines) {
     EXPECT_EQ(DiagramComment(J(c.typed), c.moves), J(c.comment)) << c.typed;
 }
 
-TEST(DiagramChatMessage, GameAndRoomLinesAndTheRoomRecord) {
+TEST(DiagramChatMessage, GameAndRoomLines) {
   const std::string comment = DiagramComment(J("見て"), 0);
   EXPECT_EQ(DiagramChatMessage(false, J("黒田"), comment, GameTag(2), "SZ[19]AB[dd][pp]AW[jj]"),
             J("<<GameMese=[ 黒田 ]：見て\r\n>><<GameIndex=2>><<DiaData=SZ[19]AB[dd][pp]AW[jj]>>"));
   EXPECT_EQ(DiagramChatMessage(true, "ann", comment, "", "SZ[9];B[ee]"),
             J("<<DiscussMese=[ ann ]：見て\r\n>><<DiaData=SZ[9];B[ee]>>"));
-  EXPECT_EQ(DiscussRecordMessage("(;SZ[9];B[ee]"),
-            "<<DiscussInput>><<Type=11>><<DiscussKifu=(;SZ[9];B[ee]>>");
   // The server and every reader find the comment and the data whole.
   const std::string sent =
       DiagramChatMessage(false, "a", DiagramComment("x>>y", 0), GameTag(1), "SZ[9];B[ee]");
