@@ -232,6 +232,7 @@ void TForm4::GrantDiscussInput(const std::string& message) {
     shown->show();
   }
   Image21->hide();
+  Form14->AllowGameChoice(true);
   ComboBox1->setCurrentIndex(BoardSize == 13 ? 1 : BoardSize == 9 ? 2 : 0);
   ShowDiscussRegList(message);
   Form15->hide();
@@ -253,6 +254,7 @@ void TForm4::HideOperatorControls() {
                           static_cast<QWidget*>(Label1)}) {
     hidden->hide();
   }
+  Form14->AllowGameChoice(false);
   Form15->hide();
 }
 

@@ -71,7 +71,7 @@ void TForm14::ShowGameList(const std::string& message, bool operatorChooses) {
     ComboBox1->addItem(ToQt(list.substr(start, comma - start)));
   }
   ComboBox1->setCurrentIndex(0);
-  ComboBox1->setEnabled(operatorChooses);
+  AllowGameChoice(operatorChooses);
   LoadWatchGame(GetTagValue(message, "<<GameData="));
   ShowLoadedCaption(HasTag(message, "<<DisCussGameisOver>>"));
   ShowPanel();
@@ -172,12 +172,15 @@ void TForm14::paintEvent(QPaintEvent*) {
   painter.drawImage(0, 0, Surface);
 }
 
+void TForm14::AllowGameChoice(bool operatorChooses) { ComboBox1->setEnabled(operatorChooses); }
+
 // ---------------------------------------------------------------------------------------------
 // The user's actions
 
 void TForm14::ComboBox1Change() {
   const std::string chosen = FromQt(ComboBox1->currentText());
   if (chosen.size() <= 4 || Form2 == nullptr || !Form2->Connected()) return;
+  if (Form4 == nullptr || Form4->BoardMode != kBoardRoom || Form4->InputAllowed != 1) return;
   Form2->SendToServer("<<DiscussChangeGame>><<Index=" + chosen.substr(4, 1) + ">>");
 }
 

@@ -30,6 +30,8 @@ class TForm14 : public QWidget, public GameListGame {
   // to choose among, the first one chosen (the choice is the operator's only), its record, and
   // the window shown.
   void ShowGameList(const std::string& message, bool operatorChooses);
+  // The game choice follows the room's input right as it is granted and given up.
+  void AllowGameChoice(bool operatorChooses);
   // The record of another game the operator chose ("<<DiscussChangeGame>>" with "<<Index=" and
   // "<<GameData="); the window is not shown by it.
   void ShowGameData(const std::string& message);

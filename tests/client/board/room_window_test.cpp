@@ -302,6 +302,15 @@ TEST_F(RoomWindowTest, TheGameListBoardFollowsTheRoomsGame) {
   EXPECT_EQ(Form14->GameChoiceCount(), 0);  // 対局3 is not in the list
   EXPECT_EQ(Form14->GameListBoardSize, 9);
 
+  // The choice follows the input right.
+  Form4->Image22Click();
+  EXPECT_FALSE(Form14->ComboBox1->isEnabled());
+  emit Form14->ComboBox1->activated(0);
+  EXPECT_EQ(Sent(), Texts{"<<DiscussCanEnd>>"});
+  socket_.Deliver("<<DiscussCanPlay>><<DiscussRegList=\r\nTaro\r\n>>");
+  EXPECT_TRUE(Form14->ComboBox1->isEnabled());
+  Sent();
+
   // The operator's double click shares the shown game.
   Form14->FormDblClick();
   EXPECT_EQ(Sent(), Texts{"<<DiscussInput>><<Type=11>><<DiscussKifu=(;SZ[9];[ee]>>"});
