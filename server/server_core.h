@@ -94,10 +94,12 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   void ChangeMode(int j);
 
   // Handlers owned by the analysis room. The dispatcher calls them in its fixed order.
+  // The followed game is the input holder's to choose; from anyone else these three change
+  // nothing and reach nobody.
   // "<<DiscussChangeGame>>" with the game number g already read and checked to name a game in
   // use; the dispatcher goes on testing the same text afterwards. The room follows game g.
   void RoomChangeGame(int j, int g, std::string_view text);
-  // "<<DiscussCallGame>>": the room follows the first game in use, or the sender hears that no
+  // "<<DiscussCallGame>>": the room follows the first game in use, or the holder hears that no
   // game is played.
   void RoomCallGame(int j, std::string_view text);
   void RoomOffGame(int j, std::string_view text);  // "<<DiscussOffGame>>": back to the members
