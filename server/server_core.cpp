@@ -201,6 +201,11 @@ void ServerCore::SetWaitHint(std::string_view name, int g) {
 
 void ServerCore::RemovePlayer(int j) {
   if (!SlotInUse(j)) return;
+  // Challenges by or to the leaver are over.
+  const std::string& name = Players[j].PlayerName;
+  std::erase_if(PendingChallenges, [&](const auto& entry) {
+    return entry.first == name || entry.second.Asked == name;
+  });
   for (int k = j; k < PlayerCount; ++k) Players[k] = Players[k + 1];
   // The vacated last slot starts over, so that the next login finds no game and no room there.
   Players[PlayerCount] = Participant{};
@@ -318,6 +323,10 @@ std::string ServerCore::CheckConsistency() const {
   if (std::set<std::string>(looking.begin(), looking.end()) != watch_only ||
       looking.size() != watch_only.size()) {
     return "watch-only list";
+  }
+  // Pending challenges: both sides are logged in.
+  for (const auto& [challenger, pending] : PendingChallenges) {
+    if (!names.count(challenger) || !names.count(pending.Asked)) return "pending challenge";
   }
   if (BoardText.size() > kMaxKeptTextBytes) return "message board";
   if (RoomChatLog.size() > kMaxKeptTextBytes) return "room chat";

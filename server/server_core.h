@@ -140,11 +140,17 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // to the opponent, and but for the change of the counting side also to the game's watchers.
   void RelaySharedCount(int j, std::string_view text);
   // "Re<<GameSet>>", called only while GameCount is below GameLimit: a declined challenge goes
-  // back to the challenger, an accepted one makes the game.
+  // back to the challenger, an accepted one makes the game. Only the answer of the participant
+  // asked, to the challenge pending, counts: any other acceptance is answered as if the
+  // challenger had gone, any other refusal is dropped.
   void GameReply(int j, std::string_view text);
   // "<<GameSet>>", called only while GameCount is below GameLimit (the dispatcher answers
-  // "<<GameIsFull>>" otherwise): relayed to the challenged participant.
+  // "<<GameIsFull>>" otherwise): relayed to the challenged participant and kept pending; it
+  // takes the place of the challenger's earlier challenge.
   void GameChallenge(int j, std::string_view text);
+  // True when `text`, answered by slot j, answers the challenge pending for its "<<Player1=":
+  // j was asked, and the settings are those offered. That challenge is then over.
+  bool TakePendingChallenge(int j, std::string_view text);
   void GameMove(int j, std::string_view text);  // "<<Move=": moves, passes and undo
   // "<<EndGameResign>>", "<<GameResign>>", "<<NewGameResign>>", "<<GameTimeOut>>", called only
   // while the sender's AttachedGame is above 0.
@@ -285,6 +291,11 @@ std::string ServerCaption(int player_count);
 // bytes below 0x20, looking at cp932 characters (the trail byte of a double-byte character is not
 // a bracket).
 bool LoginNameAllowed(std::string_view name);
+
+// What an answer must repeat of a challenge: the text from "<<GameSet>>" up to and with the key
+// "<<KifuStart=" (the acceptance carries the start position rebuilt by the challenged client),
+// or to its end; empty without "<<GameSet>>".
+std::string_view ChallengeSettings(std::string_view text);
 
 // A typed line cut to kMaxTypedLineBytes at a character boundary, keeping its closing CR LF.
 std::string LimitTypedLine(std::string_view line);

@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cstddef>
+#include <map>
 #include <string>
 
 #include "platform/line_list.h"
@@ -50,6 +51,12 @@ struct GameSlot {
   std::string BlackClock, WhiteClock;  // last clock texts received with moves
 };
 
+// A challenge the server relayed and that is not answered yet.
+struct PendingChallenge {
+  std::string Asked;     // the participant the challenger asked
+  std::string Settings;  // the challenge from "<<GameSet>>" on, as ChallengeSettings gives it
+};
+
 struct ServerTables {
   ServerTables();
 
@@ -82,6 +89,10 @@ struct ServerTables {
   std::string RoomChatLog;           // the room's chat lines
   std::string RoomDiagrams;          // the room's chat diagrams, "{" n "}<<DiaData=" d ">>"
   std::string RoomMoveSuu;           // "<<MoveSuu=" n ">>" of the last step input, or empty
+
+  // Each challenger's last relayed challenge until it is answered, or either side leaves; an
+  // answer acts only for the challenge its sender was asked.
+  std::map<std::string, PendingChallenge> PendingChallenges;
 
   // The window's lists: event log, game list, waiting list, watch-only list.
   LineList Memo1, Memo2, Memo3, Memo4;
