@@ -299,11 +299,13 @@ std::string_view ChallengeSettings(std::string_view text);
 
 // A typed line cut to kMaxTypedLineBytes at a character boundary, keeping its closing CR LF.
 std::string LimitTypedLine(std::string_view line);
-// Drops whole lines (each ended by CR LF) from the front of `text` until it is at most
-// kMaxKeptTextBytes long; a last line without its CR LF stays.
+// Once `text` is longer than kMaxKeptTextBytes + kKeptTextSlackBytes, drops whole lines (each
+// ended by CR LF) from its front until it is at most kMaxKeptTextBytes long; a last line without
+// its CR LF stays.
 void KeepNewestLines(std::string& text);
-// Drops whole entries "{" n "}<<DiaData=" diagram ">>" from the front of a diagram store until it
-// is at most kMaxKeptTextBytes long; the newest entry always stays.
+// Once a diagram store is longer than kMaxKeptTextBytes + kKeptTextSlackBytes, drops whole
+// entries "{" n "}<<DiaData=" diagram ">>" from its front until it is at most kMaxKeptTextBytes
+// long; the newest entry always stays.
 void KeepNewestDiagrams(std::string& store);
 
 // Removes the first entry of `entries` (each followed by LF) that equals `name` as a whole;

@@ -19,10 +19,13 @@ constexpr std::size_t kMaxNameBytes = 64;
 // One line of the message board, a game chat or the room chat: twenty full-width lines of the
 // chat window typed as one; a longer line is cut at a character boundary.
 constexpr std::size_t kMaxTypedLineBytes = 2048;
-// The message board, each chat log and each store of chat diagrams keep their newest part up to
-// this size (some 600 board lines); the board goes to every new participant, a chat to every
-// new watcher.
+// The message board, each chat log and each store of chat diagrams keep their newest part of
+// about this size (some 600 board lines); the board goes to every new participant, a chat to
+// every new watcher. A store may grow kKeptTextSlackBytes beyond it; then its oldest part goes at
+// once, back to at most kMaxKeptTextBytes, so that a post moves the whole store only once in a
+// quarter of it, not at every post.
 constexpr std::size_t kMaxKeptTextBytes = 64 * 1024;
+constexpr std::size_t kKeptTextSlackBytes = kMaxKeptTextBytes / 4;
 // The moves of a game's record after its header: 500 moves take 2.5 KiB; beyond the bound moves
 // are still relayed, but not kept (a snapshot with the record stays far below a client's bound).
 constexpr std::size_t kMaxRecordBytes = 256 * 1024;
