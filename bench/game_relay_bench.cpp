@@ -59,10 +59,13 @@ struct Server {
   void Read(int j, const std::string& text) { listener().OnClientRead(1 + j, text); }
   // player2 accepts player1's even challenge; player1 plays black.
   int StartGame() {
-    Read(2, "OKRe<<GameSet>><<IsKuro=" + J("黒番") + ">><<KuroGameTime=15" + J(" 分") +
-                ">><<SiroGameTime=15" + J(" 分") + ">><<AddTime=30" + J(" 秒") +
-                ">><<GameWari=" + J("互先") +
-                ">><<GameKomi=6.5>><<Player1=player1>><<Player2=player2>><<BanSize=19>>");
+    const std::string challenge =
+        "<<GameSet>><<IsKuro=" + J("黒番") + ">><<KuroGameTime=15" + J(" 分") +
+        ">><<SiroGameTime=15" + J(" 分") + ">><<AddTime=30" + J(" 秒") +
+        ">><<GameWari=" + J("互先") +
+        ">><<GameKomi=6.5>><<Player1=player1>><<Player2=player2>><<BanSize=19>>";
+    Read(1, challenge);
+    Read(2, "OKRe" + challenge);
     return core.Players[2].AttachedGame;
   }
   CountingTransport transport;

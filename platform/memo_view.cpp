@@ -2,9 +2,16 @@
 #include "platform/memo_view.h"
 
 #include <QMouseEvent>
+#include <QTimer>
+#include <algorithm>
 
 #include "platform/memo_colors.h"
 #include "platform/qt_text.h"
+
+namespace {
+// How long appended lines of a bounded view wait to be shown together.
+constexpr int kShowDelayMs = 100;
+}  // namespace
 
 MemoView::MemoView(QWidget* parent) : QPlainTextEdit(parent) {
   setReadOnly(true);
@@ -25,18 +32,56 @@ void MemoView::Bind(LineList* lines) {
 
 void MemoView::Refresh(LineList::Change change) {
   if (change == LineList::Change::Appended && lines_->Count() > 0) {
-    appendPlainText(ToQt(lines_->Line(lines_->Count() - 1)));
+    if (maximumBlockCount() <= 0) {
+      appendPlainText(ToQt(lines_->Line(lines_->Count() - 1)));
+      return;
+    }
+    ++unshown_;
+    if (!show_timer_->isActive()) show_timer_->start();
     return;
   }
+  unshown_ = 0;
+  if (show_timer_ != nullptr) show_timer_->stop();
+  const int shown = maximumBlockCount() > 0 ? maximumBlockCount() : lines_->Count();
+  const int first = std::max(lines_->Count() - shown, 0);
   std::string joined;
-  for (int i = 0; i < lines_->Count(); ++i) {
-    if (i > 0) joined += '\n';
+  for (int i = first; i < lines_->Count(); ++i) {
+    if (i > first) joined += '\n';
     joined += lines_->Line(i);
   }
   setPlainText(ToQt(joined));
 }
 
+void MemoView::SetMaximumLines(int count) {
+  setMaximumBlockCount(std::max(count, 0));
+  if (show_timer_ == nullptr) {
+    show_timer_ = new QTimer(this);
+    show_timer_->setSingleShot(true);
+    show_timer_->setInterval(kShowDelayMs);
+    connect(show_timer_, &QTimer::timeout, this, [this] { ShowAppended(); });
+  }
+  if (lines_ != nullptr) Refresh(LineList::Change::Reset);
+}
+
+void MemoView::ShowAppended() {
+  if (show_timer_ != nullptr) show_timer_->stop();
+  const int count = lines_ == nullptr ? 0 : std::min(unshown_, lines_->Count());
+  unshown_ = 0;
+  if (count <= 0) return;
+  // More new lines than the view keeps: it shows the newest ones afresh.
+  if (count >= maximumBlockCount()) return Refresh(LineList::Change::Reset);
+  const int first = lines_->Count() - count;
+  std::string joined;
+  for (int i = first; i < lines_->Count(); ++i) {
+    if (i > first) joined += '\n';
+    joined += lines_->Line(i);
+  }
+  appendPlainText(ToQt(joined));
+}
+
 std::string MemoView::ShownText() const {
+  // Lines still waiting for their showing are shown first, as the next moment would.
+  if (unshown_ > 0) const_cast<MemoView*>(this)->ShowAppended();
   std::string text = FromQt(toPlainText());
   std::string crlf;
   for (char c : text) {

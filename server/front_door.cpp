@@ -98,7 +98,11 @@ void ServerCore::Dispatch(int j, std::string_view text) {
   // all allowed game slots are in use a reply falls through to the challenge test and is refused.
   if (has("Re<<GameSet>>") && GameCount < GameLimit) return GameReply(j, text);
   if (has("<<GameSet>>")) {
-    if (GameCount >= GameLimit) return SendToSlot(j, "<<GameIsFull>>");
+    if (GameCount >= GameLimit) {
+      // The challenge an answer refused this way answers is over all the same.
+      if (has("Re<<GameSet>>")) TakePendingChallenge(j, text);
+      return SendToSlot(j, "<<GameIsFull>>");
+    }
     return GameChallenge(j, text);
   }
   // 17-21. Game chat, moves, watching and the end of a game.

@@ -37,30 +37,57 @@ int ServerCore::GameListIndex(int g) const {
 // ---------------------------------------------------------------------------------------------
 // Challenges and game creation
 
+std::string_view ChallengeSettings(std::string_view text) {
+  const std::size_t from = text.find("<<GameSet>>");
+  if (from == std::string_view::npos) return {};
+  text.remove_prefix(from);
+  constexpr std::string_view kStart = "<<KifuStart=";
+  const std::size_t start = text.find(kStart);
+  return start == std::string_view::npos ? text : text.substr(0, start + kStart.size());
+}
+
+bool ServerCore::TakePendingChallenge(int j, std::string_view text) {
+  const auto pending = PendingChallenges.find(GetTagValue(text, "<<Player1="));
+  if (pending == PendingChallenges.end() || pending->second.Asked != Players[j].PlayerName ||
+      pending->second.Settings != ChallengeSettings(text)) {
+    return false;
+  }
+  PendingChallenges.erase(pending);
+  return true;
+}
+
 void ServerCore::GameChallenge(int j, std::string_view text) {
   // A challenge is made in the sender's own name only.
-  if (GetTagValue(text, "<<Player1=") != Players[j].PlayerName) return;
+  const std::string& challenger = Players[j].PlayerName;
+  if (GetTagValue(text, "<<Player1=") != challenger) return;
   const std::string target = GetTagValue(text, "<<Player2=");
   // A name no participant can have is logged no longer than a name can be.
-  LogEvent(EventLine(Players[j].PlayerName,
+  LogEvent(EventLine(challenger,
                      "[ " + target.substr(0, kMaxNameBytes) + " ] ==> " + J("対局申し込み")));
+  // A new challenge ends the challenger's earlier one, answered or not.
+  PendingChallenges.erase(challenger);
   // Whether the target plays, watches or is the sender is for the challenged client to answer.
-  if (const int k = FindNameSlot(target)) return SendToSlot(k, text);
+  if (const int k = FindNameSlot(target)) {
+    PendingChallenges[challenger] = {target, std::string(ChallengeSettings(text))};
+    return SendToSlot(k, text);
+  }
   SendToSlot(j, J("<<SysMese=相手が見付かりません。Sorry。 [ザンテ]>>"));
 }
 
 void ServerCore::GameReply(int j, std::string_view text) {
   const std::string challenger = GetTagValue(text, "<<Player1=");
+  // Only the participant asked answers a challenge, once, to the settings it was offered.
+  const bool answers_pending = TakePendingChallenge(j, text);
   if (!HasTag(text, "OKRe<<GameSet>>")) {
     // Declined or busy: the answer goes back to the challenger as it came.
-    LogEvent(EventLine(Players[j].PlayerName, "[ " + challenger.substr(0, kMaxNameBytes) +
-                                                  " ] ==> " + J("対局キャンセル")));
+    if (!answers_pending) return;
+    LogEvent(EventLine(Players[j].PlayerName, "[ " + challenger + " ] ==> " + J("対局キャンセル")));
     if (const int c = FindNameSlot(challenger)) SendToSlot(c, text);
     return;
   }
-  const int c = FindNameSlot(challenger);
-  // Nobody plays two running games at once, nor a game against itself: such an acceptance is
-  // answered as if the challenger had gone.
+  const int c = answers_pending ? FindNameSlot(challenger) : 0;
+  // An acceptance of no pending challenge, or one that would have somebody play two running
+  // games at once or a game against itself, is answered as if the challenger had gone.
   if (c == 0 || c == j || IsPlayingName(challenger) || IsPlayingName(Players[j].PlayerName)) {
     return SendToSlot(j, kChallengerGone);
   }

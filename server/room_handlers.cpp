@@ -330,7 +330,9 @@ void ServerCore::RoomChat(int j, std::string_view text) {
   SendToRoom(relay);
 }
 
-void ServerCore::RoomCallGame(int j, std::string_view text) {
+void ServerCore::RoomCallGame(int j, std::string_view /*text*/) {
+  // Which game the room follows is the holder's choice, as its board offers it to no one else.
+  if (Players[j].RoomState != 2) return;
   int first = 1;
   while (first <= kMaxGames && Games[first].GameState == 0) ++first;
   if (first > kMaxGames) return SendToSlot(j, "<<DiscussNoGame>>");
@@ -338,12 +340,13 @@ void ServerCore::RoomCallGame(int j, std::string_view text) {
   SendToRoom("<<DiscussCallGame>>" + BuildGameList());
 }
 
-void ServerCore::RoomOffGame(int /*j*/, std::string_view /*text*/) {
+void ServerCore::RoomOffGame(int j, std::string_view /*text*/) {
+  if (Players[j].RoomState != 2) return;  // only the holder hides the followed game
   SendToRoom("<<DiscussOffGame>>");
 }
 
-void ServerCore::RoomChangeGame(int /*j*/, int g, std::string_view text) {
-  if (!GameInUse(g)) return;
+void ServerCore::RoomChangeGame(int j, int g, std::string_view /*text*/) {
+  if (Players[j].RoomState != 2 || !GameInUse(g)) return;  // only the holder changes the game
   RoomGame = g;
   std::string data = "<<DiscussChangeGame>><<Index=" + std::to_string(g) + ">>";
   data += "<<GameData=" + Games[g].GameRecord + ">>";

@@ -34,7 +34,7 @@ std::string LimitTypedLine(std::string_view line) {
 }
 
 void KeepNewestLines(std::string& text) {
-  if (text.size() <= kMaxKeptTextBytes) return;
+  if (text.size() <= kMaxKeptTextBytes + kKeptTextSlackBytes) return;
   const std::size_t excess = text.size() - kMaxKeptTextBytes;
   // The first line start at or after the excess; a CR LF never splits a cp932 character.
   std::size_t end = text.find("\r\n", excess >= 2 ? excess - 2 : 0);
@@ -42,6 +42,7 @@ void KeepNewestLines(std::string& text) {
 }
 
 void KeepNewestDiagrams(std::string& store) {
+  if (store.size() <= kMaxKeptTextBytes + kKeptTextSlackBytes) return;
   constexpr std::string_view kEntryEnd = ">>{";
   std::size_t from = 0;
   while (store.size() - from > kMaxKeptTextBytes) {
@@ -201,6 +202,11 @@ void ServerCore::SetWaitHint(std::string_view name, int g) {
 
 void ServerCore::RemovePlayer(int j) {
   if (!SlotInUse(j)) return;
+  // Challenges by or to the leaver are over.
+  const std::string& name = Players[j].PlayerName;
+  std::erase_if(PendingChallenges, [&](const auto& entry) {
+    return entry.first == name || entry.second.Asked == name;
+  });
   for (int k = j; k < PlayerCount; ++k) Players[k] = Players[k + 1];
   // The vacated last slot starts over, so that the next login finds no game and no room there.
   Players[PlayerCount] = Participant{};
@@ -300,7 +306,7 @@ std::string ServerCore::CheckConsistency() const {
     if (game.WatchCount < 0) return "watch count" + at;
     if (game.PassCount < 0 || game.PassCount > 2) return "pass count" + at;
     if (game.UndoState < 0 || game.UndoState > 2) return "undo state" + at;
-    if (game.GameChatLog.size() > kMaxKeptTextBytes) return "chat log" + at;
+    if (game.GameChatLog.size() > kMaxKeptTextBytes + kKeptTextSlackBytes) return "chat log" + at;
     if (game.GameRecord.size() > game.RecordHeaderLength + kMaxRecordBytes) return "record" + at;
   }
   if (GameCount != in_use) return "GameCount";
@@ -319,7 +325,11 @@ std::string ServerCore::CheckConsistency() const {
       looking.size() != watch_only.size()) {
     return "watch-only list";
   }
-  if (BoardText.size() > kMaxKeptTextBytes) return "message board";
-  if (RoomChatLog.size() > kMaxKeptTextBytes) return "room chat";
+  // Pending challenges: both sides are logged in.
+  for (const auto& [challenger, pending] : PendingChallenges) {
+    if (!names.count(challenger) || !names.count(pending.Asked)) return "pending challenge";
+  }
+  if (BoardText.size() > kMaxKeptTextBytes + kKeptTextSlackBytes) return "message board";
+  if (RoomChatLog.size() > kMaxKeptTextBytes + kKeptTextSlackBytes) return "room chat";
   return {};
 }

@@ -94,10 +94,12 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   void ChangeMode(int j);
 
   // Handlers owned by the analysis room. The dispatcher calls them in its fixed order.
+  // The followed game is the input holder's to choose; from anyone else these three change
+  // nothing and reach nobody.
   // "<<DiscussChangeGame>>" with the game number g already read and checked to name a game in
   // use; the dispatcher goes on testing the same text afterwards. The room follows game g.
   void RoomChangeGame(int j, int g, std::string_view text);
-  // "<<DiscussCallGame>>": the room follows the first game in use, or the sender hears that no
+  // "<<DiscussCallGame>>": the room follows the first game in use, or the holder hears that no
   // game is played.
   void RoomCallGame(int j, std::string_view text);
   void RoomOffGame(int j, std::string_view text);  // "<<DiscussOffGame>>": back to the members
@@ -138,11 +140,17 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // to the opponent, and but for the change of the counting side also to the game's watchers.
   void RelaySharedCount(int j, std::string_view text);
   // "Re<<GameSet>>", called only while GameCount is below GameLimit: a declined challenge goes
-  // back to the challenger, an accepted one makes the game.
+  // back to the challenger, an accepted one makes the game. Only the answer of the participant
+  // asked, to the challenge pending, counts: any other acceptance is answered as if the
+  // challenger had gone, any other refusal is dropped.
   void GameReply(int j, std::string_view text);
   // "<<GameSet>>", called only while GameCount is below GameLimit (the dispatcher answers
-  // "<<GameIsFull>>" otherwise): relayed to the challenged participant.
+  // "<<GameIsFull>>" otherwise): relayed to the challenged participant and kept pending; it
+  // takes the place of the challenger's earlier challenge.
   void GameChallenge(int j, std::string_view text);
+  // True when `text`, answered by slot j, answers the challenge pending for its "<<Player1=":
+  // j was asked, and the settings are those offered. That challenge is then over.
+  bool TakePendingChallenge(int j, std::string_view text);
   void GameMove(int j, std::string_view text);  // "<<Move=": moves, passes and undo
   // "<<EndGameResign>>", "<<GameResign>>", "<<NewGameResign>>", "<<GameTimeOut>>", called only
   // while the sender's AttachedGame is above 0.
@@ -284,13 +292,20 @@ std::string ServerCaption(int player_count);
 // a bracket).
 bool LoginNameAllowed(std::string_view name);
 
+// What an answer must repeat of a challenge: the text from "<<GameSet>>" up to and with the key
+// "<<KifuStart=" (the acceptance carries the start position rebuilt by the challenged client),
+// or to its end; empty without "<<GameSet>>".
+std::string_view ChallengeSettings(std::string_view text);
+
 // A typed line cut to kMaxTypedLineBytes at a character boundary, keeping its closing CR LF.
 std::string LimitTypedLine(std::string_view line);
-// Drops whole lines (each ended by CR LF) from the front of `text` until it is at most
-// kMaxKeptTextBytes long; a last line without its CR LF stays.
+// Once `text` is longer than kMaxKeptTextBytes + kKeptTextSlackBytes, drops whole lines (each
+// ended by CR LF) from its front until it is at most kMaxKeptTextBytes long; a last line without
+// its CR LF stays.
 void KeepNewestLines(std::string& text);
-// Drops whole entries "{" n "}<<DiaData=" diagram ">>" from the front of a diagram store until it
-// is at most kMaxKeptTextBytes long; the newest entry always stays.
+// Once a diagram store is longer than kMaxKeptTextBytes + kKeptTextSlackBytes, drops whole
+// entries "{" n "}<<DiaData=" diagram ">>" from its front until it is at most kMaxKeptTextBytes
+// long; the newest entry always stays.
 void KeepNewestDiagrams(std::string& store);
 
 // Removes the first entry of `entries` (each followed by LF) that equals `name` as a whole;

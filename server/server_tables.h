@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cstddef>
+#include <map>
 #include <string>
 
 #include "platform/line_list.h"
@@ -18,10 +19,13 @@ constexpr std::size_t kMaxNameBytes = 64;
 // One line of the message board, a game chat or the room chat: twenty full-width lines of the
 // chat window typed as one; a longer line is cut at a character boundary.
 constexpr std::size_t kMaxTypedLineBytes = 2048;
-// The message board, each chat log and each store of chat diagrams keep their newest part up to
-// this size (some 600 board lines); the board goes to every new participant, a chat to every
-// new watcher.
+// The message board, each chat log and each store of chat diagrams keep their newest part of
+// about this size (some 600 board lines); the board goes to every new participant, a chat to
+// every new watcher. A store may grow kKeptTextSlackBytes beyond it; then its oldest part goes at
+// once, back to at most kMaxKeptTextBytes, so that a post moves the whole store only once in a
+// quarter of it, not at every post.
 constexpr std::size_t kMaxKeptTextBytes = 64 * 1024;
+constexpr std::size_t kKeptTextSlackBytes = kMaxKeptTextBytes / 4;
 // The moves of a game's record after its header: 500 moves take 2.5 KiB; beyond the bound moves
 // are still relayed, but not kept (a snapshot with the record stays far below a client's bound).
 constexpr std::size_t kMaxRecordBytes = 256 * 1024;
@@ -48,6 +52,12 @@ struct GameSlot {
   std::size_t RecordHeaderLength = 0;  // the header at the start of GameRecord, never cut
   std::string BlackName, WhiteName;
   std::string BlackClock, WhiteClock;  // last clock texts received with moves
+};
+
+// A challenge the server relayed and that is not answered yet.
+struct PendingChallenge {
+  std::string Asked;     // the participant the challenger asked
+  std::string Settings;  // the challenge from "<<GameSet>>" on, as ChallengeSettings gives it
 };
 
 struct ServerTables {
@@ -82,6 +92,10 @@ struct ServerTables {
   std::string RoomChatLog;           // the room's chat lines
   std::string RoomDiagrams;          // the room's chat diagrams, "{" n "}<<DiaData=" d ">>"
   std::string RoomMoveSuu;           // "<<MoveSuu=" n ">>" of the last step input, or empty
+
+  // Each challenger's last relayed challenge until it is answered, or either side leaves; an
+  // answer acts only for the challenge its sender was asked.
+  std::map<std::string, PendingChallenge> PendingChallenges;
 
   // The window's lists: event log, game list, waiting list, watch-only list.
   LineList Memo1, Memo2, Memo3, Memo4;

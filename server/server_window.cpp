@@ -163,6 +163,7 @@ void TForm1::CreateControls() {
   connect(edit3_, &QLineEdit::returnPressed, this, [this] { Edit3KeyDown(kEnterKey); });
 
   memo1_ = MakeListMemo(this, 15, 105, 418, 181);
+  memo1_->SetMaximumLines(kShownEventLines);
   MakeLabel(this, "対 局", 48, 300);
   MakeLabel(this, "待 ち", 196, 300);
   MakeLabel(this, "観 戦", 333, 300);

@@ -52,6 +52,10 @@ class TForm1 : public QWidget {
   explicit TForm1(const ServerEnvironment& env);
   ~TForm1() override;
 
+  // The event list shows the newest lines only, so that a flood of events costs the window no
+  // more than this many; the saved log keeps every line of the run.
+  static constexpr int kShownEventLines = 1000;
+
   // False when the listening socket could not be opened (the error has been shown).
   bool Started() const { return started_; }
   ServerCore& Core() { return *core_; }

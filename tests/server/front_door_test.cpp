@@ -354,16 +354,19 @@ TEST_F(FrontDoor, ChallengesAndRepliesAreRefusedWhileEveryAllowedGameSlotIsInUse
   const ConnectionId alice = Join("alice");
   const ConnectionId bob = Join("bob");
   core.GameLimit = 1;
-  core.GameCount = 1;
-  Forget();
   const std::string challenge =
       "<<GameSet>><<IsKuro=" + J("黒番") + ">><<Player1=alice>><<Player2=bob>><<BanSize=19>>";
+  transport.Receive(alice, challenge);  // still relayed
+  core.GameCount = 1;
+  Forget();
   for (const std::string& text :
        {challenge, "OKRe" + challenge, "NORe" + challenge, "NoTimeRe" + challenge}) {
     transport.Receive(bob, text);
     EXPECT_EQ(transport.Take(bob), Messages{"<<GameIsFull>>"}) << text;
     EXPECT_EQ(transport.Take(alice), Messages{}) << text;
   }
+  // The challenge was answered all the same: a slot freed later does not bring it back.
+  EXPECT_TRUE(core.PendingChallenges.empty());
 }
 
 // ---------------------------------------------------------------------------------------------

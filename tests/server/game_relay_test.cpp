@@ -30,9 +30,15 @@ struct ServerUnderTest : ServerHarness {
     transport.Take(c);
     return c;
   }
-  // The challenged participant accepts `from`'s challenge; returns the new game's slot.
+  // `from` challenges `to` and the challenged participant accepts, or only accepts when `from`
+  // is not logged in; returns the new game's slot. What `by` was sent before the answer (the
+  // relayed challenge among it) is read.
   int Accept(ConnectionId by, const std::string& from, const std::string& to,
              const Settings& s = {}) {
+    if (const int k = core.FindNameSlot(from)) {
+      transport.Receive(core.Players[k].PlayerSocket, Challenge(from, to, s));
+    }
+    transport.Take(by);
     transport.Receive(by, "OKRe" + Challenge(from, to, s));
     return core.Players[SlotOf(by)].AttachedGame;
   }
@@ -67,6 +73,7 @@ struct RunningGame : GameRelay {
   ConnectionId erin = Join("erin");
   int g = Accept(bob, "alice", "bob");
   std::string header = Game(1).GameRecord;
+  int log_lines = 0;  // the event log's lines once the game runs
 
   void SetUp() override {
     ASSERT_EQ(g, 1);
@@ -74,6 +81,7 @@ struct RunningGame : GameRelay {
     core.RoomGame = 1;
     core.Players[SlotOf(dave)].RoomState = 1;
     Forget();
+    log_lines = core.Memo1.Count();
   }
 };
 }  // namespace
@@ -106,8 +114,9 @@ TEST_F(GameRelay, DeclinedAndBusyAnswersGoBackToTheChallenger) {
   const ConnectionId alice = Join("alice");
   const ConnectionId bob = Join("bob");
   const ConnectionId carol = Join("carol");
-  Forget();
   for (const std::string word : {"NORe", "NoTimeRe"}) {
+    Send(alice, Challenge("alice", "bob"));
+    Forget();
     const std::string answer = word + Challenge("alice", "bob");
     Send(bob, answer);
     EXPECT_EQ(transport.Take(alice), Messages{answer}) << word;
@@ -115,12 +124,99 @@ TEST_F(GameRelay, DeclinedAndBusyAnswersGoBackToTheChallenger) {
     EXPECT_EQ(transport.Take(carol), Messages{}) << word;
     EXPECT_EQ(LastLog(), "[ bob ] ==> [ alice ] ==> " + J("対局キャンセル") + kTime);
   }
-  // A challenger who has gone gets nothing; the answer is still logged.
-  const int lines = core.Memo1.Count();
-  Send(bob, "NORe" + Challenge("zed", "bob"));
-  EXPECT_EQ(core.Memo1.Count(), lines + 1);
   EXPECT_EQ(core.GameCount, 0);
   EXPECT_EQ(core.Memo3.Text(), Lines({"alice", "bob", "carol"}));
+}
+
+// The server keeps each challenger's last relayed challenge until it is answered. Only the
+// participant asked answers it, once, with the settings offered; a new challenge by the same
+// challenger, or either side leaving, ends it. An acceptance of no pending challenge gets the
+// answer for a challenger who has gone; a refusal of none reaches nobody and is not logged.
+TEST_F(GameRelay, OnlyTheParticipantAskedAnswersAPendingChallengeAndOnlyOnce) {
+  const ConnectionId alice = Join("alice");
+  const ConnectionId bob = Join("bob");
+  const ConnectionId carol = Join("carol");
+  Settings handicap;
+  handicap.handicap = J("９子");
+  struct Case {
+    const char* what;
+    std::vector<std::pair<ConnectionId, std::string>> before;  // sent before the answer
+    ConnectionId by;
+    std::string answer;
+  } cases[] = {
+      {"never challenged", {}, bob, Challenge("alice", "bob")},
+      {"asked someone else",
+       {{alice, Challenge("alice", "carol")}},
+       bob,
+       Challenge("alice", "bob")},
+      {"answered by another in the name of the one asked",
+       {{alice, Challenge("alice", "bob")}},
+       carol,
+       Challenge("alice", "bob")},
+      {"settings changed by the one asked",
+       {{alice, Challenge("alice", "bob")}},
+       bob,
+       Challenge("alice", "bob", handicap)},
+      {"already declined",
+       {{alice, Challenge("alice", "bob")}, {bob, "NORe" + Challenge("alice", "bob")}},
+       bob,
+       Challenge("alice", "bob")},
+      {"replaced by a new challenge",
+       {{alice, Challenge("alice", "bob")}, {alice, Challenge("alice", "carol")}},
+       bob,
+       Challenge("alice", "bob")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    core.PendingChallenges.clear();
+    for (const auto& [from, text] : c.before) Send(from, text);
+    Forget();
+    const int lines = core.Memo1.Count();
+    for (const std::string word : {"NORe", "NoTimeRe"}) {
+      Send(c.by, word + c.answer);
+      for (ConnectionId id : {alice, bob, carol}) EXPECT_EQ(transport.Take(id), Messages{});
+    }
+    EXPECT_EQ(core.Memo1.Count(), lines);
+    Send(c.by, "OKRe" + c.answer);
+    EXPECT_EQ(transport.Take(c.by), Messages{"<<GameStart-NotFound>>"});
+    EXPECT_EQ(transport.Take(alice), Messages{});
+    EXPECT_EQ(core.GameCount, 0);
+    EXPECT_EQ(core.Memo1.Count(), lines);
+    EXPECT_EQ(core.CheckConsistency(), "");
+  }
+
+  // Either side leaving ends the challenge, even when a participant of the same name comes back.
+  core.PendingChallenges.clear();
+  for (const bool challenger_leaves : {true, false}) {
+    SCOPED_TRACE(challenger_leaves ? "the challenger left" : "the one asked left");
+    const ConnectionId dave = Join("dave");
+    const ConnectionId erin = Join("erin");
+    Send(dave, Challenge("dave", "erin"));
+    transport.Drop(challenger_leaves ? dave : erin);
+    EXPECT_TRUE(core.PendingChallenges.empty());
+    const ConnectionId again = Join(challenger_leaves ? "dave" : "erin");
+    Forget();
+    Send(challenger_leaves ? erin : again, "OKRe" + Challenge("dave", "erin"));
+    EXPECT_EQ(transport.Take(challenger_leaves ? erin : again), Messages{"<<GameStart-NotFound>>"});
+    EXPECT_EQ(core.GameCount, 0);
+    transport.Drop(again);
+    transport.Drop(challenger_leaves ? erin : dave);
+  }
+
+  // The challenge the one asked has been offered, with its start position rebuilt, makes the
+  // game; the same acceptance a second time does not.
+  Settings start;
+  start.start = "AB[dd]";
+  Send(alice, Challenge("alice", "carol"));
+  Send(alice, Challenge("alice", "bob", start));
+  start.start = "AB[dd];[pp]";
+  Send(bob, "OKRe" + Challenge("alice", "bob", start));
+  EXPECT_EQ(core.GameCount, 1);
+  EXPECT_EQ(Game(1).WhiteName, "bob");
+  Forget();
+  Send(carol, "OKRe" + Challenge("alice", "carol"));
+  EXPECT_EQ(transport.Take(carol), Messages{"<<GameStart-NotFound>>"});
+  EXPECT_TRUE(core.PendingChallenges.empty());
 }
 
 TEST_F(GameRelay, AnAcceptanceWithoutItsChallengerCreatesNothing) {
@@ -146,8 +242,10 @@ TEST_F(GameRelay, APlayerOfARunningGameCannotStartASecondOne) {
   const ConnectionId carol = Join("carol");
   const ConnectionId dave = Join("dave");
   ASSERT_EQ(Accept(bob, "alice", "bob"), 1);
-  Forget();
   // carol accepts a challenge of alice, who plays already; then bob accepts dave's challenge.
+  Send(alice, Challenge("alice", "carol"));
+  Send(dave, Challenge("dave", "bob"));
+  Forget();
   Send(carol, "OKRe" + Challenge("alice", "carol"));
   EXPECT_EQ(transport.Take(carol), Messages{"<<GameStart-NotFound>>"});
   Send(bob, "OKRe" + Challenge("dave", "bob"));
@@ -171,6 +269,7 @@ TEST_F(GameRelay, NoFreeSlotIsAnsweredAsFull) {
   const ConnectionId bob = Join("bob");
   for (int g = 1; g <= 5; ++g) core.Games[g].GameState = 2;
   core.GameCount = 0;
+  Send(alice, Challenge("alice", "bob"));
   Forget();
   Send(bob, "OKRe" + Challenge("alice", "bob"));
   EXPECT_EQ(transport.Take(bob), Messages{"<<GameIsFull>>"});
@@ -383,7 +482,7 @@ TEST_F(RunningGame, AMoveReachesTheOpponentTheWatchersAndTheRoom) {
   Send(alice, Move(1, 418, "black", "880"));
   EXPECT_EQ(transport.Take(erin), Messages{});
   EXPECT_EQ(Game(1).GameRecord, header + ";[dd];[sa];[ss]");
-  EXPECT_EQ(core.Memo1.Count(), 7);  // no log lines for moves
+  EXPECT_EQ(core.Memo1.Count(), log_lines);  // no log lines for moves
 }
 
 TEST_F(RunningGame, OpponentsAreFoundByExactName) {
@@ -602,7 +701,7 @@ TEST_F(RunningGame, AClockStopReachesTheOpponentOnlyWithItsSender) {
     Send(bob, "<<TimeStop=1>>" + tag);
   }
   for (ConnectionId c : {alice, bob, carol, dave, erin}) EXPECT_EQ(transport.Take(c), Messages{});
-  EXPECT_EQ(core.Memo1.Count(), 7);
+  EXPECT_EQ(core.Memo1.Count(), log_lines);
 }
 
 TEST_F(RunningGame, TheSharedCountReachesTheOpponentAndButForTheChangeTheWatchers) {
@@ -755,7 +854,7 @@ TEST_F(RunningGame, AnEndRequestFromAWatcherIsIgnored) {
     Send(alice, "<<GameResign>><<Suu=0>>" + tag);
   }
   EXPECT_EQ(Game(1).GameState, 1);
-  EXPECT_EQ(core.Memo1.Count(), 7);
+  EXPECT_EQ(core.Memo1.Count(), log_lines);
 }
 
 // Only the two players act for their game, each with its own colour. Today's fault: any
@@ -804,7 +903,7 @@ TEST_F(RunningGame, NobodyButThePlayersActsForTheGame) {
   nothing_changed(1);
   EXPECT_EQ(Game(1).BlackClock, "895");
   EXPECT_EQ(Game(1).GameChatLog, "");
-  EXPECT_EQ(core.Memo1.Count(), 7);
+  EXPECT_EQ(core.Memo1.Count(), log_lines);
   // The players themselves still do all of it.
   Send(bob, "<<GameIndex=1>><<Move=>><<MoveBack>>");
   EXPECT_EQ(Game(1).GameRecord, header);

@@ -18,6 +18,9 @@ std::string Digest(const ServerCore& core) {
                 core.RegisteredCount, core.RoomGame}) {
     d += "|" + std::to_string(n);
   }
+  for (const auto& [challenger, pending] : core.PendingChallenges) {
+    d += "|" + challenger + ">" + pending.Asked + ":" + pending.Settings;
+  }
   for (int j = 1; j <= core.PlayerCount; ++j) {
     const Participant& p = core.Players[j];
     d += "|" + p.PlayerName + "," + std::to_string(p.PlayerMode) + "," +
@@ -33,8 +36,16 @@ std::string Digest(const ServerCore& core) {
   return d;
 }
 
+std::string Challenge(const std::string& from, const std::string& to) {
+  return "<<GameSet>><<IsKuro=" + J("黒番") + ">><<KuroGameTime=15" + J(" 分") +
+         ">><<SiroGameTime=" + J("任意") + ">><<AddTime=" + J("なし") +
+         ">><<GameWari=" + J("互先") + ">><<GameKomi=6.5>><<Player1=" + from + ">><<Player2=" + to +
+         ">><<BanSize=19>>";
+}
+
 // alice plays black against bob in game 1 and holds the analysis room's input right, the room
-// following her game; carol watches game 1; dave and erin play game 2; frank waits in the room.
+// following her game; carol watches game 1; dave and erin play game 2; frank waits in the room
+// and has challenged alice.
 struct Scene : ServerHarness {
   ConnectionId alice = Join("alice");
   ConnectionId bob = Join("bob");
@@ -54,6 +65,7 @@ struct Scene : ServerHarness {
       Send(c, "<<DiscussReg>>");
     }
     core.RoomGame = 1;
+    Send(frank, Challenge("frank", "alice"));
     Send(alice, Move(1, 60, "black", 100));
     Send(bob, Move(1, 300, "white", 100));
   }
@@ -66,13 +78,6 @@ struct Scene : ServerHarness {
     return t;
   }
 };
-
-std::string Challenge(const std::string& from, const std::string& to) {
-  return "<<GameSet>><<IsKuro=" + J("黒番") + ">><<KuroGameTime=15" + J(" 分") +
-         ">><<SiroGameTime=" + J("任意") + ">><<AddTime=" + J("なし") +
-         ">><<GameWari=" + J("互先") + ">><<GameKomi=6.5>><<Player1=" + from + ">><<Player2=" + to +
-         ">><<BanSize=19>>";
-}
 
 // Every message a client sends, as alice would send it in the scene.
 const std::vector<std::string>& ClientMessages() {

@@ -478,7 +478,7 @@ TEST_F(Room, FollowingAGameListsTheGamesInUseWithTheFollowedRecord) {
   const Messages list{"<<DiscussCallGame>><<GameList=" + J("対局2,対局4,") + ">><<GameData=R2>>"};
   for (ConnectionId c : {alice, bob, carol}) EXPECT_EQ(transport.Take(c), list);
 
-  Send(bob, "<<DiscussChangeGame>><<Index=4>>");
+  Send(alice, "<<DiscussChangeGame>><<Index=4>>");
   EXPECT_EQ(core.RoomGame, 4);
   const Messages data{"<<DiscussChangeGame>><<Index=4>><<GameData=R4>><<DisCussGameisOver>>"};
   for (ConnectionId c : {alice, bob, carol}) EXPECT_EQ(transport.Take(c), data);
@@ -502,6 +502,42 @@ TEST_F(Room, FollowingAGameListsTheGamesInUseWithTheFollowedRecord) {
             "<<GameList=" + J("対局2,") + ">><<GameData=R4>><<DisCussGameisOver>>");
   core.RoomGame = 0;
   EXPECT_EQ(core.BuildGameList(), "");
+}
+
+// Only the holder of the input right picks, changes or hides the followed game (no one else's
+// board offers it): a member's or an outsider's request changes nothing and reaches nobody.
+TEST_F(Room, OnlyTheInputHolderChoosesChangesOrHidesTheFollowedGame) {
+  ASSERT_EQ(StartGame(dave, erin), 1);
+  ASSERT_EQ(StartGame(Join("gus"), Join("hal")), 2);
+  Fill({alice, bob});  // alice holds the right, bob waits for it
+  for (const std::string text :
+       {"<<DiscussCallGame>>", "<<DiscussChangeGame>><<Index=2>>", "<<DiscussOffGame>>"}) {
+    for (ConnectionId sender : {bob, carol, fay, dave}) {
+      Send(sender, text);
+      for (ConnectionId c : all) EXPECT_EQ(transport.Take(c), Messages{}) << text;
+      EXPECT_EQ(core.RoomGame, 0) << text;
+    }
+  }
+  Send(alice, "<<DiscussCallGame>>");
+  EXPECT_EQ(core.RoomGame, 1);
+  Send(bob, "<<DiscussChangeGame>><<Index=2>>");
+  EXPECT_EQ(core.RoomGame, 1);
+  Send(alice, "<<DiscussChangeGame>><<Index=2>>");
+  EXPECT_EQ(core.RoomGame, 2);
+  Forget();
+  Send(alice, "<<DiscussOffGame>>");
+  for (ConnectionId c : {alice, bob, carol}) {
+    EXPECT_EQ(transport.Take(c), Messages{"<<DiscussOffGame>>"});
+  }
+
+  // Once the right has passed on, the new holder chooses and the old one no longer does.
+  Send(alice, kGiveUp);
+  Forget();
+  Send(alice, "<<DiscussCallGame>>");
+  for (ConnectionId c : all) EXPECT_EQ(transport.Take(c), Messages{});
+  Send(bob, "<<DiscussCallGame>>");
+  EXPECT_EQ(core.RoomGame, 1);
+  EXPECT_EQ(transport.Take(carol).size(), 1u);
 }
 
 TEST_F(Room, TheFollowedGamesMovesUndoAndEndReachTheMembers) {

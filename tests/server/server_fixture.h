@@ -53,12 +53,15 @@ struct ServerHarness {
   }
 
   // `from` challenges `to` to an even 19-line game with black; `to` accepts. Returns the slot.
+  // What `to` was sent before its answer (the relayed challenge among it) is read.
   int StartGame(ConnectionId from, ConnectionId to) {
     const std::string challenge = "<<GameSet>><<IsKuro=" + J("黒番") + ">><<KuroGameTime=15" +
                                   J(" 分") + ">><<SiroGameTime=" + J("任意") +
                                   ">><<AddTime=" + J("なし") + ">><<GameWari=" + J("互先") +
                                   ">><<GameKomi=5.5>><<Player1=" + Player(from).PlayerName +
                                   ">><<Player2=" + Player(to).PlayerName + ">><<BanSize=19>>";
+    Send(from, challenge);
+    transport.Take(to);
     Send(to, "OKRe" + challenge);
     return Player(to).AttachedGame;
   }

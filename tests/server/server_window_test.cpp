@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTcpSocket>
+#include <QTextBlock>
 #include <filesystem>
 #include <sstream>
 
@@ -197,6 +198,36 @@ TEST_F(ServerWindowTest, CloseWritesTheLogBlockAndTheSettings) {
             "//===2026/12/09 -- 10:00:00===//\r\n\r\n");
   EXPECT_EQ(ReadBack(JoinPath(folder, "QuellDraum.dat")),
             "LogSave[1]\r\nGameLimit[5]\r\nJoinLimit[50]\r\n");
+}
+
+// A participant who floods the server with requests that each write an event line costs the
+// event list no more than its newest lines, while the saved log keeps every line.
+TEST_F(ServerWindowTest, AFloodOfEventsShowsTheNewestLinesAndTheLogKeepsThemAll) {
+  Start();
+  QTcpSocket client;
+  client.connectToHost("127.0.0.1", transport.Port());
+  ASSERT_TRUE(WaitFor([&] { return client.bytesAvailable() >= 12; }));
+  client.readAll();
+  client.write("<<QuellName=flood>><<IdFlag=1>>");
+  const int requests = TForm1::kShownEventLines * 3;
+  client.write(QByteArray("<<WatchGame=9>>").repeated(requests));
+  const int lines = 2 + requests;  // the start line, the arrival, one error line each
+  const LineList& log = form->Core().Memo1;
+  ASSERT_TRUE(WaitFor([&] { return log.Count() == lines; }, 20000)) << log.Count();
+  const std::string newest = log.Line(lines - 1);
+  ASSERT_TRUE(
+      WaitFor([&] { return FromQt(form->Memo1()->document()->lastBlock().text()) == newest; }));
+  ASSERT_EQ(form->Memo1()->blockCount(), TForm1::kShownEventLines);
+  const std::vector<std::string> shown(log.Lines().end() - TForm1::kShownEventLines,
+                                       log.Lines().end());
+  std::string shown_text;
+  for (const std::string& line : shown) shown_text += (shown_text.empty() ? "" : "\r\n") + line;
+  EXPECT_TRUE(form->Memo1()->ShownText() == shown_text);
+
+  form->CloseWithoutQuestion();
+  EXPECT_TRUE(ReadBack(JoinPath(folder, "Log/DraumLog.dat")) ==
+              "//===2026/12/09 -- 9:05:07===//\r\n" + log.Text() +
+                  "//===2026/12/09 -- 9:05:07===//\r\n\r\n");
 }
 
 TEST_F(ServerWindowTest, LoadedLimitsAreShownButNotInForce) {
