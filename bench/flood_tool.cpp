@@ -29,31 +29,40 @@ int Connect(std::uint16_t port) {
   return fd;
 }
 
-void SendAll(int fd, const std::string& text) {
+// False once the server has closed the connection.
+bool SendAll(int fd, const std::string& text) {
   std::size_t done = 0;
   while (done < text.size()) {
     const ssize_t n = write(fd, text.data() + done, text.size() - done);
     if (n > 0) {
       done += static_cast<std::size_t>(n);
+    } else if (n < 0 && (errno == EPIPE || errno == ECONNRESET)) {
+      return false;
     } else if (n < 0 && errno != EINTR) {
       Fail(std::string("send: ") + std::strerror(errno));
     }
   }
+  return true;
 }
 
-// Reads until `text` has arrived; everything read so far is dropped with it.
-void Expect(int fd, const std::string& text, std::string& in) {
+// Reads until `text` has arrived; everything read so far is dropped with it. False when the
+// server closes the connection first.
+bool Await(int fd, const std::string& text, std::string& in) {
   char buffer[65536];
   for (;;) {
     if (const std::size_t at = in.find(text); at != std::string::npos) {
       in.erase(0, at + text.size());
-      return;
+      return true;
     }
     const ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n == 0) Fail("disconnected while waiting for " + text);
+    if (n == 0 || (n < 0 && errno == ECONNRESET)) return false;
     if (n < 0 && errno != EINTR) Fail(std::string("read: ") + std::strerror(errno));
     if (n > 0) in.append(buffer, static_cast<std::size_t>(n));
   }
+}
+
+void Expect(int fd, const std::string& text, std::string& in) {
+  if (!Await(fd, text, in)) Fail("disconnected while waiting for " + text);
 }
 
 void Usage() {
@@ -90,7 +99,7 @@ int main(int argc, char** argv) {
   const int fd = Connect(server.port);
   std::string in;
   Expect(fd, "<<QuellName=", in);
-  SendAll(fd, "<<QuellName=flood>><<IdFlag=1>>");
+  if (!SendAll(fd, "<<QuellName=flood>><<IdFlag=1>>")) Fail("disconnected at the login");
   Expect(fd, "<<SysComeIn>>", in);
   Expect(fd, "<<LookList=>>", in);
 
@@ -103,15 +112,17 @@ int main(int argc, char** argv) {
   std::string chunk;
   for (int i = 0; i < 4096; ++i) chunk += request;
   long long sent = 0;
-  while (sent < count) {
+  bool open = true;
+  while (open && sent < count) {
     const long long n = std::min<long long>(4096, count - sent);
-    SendAll(fd, n == 4096 ? chunk : chunk.substr(0, static_cast<std::size_t>(n) * request.size()));
-    sent += n;
+    open = SendAll(
+        fd, n == 4096 ? chunk : chunk.substr(0, static_cast<std::size_t>(n) * request.size()));
+    if (open) sent += n;
   }
   const double sent_at = bench::NowMilliseconds();
-  SendAll(fd, "<<ChangeMode>>");
-  // The participant moves to the watch-only list.
-  Expect(fd, "<<LookList=flood\r\n>>", in);
+  // The participant moves to the watch-only list, unless the server has closed the connection.
+  if (open) open = SendAll(fd, "<<ChangeMode>>");
+  if (open) open = Await(fd, "<<LookList=flood\r\n>>", in);
   const double handled_at = bench::NowMilliseconds();
   const double cpu_after = bench::CpuSeconds(server.pid);
   const double rss_after = bench::MemoryMb(server.pid, "VmRSS");
@@ -132,11 +143,16 @@ int main(int argc, char** argv) {
   std::printf("Kordraum flood: %lld watch requests (%.1f MB) from one participant\n", count,
               static_cast<double>(count * request.size()) / 1e6);
   std::printf("  sent in             %9.2f s\n", (sent_at - start) / 1000);
-  std::printf("  all handled after   %9.2f s\n", (handled_at - start) / 1000);
+  if (open) {
+    std::printf("  all handled after   %9.2f s\n", (handled_at - start) / 1000);
+  } else {
+    std::printf("  closed by server    %9.2f s, after at most %lld requests were written\n",
+                (handled_at - start) / 1000, sent);
+  }
   std::printf("  server CPU          %9.2f s\n", cpu_after - cpu_before);
   std::printf("  resident memory     %9.1f MB before, %.1f MB after (+%.1f), peak %.1f MB\n",
               rss_before, rss_after, rss_after - rss_before, peak);
-  std::printf("  close (SIGTERM)     %9.2f s, event log %.1f MB, exit status %d\n",
+  std::printf("  close (SIGTERM)     %9.2f s, event log %.3f MB, exit status %d\n",
               (closed_at - close_start) / 1000, no_log ? 0.0 : static_cast<double>(log_bytes) / 1e6,
               WIFEXITED(status) ? WEXITSTATUS(status) : -1);
   return 0;

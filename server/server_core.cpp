@@ -129,6 +129,68 @@ std::string ServerCore::EventLine(std::string_view name, std::string_view event)
   return line;
 }
 
+void ServerCore::LogEvent(std::string line) {
+  if (charged_ != 0 && !ChargeEventLine(charged_)) return;
+  Memo1.Add(std::move(line));
+}
+
+bool ServerCore::ChargeEventLine(ConnectionId connection) {
+  const long long now = clock_.EpochSeconds();
+  auto [it, added] = event_budgets_.try_emplace(connection);
+  EventBudget& budget = it->second;
+  if (added) budget.counted_at = now;
+  if (budget.spent) return false;
+  // A clock set back refills nothing; one set forward refills at most the burst.
+  if (now > budget.counted_at) {
+    const long long seconds = now - budget.counted_at;
+    budget.lines = seconds >= kEventBurst
+                       ? kEventBurst
+                       : std::min(kEventBurst, budget.lines + seconds * kEventLinesPerSecond);
+  }
+  budget.counted_at = now;
+  if (budget.lines > 0) {
+    --budget.lines;
+    return true;
+  }
+  budget.spent = true;
+  transport_.Close(connection);
+  return false;
+}
+
+bool ServerCore::EventBudgetSpent(ConnectionId connection) const {
+  const auto it = event_budgets_.find(connection);
+  return it != event_budgets_.end() && it->second.spent;
+}
+
+void ServerCore::OnClientRead(ConnectionId id, const std::string& bytes) {
+  if (EventBudgetSpent(id)) return;
+  auto framer = framers_.try_emplace(id, MessageFramer::Side::Server).first;
+  // The list is reused for its capacity.
+  std::vector<std::string> messages;
+  messages.swap(read_);
+  messages.clear();
+  framer->second.Feed(bytes, messages);
+  const ConnectionId before = charged_;
+  charged_ = id;
+  for (std::string& message : messages) {
+    ServerSocket1ClientRead(id, std::move(message));
+    if (EventBudgetSpent(id)) break;
+  }
+  charged_ = before;
+  read_.swap(messages);
+}
+
+void ServerCore::OnClientDisconnect(ConnectionId id) {
+  framers_.erase(id);
+  waiting_.erase(id);
+  // The leave lines are charged to nobody.
+  const ConnectionId before = charged_;
+  charged_ = 0;
+  ServerSocket1ClientDisconnect(id);
+  charged_ = before;
+  event_budgets_.erase(id);
+}
+
 std::string ServerCore::BuildStatus(unsigned parts) const {
   std::string status = "<<Status>>";
   if (parts & kStatusIdCount) {

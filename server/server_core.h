@@ -64,8 +64,23 @@ class ServerCore : public ServerTables, public ServerTransportListener {
                       std::string_view to_others);
   // "[ " name " ] ==> " event "  (" time ")".
   std::string EventLine(std::string_view name, std::string_view event) const;
-  // Adds one line to the event log (Memo1).
-  void LogEvent(std::string line) { Memo1.Add(std::move(line)); }
+  // Adds one line to the event log (Memo1). While a connection's message is handled, the line is
+  // charged to that connection's event budget; a line beyond the budget is not kept.
+  void LogEvent(std::string line);
+
+  // The event log is kept whole until the server closes, so each connection may cost it only so
+  // many lines: a bucket of kEventBurst lines, refilled with kEventLinesPerSecond lines a second
+  // (on the core's clock) up to kEventBurst. A person's actions log a line or three each (a login,
+  // a challenge and its answer, a watch started or ended, the room entered or its input right
+  // asked for), a handful a minute; a whole session, games, watching and the room included, stays
+  // in the tens of lines, and a long session earns two lines a second on top. Only a peer that
+  // streams failing requests comes near it. The connection that overdraws its budget is closed
+  // once, like a lost one, and nothing more it sent is handled. Lines logged outside any
+  // connection's message (timers, start-up, a lost connection) are charged to nobody.
+  static constexpr long long kEventBurst = 200;
+  static constexpr long long kEventLinesPerSecond = 2;
+  // True once `connection` has overdrawn its event budget and is being closed.
+  bool EventBudgetSpent(ConnectionId connection) const;
 
   // Lobby lists and tables shared by every handler.
   // "<<Status>>" followed by the chosen parts, always in the order of StatusPart.
@@ -209,21 +224,13 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   void OnClientConnect(ConnectionId id) override { ServerSocket1ClientConnect(id); }
   // Every connection's reads pass its own framer, so a message split by TCP is handled whole and
   // the messages of one read are handled one by one, in order.
-  void OnClientRead(ConnectionId id, const std::string& bytes) override {
-    auto framer = framers_.try_emplace(id, MessageFramer::Side::Server).first;
-    // The list is reused for its capacity.
-    std::vector<std::string> messages;
-    messages.swap(read_);
-    messages.clear();
-    framer->second.Feed(bytes, messages);
-    for (std::string& message : messages) ServerSocket1ClientRead(id, std::move(message));
-    read_.swap(messages);
-  }
-  void OnClientDisconnect(ConnectionId id) override {
-    framers_.erase(id);
-    waiting_.erase(id);
-    ServerSocket1ClientDisconnect(id);
-  }
+  // Every message's event lines are charged to its connection; once that connection has
+  // overdrawn its budget, nothing more it sent is handled.
+  void OnClientRead(ConnectionId id, const std::string& bytes) override;
+  void OnClientDisconnect(ConnectionId id) override;
+  // Takes one line from `connection`'s budget; false, and the connection is closed (once), when
+  // the budget is spent.
+  bool ChargeEventLine(ConnectionId connection);
 
   void SetPlayerCount(int count);
   // The message steps 2 to 25 of the dispatcher, for the logged-in sender j; every "<<" of the
@@ -277,6 +284,15 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   std::string move_to_opponent_, move_to_watchers_, move_to_room_;
 
   std::map<ConnectionId, MessageFramer> framers_;
+  // The event budget of each connection that has logged a line: lines left, the second they were
+  // last counted, and whether it is spent (the connection is being closed).
+  struct EventBudget {
+    long long lines = kEventBurst;
+    long long counted_at = 0;
+    bool spent = false;
+  };
+  std::map<ConnectionId, EventBudget> event_budgets_;
+  ConnectionId charged_ = 0;       // the connection whose message is being handled; 0 none
   std::vector<std::string> read_;  // the messages of the last read, kept for their capacity
   // Connections without a login, with the time they arrived; ids grow, so the first is oldest.
   std::map<ConnectionId, long long> waiting_;

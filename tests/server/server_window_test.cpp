@@ -10,7 +10,10 @@
 #include <QTcpSocket>
 #include <QTextBlock>
 #include <filesystem>
+#include <memory>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/cp932.h"
 #include "platform/files.h"
@@ -204,14 +207,22 @@ TEST_F(ServerWindowTest, CloseWritesTheLogBlockAndTheSettings) {
 // event list no more than its newest lines, while the saved log keeps every line.
 TEST_F(ServerWindowTest, AFloodOfEventsShowsTheNewestLinesAndTheLogKeepsThemAll) {
   Start();
-  QTcpSocket client;
-  client.connectToHost("127.0.0.1", transport.Port());
-  ASSERT_TRUE(WaitFor([&] { return client.bytesAvailable() >= 12; }));
-  client.readAll();
-  client.write("<<QuellName=flood>><<IdFlag=1>>");
-  const int requests = TForm1::kShownEventLines * 3;
-  client.write(QByteArray("<<WatchGame=9>>").repeated(requests));
-  const int lines = 2 + requests;  // the start line, the arrival, one error line each
+  // Each participant stays inside its own budget of event lines; together they log three times
+  // the lines shown.
+  constexpr int kClients = 20;
+  const int requests = static_cast<int>(ServerCore::kEventBurst) * 3 / 4;
+  static_assert(kClients * ServerCore::kEventBurst * 3 / 4 >= TForm1::kShownEventLines * 3);
+  std::vector<std::unique_ptr<QTcpSocket>> clients;
+  for (int i = 0; i < kClients; ++i) {
+    QTcpSocket& client = *clients.emplace_back(std::make_unique<QTcpSocket>());
+    client.connectToHost("127.0.0.1", transport.Port());
+    ASSERT_TRUE(WaitFor([&] { return client.bytesAvailable() >= 12; }));
+    client.readAll();
+    client.write(("<<QuellName=flood" + std::to_string(i) + ">><<IdFlag=1>>").c_str());
+    client.write(QByteArray("<<WatchGame=9>>").repeated(requests));
+  }
+  // The start line, each arrival, one error line each.
+  const int lines = 1 + kClients * (1 + requests);
   const LineList& log = form->Core().Memo1;
   ASSERT_TRUE(WaitFor([&] { return log.Count() == lines; }, 20000)) << log.Count();
   const std::string newest = log.Line(lines - 1);
