@@ -143,12 +143,10 @@ PictureButton* MakeButton(QWidget* parent, const ButtonPicture& picture, int lef
 
 }  // namespace
 
-TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
+TForm4::TForm4()
+    : file_dialogs_(std::make_unique<QtFileDialogs>(this)), flash_(this, kFlashCount, kFlashMs) {
   SaveDialog1 = file_dialogs_.get();
   SetListener(this);
-  flash_timer_ = new QTimer(this);
-  flash_timer_->setInterval(kFlashMs);
-  connect(flash_timer_, &QTimer::timeout, this, [this] { FlashStep(); });
   restart_caption_timer_ = new QTimer(this);
   restart_caption_timer_->setSingleShot(true);
   // The flash (six steps of 200 ms), then a pause of a second.
@@ -206,7 +204,7 @@ TForm4::TForm4() : file_dialogs_(std::make_unique<QtFileDialogs>(this)) {
 TForm4::~TForm4() { SetListener(nullptr); }
 
 void TForm4::CreateControls() {
-  setWindowTitle(ToQt(caption_));
+  flash_.SetCaption("Korvanta");
   setWindowIcon(ClientIcon());
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
@@ -358,10 +356,7 @@ bool TForm4::LoadOrReport(const std::string& path, QImage& picture) {
   return false;
 }
 
-void TForm4::SetCaption(const std::string& caption) {
-  caption_ = caption;
-  ShowFlashState();
-}
+void TForm4::SetCaption(const std::string& caption) { flash_.SetCaption(caption); }
 
 // ---------------------------------------------------------------------------------------------
 // Reset and board size
@@ -686,31 +681,9 @@ void TForm4::OpenRequestedCount() {
 // ---------------------------------------------------------------------------------------------
 // The caption flash
 
-void TForm4::FlashBoardWindow() {
-  flashes_left_ = kFlashCount;
-  flash_on_ = false;
-  RequestAttention(this);
-  FlashStep();
-  flash_timer_->start();
-}
+void TForm4::FlashBoardWindow() { flash_.Start(); }
 
-bool TForm4::Flashing() const { return flash_timer_->isActive(); }
-
-void TForm4::FlashStep() {
-  if (flashes_left_ <= 0) {
-    flash_timer_->stop();
-    flash_on_ = false;
-  } else {
-    --flashes_left_;
-    flash_on_ = !flash_on_;
-  }
-  ShowFlashState();
-}
-
-void TForm4::ShowFlashState() {
-  const std::string shown = flash_on_ ? J("◆◆◆ ") + caption_ + J(" ◆◆◆") : caption_;
-  setWindowTitle(ToQt(shown));
-}
+bool TForm4::Flashing() const { return flash_.Active(); }
 
 // ---------------------------------------------------------------------------------------------
 // Status and the listener

@@ -15,6 +15,7 @@
 #include "client/board/board_canvas.h"
 #include "client/board/board_geometry.h"
 #include "client/board/board_modes.h"
+#include "client/board/caption_flash.h"
 #include "client/board/model/board_model.h"
 #include "client/board/model/record_text.h"
 #include "client/board/model/room_input.h"
@@ -84,7 +85,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
 
   // The window caption (cp932); the flash shows it marked for a moment.
   void SetCaption(const std::string& caption);
-  const std::string& Caption() const { return caption_; }
+  const std::string& Caption() const { return flash_.Caption(); }
 
   // A new connection: back to idle with no game, clock stop or shared count pending; what the
   // board shows stays.
@@ -347,8 +348,6 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
   void LoadButtonPictures();
   // Loads `path` into `picture`; a file that cannot be read keeps the picture and shows why.
   bool LoadOrReport(const std::string& path, QImage& picture);
-  void ShowFlashState();
-  void FlashStep();
   // Ctrl-click in the analysis room: the room continues from the clicked move
   // (board_room_input.cpp).
   void RewindRoomToClick();
@@ -401,10 +400,7 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
 
   BoardCanvas canvas_;
   std::unique_ptr<FileDialogs> file_dialogs_;  // the desktop's dialogs, over this window
-  std::string caption_ = "Korvanta";
-  QTimer* flash_timer_;
-  int flashes_left_ = 0;
-  bool flash_on_ = false;
+  CaptionFlash flash_;
   // The opponent restarted the game: the caption tells so through the flash and a pause, then
   // shows the saved caption again.
   QTimer* restart_caption_timer_;

@@ -98,10 +98,7 @@ PanelButton* MakePanel(QWidget* parent, const char* text, int left, int top, int
 
 }  // namespace
 
-TForm7::TForm7() {
-  flash_timer_ = new QTimer(this);
-  flash_timer_->setInterval(kFlashMs);
-  connect(flash_timer_, &QTimer::timeout, this, [this] { FlashStep(); });
+TForm7::TForm7() : flash_(this, kFlashCount, kFlashMs) {
   CreateControls();
   // Beside the board window, near the top of the screen.
   move(Form4 != nullptr ? WindowLeft(Form4) - 15 : 0, 15);
@@ -183,28 +180,9 @@ void TForm7::CreateControls() {
 // ---------------------------------------------------------------------------------------------
 // Caption and flash
 
-void TForm7::SetCaption(const std::string& caption) {
-  caption_ = caption;
-  ShowFlashState();
-}
+void TForm7::SetCaption(const std::string& caption) { flash_.SetCaption(caption); }
 
-bool TForm7::Flashing() const { return flash_timer_->isActive(); }
-
-void TForm7::FlashStep() {
-  if (flashes_left_ <= 0) {
-    flash_timer_->stop();
-    flash_on_ = false;
-  } else {
-    --flashes_left_;
-    flash_on_ = !flash_on_;
-  }
-  ShowFlashState();
-}
-
-void TForm7::ShowFlashState() {
-  const std::string shown = flash_on_ ? J("◆◆◆ ") + caption_ + J(" ◆◆◆") : caption_;
-  setWindowTitle(ToQt(shown));
-}
+bool TForm7::Flashing() const { return flash_.Active(); }
 
 // ---------------------------------------------------------------------------------------------
 // Showing and drawing
@@ -438,11 +416,7 @@ void TForm7::CountWithCaption() {
   Panel3->setText(ToQt(RecountCaptionText()));
   SetCaption(CountCaption(UserName(), Count.KomiTenths) + Count.ResultText);
   // The caption flashes on a timer; the socket keeps being read meanwhile.
-  flashes_left_ = kFlashCount;
-  flash_on_ = false;
-  RequestAttention(this);
-  FlashStep();
-  flash_timer_->start();
+  flash_.Start();
 }
 
 void TForm7::RestoreWithCaption() {

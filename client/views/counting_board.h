@@ -12,6 +12,7 @@
 #include "client/board/board_canvas.h"
 #include "client/board/board_geometry.h"
 #include "client/board/board_modes.h"
+#include "client/board/caption_flash.h"
 #include "client/board/model/board_model.h"
 #include "client/board/model/territory_count.h"
 #include "client/views/model/diagram_editor.h"
@@ -51,7 +52,7 @@ class TForm7 : public QDialog, private CountListener {
 
   // The window caption (cp932); the flash shows it marked for a moment.
   void SetCaption(const std::string& caption);
-  const std::string& Caption() const { return caption_; }
+  const std::string& Caption() const { return flash_.Caption(); }
   bool Flashing() const;
 
   // Showing: the mode's set-up when the window opens, and its whole drawing.
@@ -200,18 +201,13 @@ class TForm7 : public QDialog, private CountListener {
   // A stone, or text on the board centred on (x, y), clipped to the point's erase square.
   void DrawStoneAt(int x, int y, bool black);
   void DrawPointText(int x, int y, int dx, int dy, const char* text, bool onBlack);
-  void ShowFlashState();
-  void FlashStep();
   std::string PictureFile(const char* name) const;
 
   BoardCanvas canvas_;
-  std::string caption_;
   bool turned_picture_ = false;  // the board picture shown is white's view
   // The game of the shared count, for its messages after the board window moved on.
   std::string shared_game_tag_;
-  QTimer* flash_timer_;
-  int flashes_left_ = 0;
-  bool flash_on_ = false;
+  CaptionFlash flash_;
   // The pictures of Image1 .. Image4 as loaded, before their dots.
   std::array<QImage, 4> indicator_pictures_;
 };

@@ -25,6 +25,25 @@ inline constexpr std::string_view WhiteToMoveMarker = "/<SiroTurn>/";  // white 
 // when there is none. `from` must be a character boundary.
 std::size_t FindRecordText(std::string_view text, std::string_view needle, std::size_t from = 0);
 
+// The next occurrence of one needle at or after a position that only moves forward: a match found
+// once stays valid until the position passes it, so a long text is scanned once, not per node.
+class ForwardFinder {
+ public:
+  ForwardFinder(std::string_view text, std::string_view needle) : text_(text), needle_(needle) {}
+  std::size_t From(std::size_t pos) {
+    if (!searched_ || (found_ != std::string_view::npos && found_ < pos)) {
+      found_ = FindRecordText(text_, needle_, pos);
+      searched_ = true;
+    }
+    return found_;
+  }
+
+ private:
+  std::string_view text_, needle_;
+  std::size_t found_ = std::string_view::npos;
+  bool searched_ = false;
+};
+
 // The point named by a column letter and a row letter on a board of `size` lines, or 0 (a pass,
 // or letters that name no point). Column and row are each checked against the size.
 int LettersToPoint(char column, char row, int size);

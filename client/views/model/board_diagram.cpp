@@ -24,24 +24,6 @@ std::size_t FindText(std::string_view text, std::string_view needle, std::size_t
   return npos;
 }
 
-// The next occurrence of one needle at or after a position that only moves forward, so that a
-// text of many nodes is scanned once.
-class ForwardFinder {
- public:
-  ForwardFinder(std::string_view text, std::string_view needle) : text_(text), needle_(needle) {}
-  std::size_t From(std::size_t pos) {
-    if (!searched_ || (found_ != npos && found_ < pos)) {
-      found_ = FindText(text_, needle_, pos);
-      searched_ = true;
-    }
-    return found_;
-  }
-
- private:
-  std::string_view text_, needle_;
-  std::size_t found_ = npos;
-  bool searched_ = false;
-};
 
 char At(std::string_view text, std::size_t pos) { return pos < text.size() ? text[pos] : '\0'; }
 
