@@ -27,6 +27,10 @@ std::vector<AssetFile> PreviewAssets();
 // Deterministic smooth noise in [0, 1] over the plane; `scale` is the feature size in pixels.
 double ValueNoise(double x, double y, double scale, std::uint32_t seed);
 
+// The part of pixel (column, row) that a disc of `radius` around (centre, centre) covers, from
+// 5 x 5 samples: 0 outside, 1 wholly inside.
+double DiscCoverage(int column, int row, double centre, double radius);
+
 // Handmade paper: `base` with soft clouding and faint fibres, the same for the same seed.
 QImage PaperTexture(int width, int height, QColor base, std::uint32_t seed);
 // Pale wood with long grain lines running along the x axis, drawn into `rect` of `image`.

@@ -113,18 +113,9 @@ void PaintStoneSprite(QImage& sheet, const BoardGeometry& g, bool black) {
   const int s = g.Sprite;
   const double centre = s / 2.0;
   const double radius = s / 2.0 - 0.35;
-  constexpr int kSamples = 5;
   for (int row = 0; row < s; ++row) {
     for (int column = 0; column < s; ++column) {
-      int inside = 0;
-      for (int sy = 0; sy < kSamples; ++sy) {
-        for (int sx = 0; sx < kSamples; ++sx) {
-          const double x = column + (sx + 0.5) / kSamples - centre;
-          const double y = row + (sy + 0.5) / kSamples - centre;
-          if (x * x + y * y <= radius * radius) ++inside;
-        }
-      }
-      const double coverage = static_cast<double>(inside) / (kSamples * kSamples);
+      const double coverage = DiscCoverage(column, row, centre, radius);
       const bool stone = coverage >= 1.0 / 3;
       QRgb colour = qRgb(255, 255, 255);
       if (stone) {

@@ -34,20 +34,11 @@ bool WritePreviewBoard(const std::string& path) {
 // A shaded disc lit from the upper left, its edge blended into the wood by the part of each pixel
 // it covers.
 void PaintSmallStone(QImage& sheet, int top, bool black) {
-  constexpr int kSamples = 5;
   const double centre = kPreviewSprite / 2.0;
   const double radius = kPreviewSprite / 2.0 - 0.2;
   for (int row = 0; row < kPreviewSprite; ++row) {
     for (int column = 0; column < kPreviewSprite; ++column) {
-      int inside = 0;
-      for (int sy = 0; sy < kSamples; ++sy) {
-        for (int sx = 0; sx < kSamples; ++sx) {
-          const double x = column + (sx + 0.5) / kSamples - centre;
-          const double y = row + (sy + 0.5) / kSamples - centre;
-          if (x * x + y * y <= radius * radius) ++inside;
-        }
-      }
-      const double coverage = static_cast<double>(inside) / (kSamples * kSamples);
+      const double coverage = DiscCoverage(column, row, centre, radius);
       if (coverage == 0) continue;
       const double u = (column + 0.5 - centre) / radius;
       const double v = (row + 0.5 - centre) / radius;

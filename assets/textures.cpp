@@ -25,6 +25,19 @@ QRgb Shade(QColor base, double factor) {
 }
 }  // namespace
 
+double DiscCoverage(int column, int row, double centre, double radius) {
+  constexpr int kSamples = 5;
+  int inside = 0;
+  for (int sy = 0; sy < kSamples; ++sy) {
+    for (int sx = 0; sx < kSamples; ++sx) {
+      const double x = column + (sx + 0.5) / kSamples - centre;
+      const double y = row + (sy + 0.5) / kSamples - centre;
+      if (x * x + y * y <= radius * radius) ++inside;
+    }
+  }
+  return static_cast<double>(inside) / (kSamples * kSamples);
+}
+
 double ValueNoise(double x, double y, double scale, std::uint32_t seed) {
   const double fx = x / scale;
   const double fy = y / scale;

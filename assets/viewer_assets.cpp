@@ -52,18 +52,9 @@ QColor MeanTone(const QImage& board) {
 void PaintSmallStone(QImage& sheet, int left, int side, bool black, QColor tone) {
   const double centre = side / 2.0;
   const double radius = side / 2.0 - 0.3;
-  constexpr int kSamples = 5;
   for (int row = 0; row < side; ++row) {
     for (int column = 0; column < side; ++column) {
-      int inside = 0;
-      for (int sy = 0; sy < kSamples; ++sy) {
-        for (int sx = 0; sx < kSamples; ++sx) {
-          const double x = column + (sx + 0.5) / kSamples - centre;
-          const double y = row + (sy + 0.5) / kSamples - centre;
-          if (x * x + y * y <= radius * radius) ++inside;
-        }
-      }
-      const double coverage = static_cast<double>(inside) / (kSamples * kSamples);
+      const double coverage = DiscCoverage(column, row, centre, radius);
       const double u = (column + 0.5 - centre) / radius;
       const double v = (row + 0.5 - centre) / radius;
       const double light = std::max(0.0, 1 - std::hypot(u + 0.38, v + 0.42) / 1.1);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 ClientProcess::ClientProcess() {
   std::string pattern = (std::filesystem::temp_directory_path() / "korvanta.XXXXXX").string();
@@ -109,4 +110,20 @@ std::string FromHex(const std::string& hex) {
     bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
   }
   return bytes;
+}
+
+std::string Field(const ClientProcess::State& state, const std::string& key) {
+  const auto found = state.find(key);
+  return found == state.end() ? std::string() : found->second;
+}
+
+std::function<bool(const ClientProcess::State&)> Shows(
+    std::initializer_list<std::pair<std::string, std::string>> wanted) {
+  std::vector<std::pair<std::string, std::string>> pairs(wanted);
+  return [pairs](const ClientProcess::State& state) {
+    for (const auto& [key, value] : pairs) {
+      if (Field(state, key) != value) return false;
+    }
+    return true;
+  };
 }

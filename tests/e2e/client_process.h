@@ -3,8 +3,10 @@
 #pragma once
 #include <QProcess>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <utility>
 
 class ClientProcess {
  public:
@@ -35,6 +37,12 @@ class ClientProcess {
   QProcess process_;
   std::string buffer_;
 };
+
+// One field of a state; empty when the state has none.
+std::string Field(const ClientProcess::State& state, const std::string& key);
+// A test of a state: every key shows its value.
+std::function<bool(const ClientProcess::State&)> Shows(
+    std::initializer_list<std::pair<std::string, std::string>> wanted);
 
 // Bytes from the hex text the scripted client writes them in.
 std::string FromHex(const std::string& hex);

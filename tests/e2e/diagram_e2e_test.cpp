@@ -18,22 +18,6 @@ namespace {
 
 using State = ClientProcess::State;
 
-std::string Field(const State& state, const std::string& key) {
-  const auto found = state.find(key);
-  return found == state.end() ? std::string() : found->second;
-}
-
-std::function<bool(const State&)> Shows(
-    std::initializer_list<std::pair<std::string, std::string>> wanted) {
-  std::vector<std::pair<std::string, std::string>> pairs(wanted);
-  return [pairs](const State& state) {
-    for (const auto& [key, value] : pairs) {
-      if (Field(state, key) != value) return false;
-    }
-    return true;
-  };
-}
-
 std::function<bool(const State&)> ChatHas(const std::string& text) {
   return [text](const State& s) { return Field(s, "chat").find(text) != std::string::npos; };
 }

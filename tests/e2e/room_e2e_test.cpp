@@ -19,22 +19,6 @@ namespace {
 
 using State = ClientProcess::State;
 
-std::string Field(const State& state, const std::string& key) {
-  const auto found = state.find(key);
-  return found == state.end() ? std::string() : found->second;
-}
-
-std::function<bool(const State&)> Shows(
-    std::initializer_list<std::pair<std::string, std::string>> wanted) {
-  std::vector<std::pair<std::string, std::string>> pairs(wanted);
-  return [pairs](const State& state) {
-    for (const auto& [key, value] : pairs) {
-      if (Field(state, key) != value) return false;
-    }
-    return true;
-  };
-}
-
 std::string P(const char* letters) {
   return std::to_string(LettersToPoint(letters[0], letters[1], 19));
 }

@@ -20,22 +20,7 @@ namespace {
 
 using State = ClientProcess::State;
 
-std::string Field(const State& state, const std::string& key) {
-  const auto found = state.find(key);
-  return found == state.end() ? std::string() : found->second;
-}
-
 // The state shows `key` = `value` for each pair.
-std::function<bool(const State&)> Shows(
-    std::initializer_list<std::pair<std::string, std::string>> wanted) {
-  std::vector<std::pair<std::string, std::string>> pairs(wanted);
-  return [pairs](const State& state) {
-    for (const auto& [key, value] : pairs) {
-      if (Field(state, key) != value) return false;
-    }
-    return true;
-  };
-}
 
 std::string Summary(const State& state) {
   std::string text;
