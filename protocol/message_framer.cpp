@@ -29,6 +29,15 @@ constexpr std::size_t npos = std::string::npos;
 const std::vector<std::string_view> kChallengeTags = {
     "<<IsKuro=",   "<<KuroGameTime=", "<<SiroGameTime=", "<<AddTime=", "<<GameWari=",
     "<<GameKomi=", "<<Player1=",      "<<Player2=",      "<<BanSize=", "<<KifuStart="};
+// The tags of a game start, after its head.
+const std::vector<std::string_view> kGameStartTags = {
+    "<<Color=",        "<<OpName=",       "<<GameWari=",    "<<BanSize=",   "<<GameKomi=",
+    "<<KuroGameTime=", "<<SiroGameTime=", "<<AddTime=",     "<<GameIndex=", "<<PlayList=",
+    "<<WaitList=",     "<<WaitHint=",     "<<KifuStartStr="};
+// The tags of an end notice by resignation or time, after its head.
+const std::vector<std::string_view> kEndNoticeTags = {
+    "<<Suu=",        "<<Name=",      "<<PlayList=", "<<WaitList=", "<<WaitHint=",
+    "<<WatchCount=", "<<WatchList=", "<<KuroTime=", "<<SiroTime="};
 
 // What clients send to the server.
 const std::vector<MessageLayout>& ServerReadLayouts() {
@@ -97,16 +106,8 @@ const std::vector<MessageLayout>& ClientReadLayouts() {
       {"<<GameIsFull>>", {}, {}},
       {"<<GameSet>>", kChallengeTags, {"<<BanSize="}},
       {"<<GameStart-NotFound>>", {}, {}},
-      {"<<GameStart-Play>>",
-       {"<<Color=", "<<OpName=", "<<GameWari=", "<<BanSize=", "<<GameKomi=", "<<KuroGameTime=",
-        "<<SiroGameTime=", "<<AddTime=", "<<GameIndex=", "<<PlayList=", "<<WaitList=",
-        "<<WaitHint=", "<<KifuStartStr="},
-       {"<<WaitHint="}},
-      {"<<GameStart-Wait>>",
-       {"<<Color=", "<<OpName=", "<<GameWari=", "<<BanSize=", "<<GameKomi=", "<<KuroGameTime=",
-        "<<SiroGameTime=", "<<AddTime=", "<<GameIndex=", "<<PlayList=", "<<WaitList=",
-        "<<WaitHint=", "<<KifuStartStr="},
-       {"<<WaitHint="}},
+      {"<<GameStart-Play>>", kGameStartTags, {"<<WaitHint="}},
+      {"<<GameStart-Wait>>", kGameStartTags, {"<<WaitHint="}},
       // To the opponent (its clock), to the watchers (both clocks), an agreed undo as sent.
       {"<<Move=",
        {"<<Color=", "<<Time=", "<<KuroTime=", "<<SiroTime=", "<<Suu=", "<<MoveBack>>"},
@@ -121,26 +122,10 @@ const std::vector<MessageLayout>& ClientReadLayouts() {
       {"<<RealTimeChange>>", {}, {}, true, true},
       {"<<RealTimeCountEnd>>", {}, {}, true, true},
       // End notices: the request as sent, then the lists, the watchers, the record and clocks.
-      {"<<GameResign>>",
-       {"<<Suu=", "<<Name=", "<<PlayList=", "<<WaitList=", "<<WaitHint=", "<<WatchCount=",
-        "<<WatchList=", "<<KuroTime=", "<<SiroTime="},
-       {"<<SiroTime="},
-       true},
-      {"<<EndGameResign>>",
-       {"<<Suu=", "<<Name=", "<<PlayList=", "<<WaitList=", "<<WaitHint=", "<<WatchCount=",
-        "<<WatchList=", "<<KuroTime=", "<<SiroTime="},
-       {"<<SiroTime="},
-       true},
-      {"<<NewGameResign>>",
-       {"<<Suu=", "<<Name=", "<<PlayList=", "<<WaitList=", "<<WaitHint=", "<<WatchCount=",
-        "<<WatchList=", "<<KuroTime=", "<<SiroTime="},
-       {"<<SiroTime="},
-       true},
-      {"<<GameTimeOut>>",
-       {"<<Suu=", "<<Name=", "<<PlayList=", "<<WaitList=", "<<WaitHint=", "<<WatchCount=",
-        "<<WatchList=", "<<KuroTime=", "<<SiroTime="},
-       {"<<SiroTime="},
-       true},
+      {"<<GameResign>>", kEndNoticeTags, {"<<SiroTime="}, true},
+      {"<<EndGameResign>>", kEndNoticeTags, {"<<SiroTime="}, true},
+      {"<<NewGameResign>>", kEndNoticeTags, {"<<SiroTime="}, true},
+      {"<<GameTimeOut>>", kEndNoticeTags, {"<<SiroTime="}, true},
       {"<<PassEndGame>>",
        {"<<Name=", "<<Suu=", "<<PlayList=", "<<WaitList=", "<<WaitHint=", "<<WatchCount=",
         "<<WatchList=", "<<KuroTime=", "<<SiroTime="},
