@@ -4,6 +4,7 @@
 void FakeClientConnection::Open(const std::string& host, std::uint16_t port) {
   // Opening again ends an established connection first, as the real socket does.
   if (connected_) Drop();
+  loss_unreported_ = false;  // the end of the earlier connection is never reported now
   attempts_.push_back({host, port});
   connecting_ = true;
 }
@@ -37,9 +38,15 @@ void FakeClientConnection::Deliver(const std::string& bytes) {
 }
 
 void FakeClientConnection::Drop() {
-  if (!connected_) return;
+  if (!connected_ && !loss_unreported_) return;
   connected_ = false;
+  loss_unreported_ = false;
   if (listener_ != nullptr) listener_->OnDisconnected();
+}
+
+void FakeClientConnection::Lose() {
+  loss_unreported_ = connected_;
+  connected_ = false;
 }
 
 std::vector<std::string> FakeClientConnection::Take() {

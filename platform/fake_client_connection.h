@@ -24,6 +24,9 @@ class FakeClientConnection : public ClientConnection {
   void Refuse(const std::string& reason);  // the pending attempt fails
   void Deliver(const std::string& bytes);  // one read event with these bytes
   void Drop();                             // the server ends an established connection
+  // The connection ends and its end is still on the way, as the real socket reports it from the
+  // event loop: Connected() is false, and the next Drop() reports the end.
+  void Lose();
 
   bool Connecting() const { return connecting_; }
   const std::vector<Attempt>& attempts() const { return attempts_; }
@@ -35,6 +38,7 @@ class FakeClientConnection : public ClientConnection {
  private:
   bool connected_ = false;
   bool connecting_ = false;
+  bool loss_unreported_ = false;
   std::vector<Attempt> attempts_;
   std::vector<std::string> sent_;
 };

@@ -2,8 +2,10 @@
 #include "platform/memo_view.h"
 
 #include <QMouseEvent>
+#include <QTextBlock>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/memo_colors.h"
 #include "platform/qt_text.h"
@@ -89,6 +91,17 @@ std::string MemoView::ShownText() const {
     crlf += c;
   }
   return crlf;
+}
+
+int MemoView::TextHeight() const {
+  if (unshown_ > 0) const_cast<MemoView*>(this)->ShowAppended();
+  qreal lines = 0;
+  for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
+    lines += blockBoundingRect(block).height();
+  }
+  const qreal margins = 2 * document()->documentMargin() + 2 * frameWidth() +
+                        contentsMargins().top() + contentsMargins().bottom();
+  return static_cast<int>(std::ceil(lines + margins));
 }
 
 void MemoView::mousePressEvent(QMouseEvent* event) {

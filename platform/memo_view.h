@@ -26,6 +26,9 @@ class MemoView : public QPlainTextEdit {
   // The whole shown text in cp932, lines joined by CR LF (what a user sees once the view has
   // caught up with its list, for tests).
   std::string ShownText() const;
+  // The height in pixels that shows every line of the text without scrolling, the frame and the
+  // margins included.
+  int TextHeight() const;
 
  signals:
   void clicked();

@@ -171,6 +171,11 @@ void TForm4::DropCandidate() {
 }
 
 void TForm4::PlayConfirmedMove(int point) {
+  // A move the server cannot hear is not played: the opponent would never get it.
+  if (!CanSendGameAction()) {
+    DropCandidate();
+    return;
+  }
   // The confirmed point is played only while it is still free for this user.
   if (!CheckMovePoint()) {
     DropCandidate();
@@ -350,6 +355,7 @@ void TForm4::SendTimeOut() {
 
 void TForm4::Image12MouseDown(int x) {
   if (BoardMode != kBoardOwnGame || InputAllowed != 1 || ClockState != kClockRunning) return;
+  if (!CanSendGameAction()) return;
   if (x <= kPassHalfRight) {
     if (!CanAppendEntry(MoveTop)) {
       ClientShowMessage(ListFullText());
@@ -401,6 +407,7 @@ void TForm4::Image18Click() {
     ClientShowMessage(J("相手の発信を待っています。(今は時計ON/OFF出来ません)"));
     return;
   }
+  if (!CanSendGameAction()) return;
   PlaySound("ano.wav");
   if (ClockState == kClockStoppedByUser) {
     LeaveGameStop();
@@ -505,12 +512,37 @@ void TForm4::EndOwnGame(const std::string& m) {
              J("   ヌルカ - 観戦"));
 }
 
+bool TForm4::CanSendGameAction() {
+  if (Form2->Connected()) return true;
+  ClientShowMessage(J("サーバに接続していません！"));
+  return false;
+}
+
+void TForm4::ConnectionLost() {
+  RealTimeCountPending = 0;
+  // A shared count cannot go on: its board closes, and nothing is sent for it.
+  if (Form7->RealTimeMode != kNoSharedCount) Form7->CloseQuietly();
+  const std::string& lost = J("サーバの接続が切れました");
+  if (BoardMode == kBoardOwnGame) {
+    // The game ends here as the server ends it: the board keeps the record to replay and save.
+    EndOwnGame(std::string());
+    Image12->hide();
+    Image17->show();
+    StatusBar1->SetPanelText(0, lost);
+  } else if (BoardMode == kBoardRoom) {
+    if (InputAllowed == 1) HideOperatorControls();
+    StatusBar1->SetPanelText(0, lost);
+  }
+  if (BoardMode != kBoardIdle) Panel3->setText(QString::fromUtf8("接続が切れました"));
+}
+
 void TForm4::Image17Click() {
   if (BoardMode == kBoardRoom) {
     LeaveDiscussRoom(J("[入力完了]ボタンを先にクリックしてください"));
     return;
   }
   if (BoardMode == kBoardOwnGame) {
+    if (!CanSendGameAction()) return;
     if (Form2->AskEndFlag == 1 && !Confirm(J(" 終 了 し ま す か ？"))) return;
     if (BoardMode != kBoardOwnGame) return;
     InputAllowed = 0;

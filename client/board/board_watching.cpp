@@ -47,9 +47,14 @@ void TForm4::StartWatchGame(const std::string& m) {
   AddSeconds = conditions.AddSeconds;
   RecordTimeText = conditions.RecordTimeText;
   StatusBar1->SetPanelText(4, conditions.Text);
-  // The clocks as the server reports them; a watcher's own clocks never run.
-  SetMemoText(Memo2, FormatClock(snapshot.BlackClock));
-  SetMemoText(Memo5, FormatClock(snapshot.WhiteClock));
+  // The clocks as the server reports them (the main time before a player's first move); a
+  // watcher's own clocks never run.
+  watched_black_main_time_ = conditions.BlackMainTime;
+  watched_white_main_time_ = conditions.WhiteMainTime;
+  SetMemoText(Memo2,
+              FormatClock(WatchedClockSeconds(snapshot.BlackClock, watched_black_main_time_)));
+  SetMemoText(Memo5,
+              FormatClock(WatchedClockSeconds(snapshot.WhiteClock, watched_white_main_time_)));
   ShowWatcherCount(snapshot.WatchCount, snapshot.WatchList);
   // The record, seen from black's side, at its newest move (a white player's last game may have
   // left the turned picture of the same size).
@@ -99,10 +104,10 @@ void TForm4::ReceiveGameMove(int point, const std::string& m) {
 void TForm4::ShowWatchedClocks(const std::string& black, const std::string& white) {
   constexpr long long kNotANumber = -1;
   if (const long long s = ReadNumber64(black, kNotANumber); s >= 0) {
-    SetMemoText(Memo2, FormatClock(ClampClock(s)));
+    SetMemoText(Memo2, FormatClock(WatchedClockSeconds(ClampClock(s), watched_black_main_time_)));
   }
   if (const long long s = ReadNumber64(white, kNotANumber); s >= 0) {
-    SetMemoText(Memo5, FormatClock(ClampClock(s)));
+    SetMemoText(Memo5, FormatClock(WatchedClockSeconds(ClampClock(s), watched_white_main_time_)));
   }
 }
 

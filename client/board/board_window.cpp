@@ -374,6 +374,7 @@ void TForm4::ResetBoardForm() {
   IdleSeconds = MoveSeconds = ClockState = KomiTenths = 0;
   AddSeconds = BlackClock = WhiteClock = 0;
   black_clock_limited_ = white_clock_limited_ = false;
+  watched_black_main_time_ = watched_white_main_time_ = 0;
   WatcherCount = 0;
   CandidatePoint = 0;
   BoardMode = kBoardIdle;

@@ -168,6 +168,11 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
   void MoveBackRequested();
   // The game ended (resign, two passes, time-out, lost connection); the lobby lists are updated.
   void GameEnded(const std::string& message);
+  // This client's connection to the server ended. An own game stops where it stands: the clocks
+  // stand, the board takes no more moves and keeps its record for saving. A shared count closes
+  // and the analysis room's input right ends, so nothing changes here that the others cannot
+  // see. The board says that the connection ended.
+  void ConnectionLost();
   // The opponent stopped or restarted the clocks ("<<TimeStop=").
   void OpponentTimeStop(const std::string& message);
   // The opponent's name as shown: white's name when this user plays black, else black's.
@@ -382,6 +387,9 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
   void PassMove();
   // The game-end state of an own game.
   void EndOwnGame(const std::string& message);
+  // True when the server can be told of this user's game action; otherwise the user is told
+  // that there is no connection, and the action must change nothing.
+  bool CanSendGameAction();
   // The clock memos show the clocks that have a time limit.
   void ShowClocks();
   // The turn comes to this user (or, while the game is stopped, comes back on restart).
@@ -394,8 +402,8 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
   static void SetMemoText(QLineEdit* memo, const std::string& cp932);
   // Sends `text` when connected; otherwise the lobby's status bar says so (no message box).
   void SendOrNoteInLobby(const std::string& text);
-  // The clocks of a watched game as a relayed move or the snapshot reports them; a value that is
-  // not a number (the clock of a pass) leaves its memo as it is.
+  // The clocks of a watched game as a relayed move reports them; a value that is not a number
+  // (the clock of a pass) leaves its memo as it is.
   void ShowWatchedClocks(const std::string& black, const std::string& white);
 
   BoardCanvas canvas_;
@@ -407,6 +415,10 @@ class TForm4 : public QWidget, public BoardModel, public BoardListener, public R
   // The main time of the own game is not "任意": its memo shows the clock.
   bool black_clock_limited_ = false;
   bool white_clock_limited_ = false;
+  // The main times of the watched game (seconds, 0 for no limit): a player who has not moved yet
+  // shows his.
+  int watched_black_main_time_ = 0;
+  int watched_white_main_time_ = 0;
   // The watch buffer was full when a move arrived and the user has been told once.
   bool buffer_full_noticed_ = false;
   // The file the board picture was last loaded from (with its grid drawn on it).

@@ -4,6 +4,7 @@
 
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 #include "client/board/board_modes.h"
 #include "client/board/board_window.h"
@@ -28,6 +29,14 @@ namespace {
 constexpr const char* kFont = "ＭＳ Ｐゴシック";
 constexpr unsigned kFaceColor = 14743800;  // blue 224, green 248, red 248
 constexpr unsigned kTeal = 0x808000;       // blue-green-red
+// The window's design: the client area, and the buttons' row with the strip below it.
+constexpr int kWidth = 584;
+constexpr int kHeight = 451;
+constexpr int kButtonsTop = 402;
+constexpr int kButtonHeight = 33;
+constexpr int kOkLeft = 165;
+constexpr int kCancelLeft = 323;
+constexpr int kButtonWidth = 125;
 }  // namespace
 
 TForm12::TForm12() {
@@ -44,14 +53,14 @@ void TForm12::CreateControls() {
   // A fixed border with only the close box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setFixedSize(584, 451);
+  setFixedSize(kWidth, kHeight);
   QPalette face = palette();
   face.setColor(QPalette::Window, ColorFromBgr(kFaceColor));
   setPalette(face);
   setAutoFillBackground(true);
 
   Memo1 = new MemoView(this);
-  Memo1->setGeometry(0, 0, 584, 451);
+  Memo1->setGeometry(0, 0, kWidth, kButtonsTop);
   Memo1->setFrameShape(QFrame::NoFrame);
   Memo1->setFont(PixelFont(kFont, 21, true));
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -64,11 +73,11 @@ void TForm12::CreateControls() {
 
   BitBtn1 = new QPushButton(QString::fromUtf8("O  K"), this);
   BitBtn1->setFont(PixelFont(kFont, 15, true));
-  BitBtn1->setGeometry(165, 402, 125, 33);
+  BitBtn1->setGeometry(kOkLeft, kButtonsTop, kButtonWidth, kButtonHeight);
   connect(BitBtn1, &QPushButton::clicked, this, [this] { done(1); });
   BitBtn2 = new QPushButton(QString::fromUtf8("キャンセル"), this);
   BitBtn2->setFont(PixelFont(kFont, 15));
-  BitBtn2->setGeometry(323, 402, 125, 33);
+  BitBtn2->setGeometry(kCancelLeft, kButtonsTop, kButtonWidth, kButtonHeight);
   connect(BitBtn2, &QPushButton::clicked, this, [this] { done(2); });
 }
 
@@ -77,7 +86,18 @@ void TForm12::reject() { done(2); }
 bool TForm12::ShowOffer(const std::string& caption, const std::string& text) {
   setWindowTitle(ToQt(caption));
   Memo1Lines.SetText(text);
+  FitOffer();
   return exec() == 1;
+}
+
+void TForm12::FitOffer() {
+  // The offer stands above the buttons; an offer longer than the design's area (a start position
+  // adds a line) makes the window taller by what it needs.
+  const int buttons_top = std::max(kButtonsTop, Memo1->TextHeight());
+  Memo1->setGeometry(0, 0, kWidth, buttons_top);
+  BitBtn1->move(kOkLeft, buttons_top);
+  BitBtn2->move(kCancelLeft, buttons_top);
+  setFixedSize(kWidth, buttons_top + kHeight - kButtonsTop);
 }
 
 void TForm12::Memo1Click() { Memo1->clearFocus(); }

@@ -40,6 +40,8 @@ class TForm12 : public QDialog {
 
  private:
   void CreateControls();
+  // Lays the offer out above the buttons, the window as tall as its lines need.
+  void FitOffer();
   // Shows the offer of `message`, waits for the answer and sends it.
   void AnswerChallenge(const std::string& message);
 };

@@ -314,6 +314,8 @@ void TForm2::ClientSocket1Connect() {
 }
 
 void TForm2::ClientSocket1Disconnect() {
+  // The board stops first: its clocks must not run on while the message waits for the user.
+  Form4->ConnectionLost();
   Form6->ShowConnectionState(J("[ザンテ]サーバの接続が切れました！"));
   Form6->OfferReconnect(true);
   ClientShowMessage(J("[ ザ ン テ ] サーバの接続が切れました"));
@@ -505,6 +507,8 @@ void TForm2::LoginAccepted(const std::string& m) {
   }
   hide();
   Form6->SetWatchOnly(CheckBox1->isChecked());
+  // No own game runs at a login: the box takes clicks, also after a reconnect.
+  Form6->SetWatchOnlyEnabled(true);
   Form6->show();
 }
 

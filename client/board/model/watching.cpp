@@ -93,6 +93,8 @@ WatchConditions ReadWatchConditions(std::string_view record) {
     // the record text of another program.
     const long long b = SecondsValue(black);
     const long long w = SecondsValue(RecordPropertyValue(record, "WT["));
+    c.BlackMainTime = ClampClock(b);
+    c.WhiteMainTime = ClampClock(w);
     if (b == w) {
       c.Text += J("  持ち時間 = ") + std::to_string(b / 60) + J(" 分");
       c.RecordTimeText = "TM[" + std::to_string(b) + "]";
@@ -104,6 +106,10 @@ WatchConditions ReadWatchConditions(std::string_view record) {
   c.AddSeconds = ClampClock(ReadNumber64(RecordPropertyValue(record, "AM["), 0));
   if (c.AddSeconds > 0) c.Text += " (+" + std::to_string(c.AddSeconds) + J("秒)");
   return c;
+}
+
+int WatchedClockSeconds(int reported, int mainTime) {
+  return reported == 0 && mainTime > 0 ? mainTime : reported;
 }
 
 WatchedMoveOutcome StoreWatchedMove(BoardModel& board, int point) {

@@ -42,12 +42,19 @@ struct WatchConditions {
   int KomiTenths = 0;  // the komi in tenths of a point
   int AddSeconds = 0;  // seconds added per move
   std::string RecordTimeText;  // "TM[" b "]" or "TM[" b "/" w "]", empty without "BT["
+  int BlackMainTime = 0;       // black's main time in seconds ("BT["), 0 for no limit
+  int WhiteMainTime = 0;       // white's ("WT[")
 };
 
 // The conditions read from the record of a snapshot (first occurrence of each property; a value
 // needs at least one character): the handicap word of "HA[", the komi of "KM[", the main times of
 // "BT[" and "WT[" (seconds) and the added seconds of "AM[".
 WatchConditions ReadWatchConditions(std::string_view record);
+
+// The seconds a watcher's memo shows for a player's clock: the clock the server reports, except
+// that the server reports 0 until the player's first move, so a game with a main time shows that
+// main time instead (`mainTime` 0: no limit, the report as it stands).
+int WatchedClockSeconds(int reported, int mainTime);
 
 // What became of a relayed move.
 enum class WatchedMoveOutcome {

@@ -27,6 +27,7 @@
 #include "platform/status_bar.h"
 #include "platform/window_state.h"
 #include "tests/client/connection/client_windows_fixture.h"
+#include "tests/client/connection/modal_answer.h"
 #include "tests/qt_wait.h"
 
 namespace {
@@ -321,14 +322,70 @@ TEST_F(OwnGameTest, AnAgreedUndoOrTurningTheBoardDropsTheCandidate) {
                           ">><<Color=black>><<Time=900>>"});
 }
 
-TEST_F(OwnGameTest, WithTheConnectionLostTheMoveStaysAndTheUserIsTold) {
+TEST_F(OwnGameTest, WhenTheConnectionEndsTheGameStopsAndNoMoveIsPlayedThatWasNotSent) {
   Begin();
-  socket_.Drop();
-  Messages();
   Play(P("dd"));
-  EXPECT_EQ(Form4->Board[P("dd")], kBlack);
-  EXPECT_EQ(Form4->InputAllowed, 0);
+  Deliver(Relayed(P("pp"), 900));
+  Tick(3);
+  Sent();
+  // The socket has closed and its end is still on the way: the confirmed move is not played.
+  Click(P("qd"));
+  socket_.Lose();
+  Click(P("qd"));
   EXPECT_EQ(Messages(), Texts{J("サーバに接続していません！")});
+  EXPECT_EQ(Form4->Board[P("qd")], kEmpty);
+  EXPECT_EQ(Form4->CandidatePoint, 0);
+  EXPECT_EQ(Form4->MoveTop, 2);
+
+  // The end arrives: the game stops where it stands and the board says why.
+  socket_.Drop();
+  EXPECT_EQ(Messages(), Texts{J("[ ザ ン テ ] サーバの接続が切れました")});
+  EXPECT_EQ(Form4->BoardMode, kBoardWatching);
+  EXPECT_EQ(Form4->InputAllowed, 0);
+  EXPECT_EQ(Panel3(), J("接続が切れました"));
+  EXPECT_EQ(Panel0(), J("サーバの接続が切れました"));
+  EXPECT_TRUE(Form4->Image12->isHidden());
+  EXPECT_FALSE(Form4->Image17->isHidden());
+  EXPECT_TRUE(Form6->CheckBox2->isEnabled());
+  // The clocks stand; a later two-click move draws, counts and sends nothing.
+  Tick(5);
+  EXPECT_EQ(MemoText(Form4->Memo2), "0:14:57");
+  EXPECT_EQ(MemoText(Form4->Memo5), "0:15:00");
+  Play(P("qd"));
+  EXPECT_EQ(Form4->Board[P("qd")], kEmpty);
+  EXPECT_EQ(Form4->MoveTop, 2);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_TRUE(Sent().empty());
+  // The record of the moves sent stays to be saved.
+  const std::string record = Form4->WriteSgfRecord();
+  EXPECT_NE(record.find(";B[dd]"), std::string::npos) << record;
+  EXPECT_NE(record.find(";W[pp]"), std::string::npos) << record;
+  EXPECT_EQ(record.find("[qd]"), std::string::npos) << record;
+
+  // After the lobby's reconnect the watch-only box takes clicks as after a first login.
+  Form6->SpeedButton5Click();
+  socket_.Accept();
+  socket_.Deliver("<<QuellName=");
+  socket_.Deliver(
+      "<<SysComeIn>><<Status>><<IdCount=1>><<PlayList=>><<WaitList=Taro\r\n>>"
+      "<<WaitHint=[0]>><<LookList=>>");
+  EXPECT_TRUE(Form6->CheckBox2->isEnabled());
+  EXPECT_EQ(Form4->BoardMode, kBoardIdle);
+}
+
+TEST_F(OwnGameTest, ALostConnectionClosesTheSharedCountWithoutAWord) {
+  Begin();
+  Form4->Image18Click();
+  Sent();
+  // The connection ends while this user counts with the opponent.
+  ModalAnswer modal(Form7, [this] { socket_.Drop(); });
+  Form4->Image13MouseDown(40, 10);
+  EXPECT_TRUE(modal.answered());
+  EXPECT_FALSE(modal.timed_out());
+  EXPECT_FALSE(Form7->isVisible());
+  EXPECT_EQ(Form7->RealTimeMode, kNoSharedCount);
+  EXPECT_EQ(Form4->BoardMode, kBoardWatching);
+  EXPECT_EQ(Sent(), Texts{"<<GameIndex=1>><<RealTimeCountStart>>"});
 }
 
 // ---------------------------------------------------------------------------------------------

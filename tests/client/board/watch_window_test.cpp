@@ -36,9 +36,12 @@ struct Snapshot {
   std::string record = ServerRecord({P("qq"), P("dd")});
   std::string names = "Taro\n";
   std::string diagrams;
+  std::string black_clock = "1750";
+  std::string white_clock = "1185";
   std::string Text() const {
     return "<<WatchGame=2>><<AllMese=" + chat + ">><<AllGameData=" + record +
-           ">><<KuroTime=1750>><<SiroTime=1185>><<WatchCount=1>><<WatchList=" + names +
+           ">><<KuroTime=" + black_clock + ">><<SiroTime=" + white_clock +
+           ">><<WatchCount=1>><<WatchList=" + names +
            ">><<WaitHint=[2]>><<GameIndex=2>><<DiaStr=" + diagrams + ">><<DraumEND>>";
   }
 };
@@ -129,6 +132,45 @@ TEST_F(WatchWindowTest, TheSnapshotShowsTheGameItsConditionsClocksWatchersChatAn
   EXPECT_EQ(Form4->BoardMode, kBoardIdle);
   EXPECT_FALSE(Form4->isVisible());
   EXPECT_EQ(Sent(), std::vector<std::string>{"<<OffWatchGame>><<GameIndex=2>>"});
+}
+
+// The server reports a clock of 0 until the player's first move; a game with a main time shows
+// that main time meanwhile, one without shows the report.
+TEST_F(WatchWindowTest, BeforeAPlayersFirstMoveTheWatcherSeesHisMainTime) {
+  struct Case {
+    const char* header;
+    std::vector<int> moves;
+    const char* black;  // memos after the snapshot
+    const char* white;
+  } cases[] = {
+      {"(;SZ[19]PB[Jiro]PW[Saburo]BT[1800]WT[1200]AM[10]KM[6.5]HA[0]", {}, "0:30:00", "0:20:00"},
+      // A start position with moves of its own: white is to move first.
+      {"(;SZ[19]PB[Jiro]PW[Saburo]BT[600]WT[600]AM[]KM[6.5]HA[2]/<SiroSaki>//<SiroTurn>/"
+       "AB[dd][pp];[pd];[dp]",
+       {},
+       "0:10:00",
+       "0:10:00"},
+      {"(;SZ[19]PB[Jiro]PW[Saburo]BT[0]WT[0]AM[]KM[6.5]HA[0]", {}, "0:0:00", "0:0:00"},
+  };
+  for (const Case& c : cases) {
+    Snapshot s;
+    s.record = ServerRecord(c.moves, c.header);
+    s.black_clock = s.white_clock = "0";
+    Watch(s);
+    EXPECT_EQ(MemoText(Form4->Memo2), c.black) << c.header;
+    EXPECT_EQ(MemoText(Form4->Memo5), c.white) << c.header;
+    Form4->BoardMode = kBoardIdle;
+  }
+  // The first game again: black moves, white has not yet; then white moves.
+  Snapshot s;
+  s.record = ServerRecord({}, cases[0].header);
+  s.black_clock = s.white_clock = "0";
+  Watch(s);
+  Relay(P("pd"), "1795", "0");
+  EXPECT_EQ(MemoText(Form4->Memo2), "0:29:55");
+  EXPECT_EQ(MemoText(Form4->Memo5), "0:20:00");
+  Relay(P("dp"), "1795", "1190");
+  EXPECT_EQ(MemoText(Form4->Memo5), "0:19:50");
 }
 
 // Text of records and tags in the chat, the watchers' names or the diagrams changes nothing.

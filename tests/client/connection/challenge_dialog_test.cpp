@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
 
 #include "client/board/board_window.h"
 #include "client/connection/connect_window.h"
@@ -169,6 +171,32 @@ TEST_F(ChallengeDialogTest, ALostConnectionLeavesTheViewAsItIs) {
   EXPECT_EQ(Messages(), Texts{J("サーバに接続していません！")});
   EXPECT_EQ(Form4->BoardMode, kBoardWatching);
   EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(ChallengeDialogTest, EveryLineOfTheOfferStandsInsideTheWindowAboveTheButtons) {
+  StartAndLogIn();
+  // The start position adds a line to the offer.
+  for (const std::string& challenge : {kChallenge, kChallenge + "<<KifuStart=AB[dd][pp];[pd]>>"}) {
+    Receive(challenge, [] {
+      const MemoView* memo = Form12->Memo1;
+      const QRect shown(memo->viewport()->mapTo(Form12, QPoint(0, 0)), memo->viewport()->size());
+      int lines = 0;
+      for (QTextBlock block = memo->document()->firstBlock(); block.isValid();
+           block = block.next(), ++lines) {
+        QTextCursor end(block);
+        end.movePosition(QTextCursor::EndOfBlock);
+        const QRect line = memo->cursorRect(end).translated(shown.topLeft());
+        EXPECT_TRUE(shown.contains(line)) << lines << ": " << block.text().toStdString();
+        EXPECT_LE(line.bottom(), Form12->BitBtn1->y()) << lines;
+      }
+      EXPECT_EQ(memo->document()->lastBlock().text(),
+                QString::fromUtf8("    対 局 し ま す か ？"));
+      for (const QPushButton* button : {Form12->BitBtn1, Form12->BitBtn2}) {
+        EXPECT_TRUE(Form12->rect().contains(button->geometry()));
+      }
+      Form12->BitBtn2->click();
+    });
+  }
 }
 
 TEST_F(ChallengeDialogTest, TheDialogSitsNearTheTopRight) {
