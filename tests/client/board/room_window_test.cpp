@@ -394,6 +394,19 @@ TEST_F(RoomWindowTest, TheRoomsBoardHasTheSizeOfItsRecordOnEveryMembersBoard) {
   socket_.Deliver("<<DiscussInput>><<Type=11>><<DiscussKifu=(;GM[1]FF[1];B[dd])>>");
   ExpectGridOf(19, "record without a size");
   EXPECT_EQ(Form4->Board[P("dd")], kBlack);
+
+  // The operator's record file of 13 lines: the size choice follows the board.
+  socket_.Deliver("<<DiscussCanPlay>><<DiscussRegList=\r\nTaro\r\n>>");
+  Sent();
+  const std::string path = WorkPathOf("thirteen.sgf");
+  ASSERT_TRUE(WriteWholeFile(path, "(;GM[1]FF[4]SZ[13];B[dd];W[jj])"));
+  dialogs_.QueueAnswer(path);
+  Form4->Image24Click();
+  ExpectGridOf(13, "record file of 13 lines");
+  EXPECT_EQ(Form4->ComboBox1->currentIndex(), 1);
+  const Texts sent = Sent();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_NE(sent[0].find("<<Type=11>><<DiscussKifu=(;GM[1]FF[1]SZ[13]"), std::string::npos);
 }
 
 TEST_F(RoomWindowTest, TheGameListBoardShowsTheFollowedGameAndItsCaptionKeepsItsClicks) {
