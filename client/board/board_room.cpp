@@ -144,7 +144,9 @@ void TForm4::StartDiscussRoom(const std::string& message) {
   StatusBar1->SetHint(RoomMemberList);
   ShowDiscussOperator(snapshot.Operator);
 
-  // The room's record at the move the room shows.
+  // The room's record at the move the room shows, on the board of black's view (a white player
+  // of the last game had the turned one).
+  LoadViewBoardPicture(false);
   Room.EnterRoom(snapshot.Record, snapshot.MoveSuu);
 
   for (QWidget* shown : {static_cast<QWidget*>(Panel4), static_cast<QWidget*>(Image11),
@@ -290,7 +292,7 @@ void TForm4::ReceiveDiscussChat(const std::string& message) {
 // The followed game
 
 void TForm4::ReceiveDiscussGameList(const std::string& message) {
-  Form14->ShowGameList(message, InputAllowed == 1);
+  Form14->ShowGameList(message, InputAllowed == 1, Form6->GameListLines());
 }
 
 void TForm4::ReceiveDiscussGameData(const std::string& message) { Form14->ShowGameData(message); }
@@ -353,13 +355,13 @@ void TForm4::Image26Click() {
 
 void TForm4::Image27Click() {
   if (!SetupButtonsAct(*this) || BlackFirst) return;
-  BlackFirst = true;
+  Room.ChooseFirstColour(true);
   DrawRoomFirstColour();
 }
 
 void TForm4::Image28Click() {
   if (!SetupButtonsAct(*this) || !BlackFirst) return;
-  BlackFirst = false;
+  Room.ChooseFirstColour(false);
   DrawRoomFirstColour();
 }
 

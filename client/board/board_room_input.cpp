@@ -114,6 +114,8 @@ void TForm4::Image24Click() {
   // The file is read by the strict reader; its record as this board writes it is what the room
   // shares and what Image25 loads again.
   NumbersOn = true;
+  // A record without a size is read on 19 lines, as every member reads it.
+  if (const int size = RoomRecordSize(record); size != BoardSize) SetBoardSize(size);
   OpenRecordText(record);
   RoomStartRecord = Room.BuildRecord();
   SendDiscussRecord(RoomStartRecord);

@@ -417,6 +417,8 @@ void TForm4::BoardSizeSet(int size) {
   QImage picture;
   if (LoadOrReport(PicturePath(g.StoneSheet), picture)) canvas_.SetStoneSheet(picture);
   RepaintBoardBitmap();
+  // The analysis room's size choice shows the size the board has, whatever set it.
+  ComboBox1->setCurrentIndex(size == 13 ? 1 : size == 9 ? 2 : 0);
 }
 
 void TForm4::LoadBoardPicture(const std::string& file) {

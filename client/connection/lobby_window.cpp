@@ -331,6 +331,12 @@ void TForm6::ApplyLobbyLists(std::string_view m) {
   if (!count.empty()) StatusBar1->SetPanelText(1, J("参加者数 = ") + count);
 }
 
+std::vector<std::string> TForm6::GameListLines() const {
+  std::vector<std::string> lines;
+  for (int i = 0; i < ListBox1->count(); ++i) lines.push_back(FromQt(ListBox1->item(i)->text()));
+  return lines;
+}
+
 void TForm6::ListBox1Click() {
   if (ListBox1->count() == 0) return;
   const int start = GameGroupStart(ListBox1->currentRow());

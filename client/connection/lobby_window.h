@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/line_list.h"
 
@@ -59,6 +60,8 @@ class TForm6 : public QWidget {
   // The lists a message carries ("<<PlayList=", "<<WaitList=", "<<LookList=") replace the shown
   // ones, and "<<IdCount=" the number of participants; a list the message lacks stays.
   void ApplyLobbyLists(std::string_view message);
+  // The running games as the list shows them, one line an entry ("[ g ]", black, white).
+  std::vector<std::string> GameListLines() const;
   // The "観戦のみ" check box: ticked as at the login, and taking clicks only while no own game
   // runs.
   void SetWatchOnly(bool watch_only);

@@ -435,6 +435,12 @@ void TForm7::keyPressEvent(QKeyEvent* event) {
     FormKeyDown(kF5Key);
     return;
   }
+  // Only "戻 る" and the close box close the board: an Escape typed anywhere on it, the chat
+  // line included, would end a shared count for both players.
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
   if (event->key() == Qt::Key_Space) FormKeyPress(' ');
   QDialog::keyPressEvent(event);
 }

@@ -175,7 +175,7 @@ class TForm7 : public QDialog, private CountListener {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  public slots:
-  // The close box and Escape end the show like "戻 る".
+  // The close box ends the show like "戻 る" (Escape does not close the board).
   void reject() override;
 
  private:

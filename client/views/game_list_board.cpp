@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <algorithm>
 
 #include "client/board/board_window.h"
 #include "client/connection/client_program.h"
@@ -62,7 +63,8 @@ TForm14::TForm14() {
 // ---------------------------------------------------------------------------------------------
 // The followed game
 
-void TForm14::ShowGameList(const std::string& message, bool operatorChooses) {
+void TForm14::ShowGameList(const std::string& message, bool operatorChooses,
+                           const std::vector<std::string>& lobbyGames) {
   ComboBox1->clear();
   // Every piece of the list followed by a comma is a game; a piece without one is dropped.
   const std::string list = GetTagValue(message, "<<GameList=");
@@ -70,10 +72,16 @@ void TForm14::ShowGameList(const std::string& message, bool operatorChooses) {
        start = comma + 1) {
     ComboBox1->addItem(ToQt(list.substr(start, comma - start)));
   }
-  ComboBox1->setCurrentIndex(0);
+  // The record is the game the room follows, which need not be the first one running.
+  const std::string record = GetTagValue(message, "<<GameData=");
+  const bool over = HasTag(message, "<<DisCussGameisOver>>");
+  const int followed = FollowedGameSlot(lobbyGames, record, over);
+  const int shown =
+      followed > 0 ? ComboBox1->findText(ToQt(J("対局") + std::to_string(followed))) : -1;
+  ComboBox1->setCurrentIndex(std::max(shown, 0));
   AllowGameChoice(operatorChooses);
-  LoadWatchGame(GetTagValue(message, "<<GameData="));
-  ShowLoadedCaption(HasTag(message, "<<DisCussGameisOver>>"));
+  LoadWatchGame(record);
+  ShowLoadedCaption(over);
   ShowPanel();
   show();
 }
@@ -221,8 +229,12 @@ void TForm14::StartWindowDrag(const QPoint& globalPress) {
   drag_offset_ = globalPress - pos();
 }
 
+bool TForm14::OnBoardSurface(const QPoint& pos) {
+  return QRect(0, 0, kPreviewBoardSide, kPreviewBoardSide).contains(pos);
+}
+
 void TForm14::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
+  if (event->button() == Qt::LeftButton && OnBoardSurface(event->position().toPoint())) {
     StartWindowDrag(event->globalPosition().toPoint());
     event->accept();
     return;
@@ -245,6 +257,8 @@ void TForm14::mouseReleaseEvent(QMouseEvent* event) {
 
 void TForm14::mouseDoubleClickEvent(QMouseEvent* event) {
   dragging_ = false;
-  if (event->button() == Qt::LeftButton) FormDblClick();
+  if (event->button() == Qt::LeftButton && OnBoardSurface(event->position().toPoint())) {
+    FormDblClick();
+  }
   QWidget::mouseDoubleClickEvent(event);
 }

@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 #include "client/views/model/game_list_game.h"
 
@@ -26,10 +27,12 @@ class TForm14 : public QWidget, public GameListGame {
   int GameListBoardLeftSeen = 0;
   int GameListBoardTopSeen = 0;
 
-  // The room's game list ("<<GameList=" with the first game's "<<GameData="): the running games
-  // to choose among, the first one chosen (the choice is the operator's only), its record, and
-  // the window shown.
-  void ShowGameList(const std::string& message, bool operatorChooses);
+  // The room's game list ("<<GameList=" with the followed game's "<<GameData="): the running
+  // games to choose among, the followed one chosen (the choice is the operator's only), its
+  // record, and the window shown. The lobby's game list (`lobbyGames`, one line an entry) tells
+  // which game the record is; without it the first game is chosen.
+  void ShowGameList(const std::string& message, bool operatorChooses,
+                    const std::vector<std::string>& lobbyGames = {});
   // The game choice follows the room's input right as it is granted and given up.
   void AllowGameChoice(bool operatorChooses);
   // The record of another game the operator chose ("<<DiscussChangeGame>>" with "<<Index=" and
@@ -56,13 +59,16 @@ class TForm14 : public QWidget, public GameListGame {
 
   // A game chosen by the user in the combo box: the room is told to follow it.
   void ComboBox1Change();
-  // A double click: the room's operator hands the shown game to the shared board.
+  // A double click on the board: the room's operator hands the shown game to the shared board.
   void FormDblClick();
   // Showing and hiding place the board window below this one until the user moves it.
   void FormShow();
   void FormHide();
-  // A left-button press outside the two controls: the user drags the borderless window.
+  // A left-button press on the board: the user drags the borderless window.
   void StartWindowDrag(const QPoint& globalPress);
+  // The board's part of the window, which alone drags and double-clicks; the panel and the
+  // combo box below it keep their own clicks.
+  static bool OnBoardSurface(const QPoint& pos);
 
   // Image1: the board with its grid; Image2: the stone sprites; Image3: the clean board.
   QImage Image1, Image2, Image3;

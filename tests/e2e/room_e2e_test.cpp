@@ -3,7 +3,9 @@
 // the replay bar, a take-back, "<" and "| <", setup stones and marks, a Ctrl-click rewind, a
 // hand-over, the idle release and the holder's lost connection; every member's board follows the
 // operator's. A member who enters later lands on the same position and move, and the room follows a
-// running game of two protocol clients whose moves reach the game-list board.
+// running game of two protocol clients whose moves reach the game-list board. A member who comes
+// from a game on 9 lines shares the holder's board through a problem for white with a capture, a
+// record of 13 lines and a size change to 9.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,13 +21,14 @@ namespace {
 
 using State = ClientProcess::State;
 
-std::string P(const char* letters) {
-  return std::to_string(LettersToPoint(letters[0], letters[1], 19));
+std::string P(const char* letters, int size = 19) {
+  return std::to_string(LettersToPoint(letters[0], letters[1], size));
 }
 
 // What two boards must share: the stones, the moves up to the one shown, the record's length,
-// the setup, the marks.
-constexpr const char* kShared[] = {"board", "top", "setup", "buffer", "moves", "marks", "size"};
+// the setup, the marks, the size and the grid drawn for it.
+constexpr const char* kShared[] = {"board", "top",   "setup", "buffer",
+                                   "moves", "marks", "size",  "grid"};
 
 std::string Summary(const State& s) {
   std::string text;
@@ -232,4 +235,76 @@ TEST_F(RoomE2e, ThreeClientsReviewAGameFollowAHandOverAndARunningGame) {
   ASSERT_EQ(dan.Command("room-leave"), "ok");
   EXPECT_EQ(Field(dan.WaitFor(Shows({{"mode", "0"}, {"lobby_visible", "1"}})), "mode"), "0");
   EXPECT_EQ(Field(ben_.WaitFor(Shows({{"panel2", "入室者数 = 2"}})), "panel2"), "入室者数 = 2");
+}
+
+TEST_F(RoomE2e, AMemberFromANineLineGameSharesTheBoardThroughAProblemARecordAndASizeChange) {
+  // Ben and Chie play on 9 lines; Chie resigns after Ben's first stone and both leave the board.
+  const auto waits_for_chie = [](const State& s) {
+    return Field(s, "waiting").find("Chie") != std::string::npos;
+  };
+  ASSERT_TRUE(waits_for_chie(ben_.WaitFor(waits_for_chie))) << Field(ben_.Now(), "waiting");
+  ASSERT_EQ(ben_.Command("challenge Chie black 互先 10 10 0 6.5 2"), "ok");
+  ASSERT_EQ(Field(chie_.WaitFor(Shows({{"offer", "1"}})), "offer"), "1");
+  ASSERT_EQ(chie_.Command("accept"), "ok");
+  ASSERT_EQ(Field(ben_.WaitFor(Shows({{"mode", "1"}, {"input", "1"}})), "grid"), "9");
+  ASSERT_EQ(ben_.Command("play " + P("ee", 9)), "ok");
+  ASSERT_EQ(Field(chie_.WaitFor(Shows({{"top", "1"}, {"input", "1"}})), "top"), "1");
+  ASSERT_EQ(chie_.Command("answer yes"), "ok");
+  ASSERT_EQ(chie_.Command("resign"), "ok");
+  for (ClientProcess* c : {&ben_, &chie_}) {
+    ASSERT_EQ(Field(c->WaitFor(Shows({{"mode", "2"}})), "mode"), "2") << c->Messages();
+    ASSERT_EQ(c->Command("answer yes"), "ok");
+    ASSERT_EQ(c->Command("end"), "ok");
+    const State left = c->WaitFor(Shows({{"mode", "0"}, {"lobby_visible", "1"}}));
+    ASSERT_EQ(Field(left, "mode"), "0") << Summary(left);
+    EXPECT_EQ(Field(left, "grid"), "9");
+  }
+
+  // Everyone enters the empty room: 19 lines on every board.
+  for (ClientProcess* c : {&aki_, &ben_, &chie_}) {
+    ASSERT_NO_FATAL_FAILURE(Enter(*c));
+    const State s = c->Now();
+    EXPECT_EQ(Field(s, "size"), "19") << Summary(s);
+    EXPECT_EQ(Field(s, "grid"), "19") << Summary(s);
+  }
+  ASSERT_EQ(aki_.Command("room-register"), "ok");
+  ASSERT_EQ(Field(WaitInput(aki_, "1"), "input"), "1");
+
+  // White to play first, chosen before the setup: black on aa, white on ba, bb and ac; white's
+  // ab takes aa, a point the members' boards would forbid to black.
+  ASSERT_EQ(aki_.Command("room-whitefirst"), "ok");
+  ASSERT_EQ(aki_.Command("room-setup"), "ok");
+  ASSERT_EQ(aki_.Command("room-mark 0"), "ok");
+  ASSERT_NO_FATAL_FAILURE(Operate(aki_, "room-click " + P("aa"), {&ben_, &chie_}));
+  for (const char* at : {"ba", "bb", "ac"}) {
+    ASSERT_NO_FATAL_FAILURE(Operate(aki_, "room-right " + P(at), {&ben_, &chie_})) << at;
+  }
+  ASSERT_EQ(aki_.Command("room-moves"), "ok");
+  ASSERT_NO_FATAL_FAILURE(Operate(aki_, "room-click " + P("ab"), {&ben_, &chie_}));
+  for (ClientProcess* c : {&aki_, &ben_, &chie_}) {
+    const State s = c->Now();
+    EXPECT_EQ(Field(s, "black_captured"), "1") << Summary(s);
+    EXPECT_EQ(Field(s, "black_first"), "0") << Summary(s);
+  }
+  ASSERT_NO_FATAL_FAILURE(Operate(aki_, "room-click " + P("cc"), {&ben_, &chie_}));
+  Shoot(aki_, "5-aki-problem");
+  Shoot(ben_, "5-ben-problem");
+  Shoot(chie_, "5-chie-problem");
+
+  // A record of 13 lines, then the size changed to 9.
+  ASSERT_NO_FATAL_FAILURE(
+      Operate(aki_, "room-clipboard (;GM[1]FF[1]SZ[13]PB[a]PW[b];B[dd];W[jj];B[dj];W[jd])",
+              {&ben_, &chie_}));
+  EXPECT_EQ(Field(chie_.Now(), "grid"), "13");
+  EXPECT_EQ(Field(chie_.Now(), "top"), "4");
+  Shoot(aki_, "6-aki-13");
+  Shoot(ben_, "6-ben-13");
+  Shoot(chie_, "6-chie-13");
+  ASSERT_EQ(aki_.Command("answer yes"), "ok");
+  ASSERT_NO_FATAL_FAILURE(Operate(aki_, "room-size 2", {&ben_, &chie_}));
+  ASSERT_NO_FATAL_FAILURE(Operate(aki_, "room-click " + P("ee", 9), {&ben_, &chie_}));
+  EXPECT_EQ(Field(ben_.Now(), "grid"), "9");
+  Shoot(aki_, "7-aki-9");
+  Shoot(ben_, "7-ben-9");
+  Shoot(chie_, "7-chie-9");
 }

@@ -418,6 +418,13 @@ class Script {
     if (command == "room-setup") return Click(Form4->Image26);
     if (command == "room-moves") return Click(Form4->Image23);
     if (command == "room-whitefirst") return Click(Form4->Image28);
+    // room-size <index>: the operator chooses 19 (0), 13 (1) or 9 (2) lines.
+    if (command == "room-size") {
+      if (Form4->ComboBox1->isHidden() || n < 0 || n > 2) return "error";
+      Form4->ComboBox1->setCurrentIndex(n);
+      Form4->ComboBox1Change();
+      return "ok";
+    }
     if (command == "room-mark") {
       Form15->SelectedMark = std::max(n, 0);
       return "ok";
@@ -441,7 +448,10 @@ class Script {
     if (command == "room-follow") return Press(Form4->Image29, 10);
     if (command == "room-clipboard") {
       ClientEnv().clipboard->SetText(Cp932FromUtf8(rest));
-      return Press(Form4->Image29, 40);
+      // The lower part of the button reads the clipboard.
+      if (Form4->Image29->isHidden()) return "error hidden";
+      Form4->Image29->OnMouseDown(Qt::LeftButton, 10, 40);
+      return "ok";
     }
     // A picture of the board window or the game-list board as the window system shows it (under
     // a real display): "room-shot board <path>" or "room-shot list <path>".
@@ -532,6 +542,7 @@ class Script {
         {"setup", std::to_string(b.SetupCount)},
         {"buffer", std::to_string(b.BufferLength)},
         {"size", std::to_string(b.BoardSize)},
+        {"grid", std::to_string(b.Canvas().Geometry().Size)},
         {"turned", b.BoardTurned ? "1" : "0"},
         {"plays_black", std::to_string(b.PlaysBlack)},
         {"black_first", b.BlackFirst ? "1" : "0"},
@@ -564,6 +575,7 @@ class Script {
         {"gamelist_visible", Form14->isVisible() ? "1" : "0"},
         {"gamelist_count", std::to_string(Form14->GameListCount)},
         {"gamelist_caption", Utf8(Form14->Caption)},
+        {"gamelist_choice", Utf8(Form14->ChosenGame())},
         {"gamelist_stones", GameListStones()},
         {"board", BoardText()},
         {"pending", std::to_string(b.RealTimeCountPending)},

@@ -114,17 +114,17 @@ void BoardModel::ResolveCaptures(int nextColour, int moverColour) {
       if (Board[last + step] == nextColour) CheckCaptureAt(nextColour, moverColour, last + step);
     }
   }
-  RenumberPosition(nextColour, moverColour);
+  RenumberPosition(nextColour);
 }
 
 void BoardModel::NumberSetupPosition() {
   const int next = NextMoveIsBlack() ? kBlack : kWhite;
-  RenumberPosition(next, OtherColour(next));
+  RenumberPosition(next);
 }
 
 // Group numbers and liberties from scratch, newest stones first, then the forbidden points of the
 // player to move.
-void BoardModel::RenumberPosition(int nextColour, int moverColour) {
+void BoardModel::RenumberPosition(int nextColour) {
   for (int i = MoveTop; i >= 1; --i) {
     const int point = MoveList[i];
     if (IsStone(Board[point])) Liberties[point] = GroupIds[point] = 0;
@@ -144,7 +144,7 @@ void BoardModel::RenumberPosition(int nextColour, int moverColour) {
   // neighbours of the stones that would be marked walking the list; the order does not matter.
   for (int point = kGridWidth + 1; point < kPointCount - kGridWidth; ++point) {
     if (Board[point] == kEmpty && GroupIds[point] == 0) {
-      MarkSuicidePoint(nextColour, moverColour, point);
+      MarkSuicidePoint(nextColour, point);
     }
   }
 }
@@ -242,15 +242,19 @@ void BoardModel::CountGroupLiberties(int point) {
   }
 }
 
-void BoardModel::MarkSuicidePoint(int nextColour, int moverColour, int point) {
+bool BoardModel::IsForbiddenFor(int point, int colour) const {
   for (const int step : kNeighbourSteps) {
     const int n = point + step;
     const int code = Board[n];
-    if (code == kEmpty) return;
-    if (code == moverColour && Liberties[n] == 1) return;  // the stone would capture
-    if (code == nextColour && Liberties[n] > 1) return;    // it would join a group that breathes
+    if (code == kEmpty) return false;
+    if (code == OtherColour(colour) && Liberties[n] == 1) return false;  // the stone would capture
+    if (code == colour && Liberties[n] > 1) return false;  // it would join a group that breathes
   }
-  GroupIds[point] = kForbiddenMark;
+  return true;
+}
+
+void BoardModel::MarkSuicidePoint(int nextColour, int point) {
+  if (IsForbiddenFor(point, nextColour)) GroupIds[point] = kForbiddenMark;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -128,6 +128,9 @@ class BoardModel {
   }
   // An empty playing point that is neither a ko point nor a forbidden point for the player to move.
   [[nodiscard]] bool IsPlayablePoint(int point) const;
+  // For an empty playing point: a stone of `colour` there would have no liberty and capture
+  // nothing, whoever the board expects to move (the forbidden points it marks are the mover's).
+  [[nodiscard]] bool IsForbiddenFor(int point, int colour) const;
 
   // The model's part of the board reset: everything empty, counters 0, FirstMoveNumber 1,
   // BlackFirst set, numbers off, board not turned.
@@ -203,7 +206,7 @@ class BoardModel {
  private:
   PlaceOutcome PlaceStone(int colour);
   void RedrawPreviousStone();
-  void RenumberPosition(int nextColour, int moverColour);
+  void RenumberPosition(int nextColour);
   void BuildPositionUpTo(int moveTop);
   void CheckCaptureAt(int nextColour, int moverColour, int point);
   void CaptureSingleStone(int moverColour, int point);
@@ -213,7 +216,7 @@ class BoardModel {
   bool LogCapture(int point);
   void NumberGroup(int point);
   void CountGroupLiberties(int point);
-  void MarkSuicidePoint(int nextColour, int moverColour, int point);
+  void MarkSuicidePoint(int nextColour, int point);
   void RestoreCapturedStone(int point);
   void ShowMoveCount();
 

@@ -57,6 +57,11 @@ std::string RoomRecordText(std::string_view record) {
   return EscapeChatText(ReplaceAll(record, "\r\n", ""));
 }
 
+int RoomRecordSize(std::string_view record) {
+  const int size = ReadNumber(RecordPropertyValue(record, "SZ["), 0);
+  return IsBoardSize(size) ? size : 19;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Members
 
@@ -147,12 +152,24 @@ bool RoomBoard::ApplyDiscussInput(std::string_view message) {
 void RoomBoard::EnterRoom(std::string_view record, int moveSuu) {
   BoardModel& b = board_;
   b.NumbersOn = true;
+  const KifuTextResult read = ReadRoomRecord(record);
   view_.HoldDrawing(true);
-  const KifuTextResult read = ::LoadKifuText(b, record);
   if (moveSuu >= b.SetupCount && moveSuu < b.MoveTop) StepBack(b.MoveTop - moveSuu);
   view_.HoldDrawing(false);
   view_.RoomRecordRead(read);
   view_.RepaintRoomBoard();
+}
+
+KifuTextResult RoomBoard::ReadRoomRecord(std::string_view text) {
+  BoardModel& b = board_;
+  const int size = RoomRecordSize(text);
+  const bool resized = size != b.BoardSize;
+  if (resized) b.SetBoardSize(size);
+  view_.HoldDrawing(true);
+  KifuTextResult read = ::LoadKifuText(b, text);
+  view_.HoldDrawing(false);
+  read.SizeChanged = read.SizeChanged || resized;
+  return read;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -160,8 +177,11 @@ void RoomBoard::EnterRoom(std::string_view record, int moveSuu) {
 
 bool RoomBoard::PlaceStoneInTurn(int point, bool black) {
   BoardModel& b = board_;
+  // Only what holds for the stone's own colour refuses it: the forbidden points the board marks
+  // are those of the player it expects to move, which a member learns only from the stones.
+  const int colour = black ? kBlack : kWhite;
   if (!IsPlayingPoint(point, b.BoardSize) || b.Board[point] != kEmpty ||
-      b.GroupIds[point] == kForbiddenMark || !BoardModel::CanAppendEntry(b.MoveTop)) {
+      b.IsForbiddenFor(point, colour) || !BoardModel::CanAppendEntry(b.MoveTop)) {
     return false;
   }
   // The colour travels with the stone; the turn rule of later replays follows it, so that a
@@ -198,14 +218,18 @@ void RoomBoard::ResetDiscussBoard() {
   view_.RepaintRoomBoard();
 }
 
+void RoomBoard::ChooseFirstColour(bool blackFirst) {
+  if (board_.BlackFirst == blackFirst) return;
+  board_.BlackFirst = blackFirst;
+  if (board_.MoveTop == board_.SetupCount) RenumberSetup();
+}
+
 void RoomBoard::LoadRecordText(std::string_view text) {
   BoardModel& b = board_;
   b.ClearBoard();
   b.BufferLength = 0;
   b.SetupCount = 0;
-  view_.HoldDrawing(true);
-  const KifuTextResult read = ::LoadKifuText(b, text);
-  view_.HoldDrawing(false);
+  const KifuTextResult read = ReadRoomRecord(text);
   view_.RoomRecordRead(read);
   AtStartFlag = b.MoveTop == b.SetupCount ? 1 : 0;
   view_.RepaintRoomBoard();
@@ -337,18 +361,19 @@ RoomSend RoomBoard::PlaceDiscussInput(int point, bool left, int selectedMark, bo
   if (RoomInputKind != kRoomInputMoves)
     return SendDiscussMark(point, left, selectedMark, spaceHeld);
   BoardModel& b = board_;
-  if (!IsPlayingPoint(point, b.BoardSize) || b.GroupIds[point] == kForbiddenMark) return {};
+  if (!IsPlayingPoint(point, b.BoardSize)) return {};
   RoomSend send;
   if (b.Board[point] < 1) {
     // A ko point (600) does not stop the stone: the room is free to try anything.
+    const bool black = b.NextMoveIsBlack();
+    if (b.IsForbiddenFor(point, black ? kBlack : kWhite)) return {};
     if (!BoardModel::CanAppendEntry(b.MoveTop)) {
       send.ListFull = true;
       return send;
     }
-    if (!PlaceStoneInTurn(point, b.NextMoveIsBlack())) return {};
+    if (!PlaceStoneInTurn(point, black)) return {};
     CutRecord();
     view_.PlayStoneSound();
-    const bool black = b.Board[b.MoveList[b.MoveTop]] == kBlack;
     send.Text = PointInput(point, black ? kRoomBlackStone : kRoomWhiteStone, BuildRecord());
     send.WarnWhenOffline = true;
     return send;

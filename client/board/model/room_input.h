@@ -107,6 +107,11 @@ struct RoomSend {
 // "<<DiscussKifu=" value early or be read as a tag by a member.
 std::string RoomRecordText(std::string_view record);
 
+// The size the room's board takes for a record: its "SZ[" when that names 19, 13 or 9 lines, else
+// 19 (an empty record, or one without a size). Every member reads a record on this size, whatever
+// size the board had before.
+int RoomRecordSize(std::string_view record);
+
 // The shared board of the analysis room over a board's position.
 class RoomBoard {
  public:
@@ -147,6 +152,9 @@ class RoomBoard {
 
   // Back to the setup position; at the setup position the board is emptied, setup stones too.
   void ResetDiscussBoard();
+  // The operator's choice of the first player after the setup (never sent): the forbidden points
+  // of the setup position are those of the player who now moves first.
+  void ChooseFirstColour(bool blackFirst);
   // The operator's record: the board's record as RoomRecordText makes it.
   [[nodiscard]] std::string BuildRecord() const;
 
@@ -159,6 +167,9 @@ class RoomBoard {
   void RemoveMark(int point);
   void StepBack(int steps);
   void LoadRecordText(std::string_view text);
+  // The loose reader on the size of the record (RoomRecordSize), told to the window before the
+  // drawing is held so that it shows the grid of that size.
+  KifuTextResult ReadRoomRecord(std::string_view text);
   void EmptyBoardOfSize(int size);
   bool RewindTo(int moveIndex);
   // The setup position changed: groups, liberties and the player's forbidden points again.

@@ -15,7 +15,44 @@ constexpr std::size_t npos = std::string_view::npos;
 
 char At(std::string_view text, std::size_t pos) { return pos < text.size() ? text[pos] : '\0'; }
 
+// The slot number of a lobby line "[ g ]", 0 for any other line.
+int SlotOfLine(std::string_view line) {
+  if (!line.starts_with("[ ") || !line.ends_with(" ]")) return 0;
+  const int slot = ReadNumber(line.substr(2, line.size() - 4), 0);
+  return slot >= 1 && slot <= 9 ? slot : 0;
+}
+
+// A lobby name line: 0 when it names `name` in a running game, 1 when in a game that is over,
+// -1 when it names someone else.
+int NameLineState(std::string_view line, std::string_view mark, std::string_view name) {
+  if (!line.starts_with(mark)) return -1;
+  line.remove_prefix(mark.size());
+  if (!line.starts_with(name)) return -1;
+  line.remove_prefix(name.size());
+  if (line.empty()) return 0;
+  // " End", and " Out" or " OUT" after it for a player who left.
+  return line == " End" || line.starts_with(" End ") ? 1 : -1;
+}
+
 }  // namespace
+
+int FollowedGameSlot(const std::vector<std::string>& lobbyGames, std::string_view record,
+                     bool over) {
+  const std::string_view black = RecordPropertyValue(record, "PB[");
+  const std::string_view white = RecordPropertyValue(record, "PW[");
+  const std::string blackMark = J("● "), whiteMark = J("○ ");
+  int found = 0;
+  for (std::size_t i = 0; i + 2 < lobbyGames.size(); ++i) {
+    const int slot = SlotOfLine(lobbyGames[i]);
+    if (slot == 0) continue;
+    const int blackState = NameLineState(lobbyGames[i + 1], blackMark, black);
+    const int whiteState = NameLineState(lobbyGames[i + 2], whiteMark, white);
+    if (blackState < 0 || whiteState < 0) continue;
+    if ((blackState == 1 || whiteState == 1) == over) return slot;
+    if (found == 0) found = slot;
+  }
+  return found;
+}
 
 GameListGame::GameListGame() : GameListHandicapLabel(J("互先")) {
   FillPlayingArea(GameListBoard, GameListBoardSize);

@@ -5,11 +5,19 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "client/board/model/board_rules.h"
 
 // Entries the game-list board keeps (slots 1..499), setup stones included.
 inline constexpr int kGameListCapacity = 499;
+
+// The game slot that a followed game's record belongs to, found in the lobby's game list (three
+// lines a game: "[ g ]", "● " black's name, "○ " white's name, each name line with " End" and
+// more after it once the game is over) by the record's two players ("PB[", "PW["). Of several
+// games of the same players, the one that is over when `over` says so. 0 when no game matches.
+int FollowedGameSlot(const std::vector<std::string>& lobbyGames, std::string_view record,
+                     bool over);
 
 class GameListGame {
  public:

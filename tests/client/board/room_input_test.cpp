@@ -32,9 +32,14 @@ std::string Difference(const BoardModel& a, const BoardModel& b) {
       return differs("SetupColours", a.SetupColours[i], b.SetupColours[i]);
     }
   }
+  // The one-turn marks of empty points are the player to move's; a member learns who moves first
+  // after the setup only from the first stone.
+  const bool sameMover = a.BlackFirst == b.BlackFirst;
   for (int p = 0; p < kPointCount; ++p) {
     if (a.Board[p] != b.Board[p]) return differs("Board at", p, a.Board[p] - b.Board[p]);
-    if (a.GroupIds[p] != b.GroupIds[p]) return differs("GroupIds at", p, a.GroupIds[p]);
+    if (a.GroupIds[p] != b.GroupIds[p] && (sameMover || IsStone(a.Board[p]))) {
+      return differs("GroupIds at", p, a.GroupIds[p]);
+    }
     if (a.Liberties[p] != b.Liberties[p]) return differs("Liberties at", p, a.Liberties[p]);
     if (a.Marks[p] != b.Marks[p]) return differs("Marks at", p, a.Marks[p] - b.Marks[p]);
   }
@@ -205,6 +210,11 @@ TEST(RoomMirror, MemberFollowsTheOperatorThroughEveryKindOfInput) {
   EXPECT_EQ(op.MoveTop, 0);
   EXPECT_MIRRORED(room, "| < once");
 
+  // White is to move first after the setup, chosen before it: the operator's forbidden points are
+  // white's, while a member still expects black.
+  room.Operator.ChooseFirstColour(false);
+  EXPECT_EQ(op.CheckConsistency(), "");
+
   // Setup stones with marks, recoloured and removed, and marks alone.
   room.Operator.RoomInputKind = kRoomInputSetup;
   const RoomSend triangle = room.Click("cc", true, 5);
@@ -220,6 +230,12 @@ TEST(RoomMirror, MemberFollowsTheOperatorThroughEveryKindOfInput) {
   ASSERT_TRUE(room.Send(room.Click("dd", false)));  // white removed
   EXPECT_EQ(op.SetupCount, 2);
   EXPECT_MIRRORED(room, "setup edits");
+  // A problem for white: black on aa, white on ba, bb and ac. White's ab takes aa; for black, ab
+  // would be a point without a liberty.
+  ASSERT_TRUE(room.Send(room.Click("aa")));
+  for (const char* at : {"ba", "bb", "ac"}) ASSERT_TRUE(room.Send(room.Click(at, false))) << at;
+  EXPECT_EQ(op.SetupCount, 6);
+  EXPECT_MIRRORED(room, "problem set up");
   const RoomSend mark = room.Click("qq", true, 7, true);
   EXPECT_NE(mark.Text.find("<<Type=307>>"), std::string::npos);
   ASSERT_TRUE(room.Send(mark));
@@ -230,13 +246,18 @@ TEST(RoomMirror, MemberFollowsTheOperatorThroughEveryKindOfInput) {
   EXPECT_MIRRORED(room, "marks");
   EXPECT_LATE_MEMBER_SEES_IT(room, "setup");
 
-  // White moves first after the setup; the member learns it from the first stone's type.
+  // White moves first and takes aa; the member learns the colour from the first stone's type.
   room.Operator.RoomInputKind = kRoomInputMoves;
-  op.BlackFirst = false;
-  const RoomSend whiteFirst = room.Click("jj");
+  const RoomSend whiteFirst = room.Click("ab");
   EXPECT_NE(whiteFirst.Text.find("<<Type=2>>"), std::string::npos);
   ASSERT_TRUE(room.Send(whiteFirst));
-  for (const char* at : {"jk", "kj", "kk", "lj", "lk"}) ASSERT_TRUE(room.Send(room.Click(at)));
+  EXPECT_EQ(room.memberBoard.Board[Pt("aa")], kEmpty);
+  EXPECT_EQ(room.memberBoard.BlackCaptured, 1);
+  EXPECT_MIRRORED(room, "white takes aa");
+  for (const char* at : {"jk", "kj", "kk", "lj", "lk"}) {
+    ASSERT_TRUE(room.Send(room.Click(at))) << at;
+    EXPECT_MIRRORED(room, at);
+  }
   room.Replay(kRoomToStart);
   room.Replay(kRoomToEnd);
   EXPECT_MIRRORED(room, "white first, replayed");
@@ -245,7 +266,7 @@ TEST(RoomMirror, MemberFollowsTheOperatorThroughEveryKindOfInput) {
   // Setup edits do nothing while moves are shown; a mark alone still goes.
   room.Operator.RoomInputKind = kRoomInputSetup;
   EXPECT_EQ(room.Click("aa").Text, "");
-  ASSERT_TRUE(room.Send(room.Click("ab", true, 1, true)));
+  ASSERT_TRUE(room.Send(room.Click("ad", true, 1, true)));
   room.Operator.RoomInputKind = kRoomInputMoves;
   EXPECT_MIRRORED(room, "setup edit refused after moves");
 
@@ -294,10 +315,40 @@ TEST(RoomMirror, MemberFollowsTheOperatorThroughEveryKindOfInput) {
   EXPECT_MIRRORED(room, "record from the clipboard");
   EXPECT_LATE_MEMBER_SEES_IT(room, "record from the clipboard");
 
-  // An empty record empties every board.
+  // An empty record empties every board, back to the room's 19 lines.
   ASSERT_TRUE(room.Send(room.Operator.LoadRecord("")));
   EXPECT_EQ(room.memberBoard.BufferLength, 0);
+  EXPECT_EQ(room.memberBoard.BoardSize, 19);
   EXPECT_MIRRORED(room, "empty record");
+}
+
+TEST(RoomSize, EveryBoardTakesTheSizeOfTheRecordAndNineteenWithoutOne) {
+  struct Case {
+    const char* record;
+    int before;  // the size the board had (a member's last game)
+    int size;
+  } cases[] = {
+      {"", 9, 19},
+      {"(;GM[1]FF[1];B[cc])", 13, 19},
+      {"(;GM[1]FF[1]SZ[7];B[cc])", 9, 19},
+      {"(;GM[1]FF[1]SZ[13];B[cc])", 19, 13},
+      {"(;GM[1]FF[1]SZ[9];B[cc])", 13, 9},
+      {"(;GM[1]FF[1]SZ[9];B[cc])", 9, 9},
+  };
+  SilentView view;
+  for (const auto& c : cases) {
+    // Entering the room, and a record loaded while in it.
+    BoardModel entering, loading;
+    entering.SetBoardSize(c.before);
+    loading.SetBoardSize(c.before);
+    RoomBoard(entering, view).EnterRoom(c.record, -1);
+    EXPECT_EQ(entering.BoardSize, c.size) << c.record << " after " << c.before;
+    EXPECT_EQ(entering.CheckConsistency(), "") << c.record;
+    const std::string input =
+        "<<DiscussInput>><<Type=11>><<DiscussKifu=" + std::string(c.record) + ">>";
+    EXPECT_TRUE(RoomBoard(loading, view).ApplyDiscussInput(input)) << c.record;
+    EXPECT_EQ(Difference(entering, loading), "") << c.record;
+  }
 }
 
 TEST(RoomMirror, ClicksThatChangeNothingSendNothing) {

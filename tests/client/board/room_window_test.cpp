@@ -5,13 +5,16 @@
 // reader.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTimer>
 
+#include "client/board/board_geometry.h"
 #include "client/board/board_window.h"
 #include "client/board/model/record_text.h"
 #include "client/board/picture_button.h"
@@ -48,6 +51,29 @@ struct Snapshot {
 };
 
 std::string Panel(int index) { return Form4->StatusBar1->PanelText(index); }
+
+// The board window shows the grid of `size` lines: its last column is drawn (between the first
+// two rows, where no test puts a stone), and for a smaller board the last column of 19 lines is
+// not.
+void ExpectGridOf(int size, const std::string& step) {
+  const BoardGeometry& grid = GeometryOf(size);
+  const int y = grid.FirstLine() + grid.CellSize / 2;
+  const QImage& surface = Form4->BoardSurface();
+  EXPECT_EQ(Form4->BoardSize, size) << step;
+  EXPECT_EQ(Form4->Canvas().Geometry().Size, size) << step;
+  EXPECT_EQ(surface.pixelColor(grid.LastLine(), y), QColor(Qt::black)) << step;
+  if (size != 19) {
+    EXPECT_NE(surface.pixelColor(GeometryOf(19).LastLine(), y), QColor(Qt::black)) << step;
+  }
+}
+
+// A mouse event of the left button at `local` on `widget`, delivered as the window system would
+// (a control that does not take it hands it to the window).
+void SendMouse(QWidget* widget, QEvent::Type type, QPoint local, Qt::MouseButtons held) {
+  QMouseEvent event(type, QPointF(local), QPointF(widget->mapToGlobal(local)), Qt::LeftButton, held,
+                    Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
+}
 
 // The colour in the middle of a button's indicator square.
 QColor Indicator(const PictureButton* button) { return button->Picture().pixelColor(11, 28); }
@@ -339,4 +365,82 @@ TEST_F(RoomWindowTest, ADoubleClickOnTheDiagramViewerLoadsItOnlyForTheOperator) 
   EXPECT_EQ(Sent(), Texts{"<<DiscussInput>><<Type=11>><<DiscussKifu=(;" + diagram + ">>"});
   EXPECT_EQ(Form4->BoardSize, 9);
   EXPECT_EQ(Form4->Board[P("cc", 9)], kBlack);
+}
+
+TEST_F(RoomWindowTest, TheRoomsBoardHasTheSizeOfItsRecordOnEveryMembersBoard) {
+  // Coming from a game on 9 lines into a room without a record: an empty board of 19 lines, on
+  // which the holder's stones land where the holder put them.
+  Form4->SetBoardSize(9);
+  Enter();
+  ExpectGridOf(19, "empty room");
+  EXPECT_EQ(Form4->MoveTop, 0);
+  socket_.Deliver("<<DiscussInput>><<Value=" + std::to_string(P("ss")) + ">><<Type=1>>");
+  EXPECT_EQ(Form4->Board[P("ss")], kBlack);
+  ASSERT_TRUE(Form4->FormCloseQuery());
+
+  // Entering a room whose record has 13 lines, a record of 9 loaded, a size change to 13, a
+  // record without a size.
+  Snapshot s;
+  s.record = "<<DiscussKifu=(;GM[1]FF[1]SZ[13]PB[a]PW[b];B[dd];W[jj])>>";
+  Enter(s);
+  ExpectGridOf(13, "snapshot of 13 lines");
+  EXPECT_EQ(Form4->Board[P("jj", 13)], kWhite);
+  socket_.Deliver("<<DiscussInput>><<Type=11>><<DiscussKifu=(;GM[1]FF[1]SZ[9];B[cc];W[ee])>>");
+  ExpectGridOf(9, "record of 9 lines");
+  EXPECT_EQ(Form4->MoveTop, 2);
+  socket_.Deliver("<<DiscussInput>><<Type=50>><<Value=13>>");
+  ExpectGridOf(13, "size change");
+  EXPECT_EQ(Form4->MoveTop, 0);
+  socket_.Deliver("<<DiscussInput>><<Type=11>><<DiscussKifu=(;GM[1]FF[1];B[dd])>>");
+  ExpectGridOf(19, "record without a size");
+  EXPECT_EQ(Form4->Board[P("dd")], kBlack);
+
+  // The operator's record file of 13 lines: the size choice follows the board.
+  socket_.Deliver("<<DiscussCanPlay>><<DiscussRegList=\r\nTaro\r\n>>");
+  Sent();
+  const std::string path = WorkPathOf("thirteen.sgf");
+  ASSERT_TRUE(WriteWholeFile(path, "(;GM[1]FF[4]SZ[13];B[dd];W[jj])"));
+  dialogs_.QueueAnswer(path);
+  Form4->Image24Click();
+  ExpectGridOf(13, "record file of 13 lines");
+  EXPECT_EQ(Form4->ComboBox1->currentIndex(), 1);
+  const Texts sent = Sent();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_NE(sent[0].find("<<Type=11>><<DiscussKifu=(;GM[1]FF[1]SZ[13]"), std::string::npos);
+}
+
+TEST_F(RoomWindowTest, TheGameListBoardShowsTheFollowedGameAndItsCaptionKeepsItsClicks) {
+  // Games 1 and 3 run; the room follows game 3.
+  socket_.Deliver(J("<<Status>><<PlayList=[ 1 ]\r\n● a\r\n○ b\r\n[ 3 ]\r\n● c\r\n○ d\r\n>>"));
+  Snapshot s;
+  s.gameList = J("<<GameList=対局1,対局3,>><<GameData=(;SZ[19]PB[c]PW[d];[dd];[pp]>>");
+  Enter(s);
+  EXPECT_EQ(Form14->ChosenGame(), J("対局3"));
+  Form14->move(300, 300);
+  const QPoint start = Form14->pos();
+  const auto dragFrom = [](QWidget* widget, QPoint at) {
+    SendMouse(widget, QEvent::MouseButtonPress, at, Qt::LeftButton);
+    SendMouse(widget, QEvent::MouseMove, at + QPoint(40, 20), Qt::LeftButton);
+    SendMouse(widget, QEvent::MouseButtonRelease, at + QPoint(40, 20), Qt::NoButton);
+  };
+  // A member's presses on the caption and on the game choice (which only the operator uses) leave
+  // the window where it is.
+  dragFrom(Form14->Panel1, QPoint(20, 10));
+  dragFrom(Form14->ComboBox1, QPoint(20, 10));
+  EXPECT_EQ(Form14->pos(), start);
+
+  // The operator's double-click on the caption shares nothing; on the board it shares the game.
+  socket_.Deliver("<<DiscussCanPlay>><<DiscussRegList=\r\nTaro\r\n>>");
+  Sent();
+  SendMouse(Form14->Panel1, QEvent::MouseButtonDblClick, QPoint(20, 10), Qt::LeftButton);
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(Form4->MoveTop, 0);
+  SendMouse(Form14, QEvent::MouseButtonDblClick, QPoint(100, 100), Qt::LeftButton);
+  SendMouse(Form14, QEvent::MouseButtonRelease, QPoint(100, 100), Qt::NoButton);
+  EXPECT_EQ(Sent(),
+            Texts{"<<DiscussInput>><<Type=11>><<DiscussKifu=(;SZ[19]PB[c]PW[d];[dd];[pp]>>"});
+  EXPECT_EQ(Form4->MoveTop, 2);
+  // The board drags the window.
+  dragFrom(Form14, QPoint(100, 100));
+  EXPECT_EQ(Form14->pos(), start + QPoint(40, 20));
 }

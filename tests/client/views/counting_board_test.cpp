@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -205,6 +207,30 @@ TEST_F(CountingBoardTest, TheHolderSendsEveryOperationTurnedForTheWireAndHandsTh
   EXPECT_EQ(Sent(), Texts{"<<GameIndex=2>><<RealTimeCountEnd>>"});
   EXPECT_FALSE(Form7->Label4->isVisibleTo(Form7));
   EXPECT_FALSE(Form7->SpeedButton1->isVisibleTo(Form7));
+}
+
+TEST_F(CountingBoardTest, EscapeClosesNeitherAnOwnNorASharedCountOnlyBackAndTheCloseBoxDo) {
+  const auto escape = [](QWidget* widget) {
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(widget, &key);
+  };
+  for (const bool shared : {false, true}) {
+    if (shared) Form7->StartSharedCount();
+    Form7->show();
+    Sent();
+    // Typed in the chat line, or on the board itself.
+    Form7->Memo1->setFocus();
+    escape(Form7->Memo1);
+    escape(Form7);
+    EXPECT_TRUE(Form7->isVisible()) << shared;
+    EXPECT_TRUE(Sent().empty()) << shared;
+    EXPECT_EQ(Form7->RealTimeMode, shared ? kSharedCountOwnRight : kNoSharedCount);
+    // The close box ends the show as "戻 る" does.
+    Form7->close();
+    EXPECT_FALSE(Form7->isVisible()) << shared;
+    EXPECT_EQ(Form7->result(), 2) << shared;
+  }
+  Form7->LeaveSharedCount(true);
 }
 
 TEST_F(CountingBoardTest, TheReceiverAppliesOperationsWhereTheyFitAndStaysOpenAfterTheEnd) {

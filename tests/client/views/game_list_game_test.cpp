@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "client/board/model/record_text.h"
 #include "platform/cp932.h"
@@ -125,4 +126,28 @@ TEST(GameListGame, ShortTextsAndTheEntryLimit) {
   EXPECT_EQ(game.GameListCount, kGameListCapacity);
   EXPECT_EQ(game.GameListRecord, full);
   EXPECT_EQ(game.Caption, J("499手   対局中"));
+}
+
+TEST(FollowedGameSlot, TheLobbysListNamesTheGameOfTheRecordsPlayers) {
+  // Game 1 of Aki and Ben is over; game 3 of Aki and Ben runs; game 4 of Akira and Ben runs.
+  const std::vector<std::string> lobby = {"[ 1 ]", J("● Aki End"), J("○ Ben End OUT"),
+                                          "[ 3 ]", J("● Aki"),     J("○ Ben"),
+                                          "[ 4 ]", J("● Akira"),   J("○ Ben")};
+  struct Case {
+    const char* what;
+    std::string record;
+    bool over;
+    int slot;
+  } cases[] = {
+      {"the running game", "(;SZ[19]PB[Aki]PW[Ben];[dd]", false, 3},
+      {"the finished game of the same players", "(;SZ[19]PB[Aki]PW[Ben];[dd]", true, 1},
+      {"a name that only begins the same", "(;SZ[19]PB[Akira]PW[Ben]", false, 4},
+      {"a finished game that only the list knows as running", "(;SZ[19]PB[Akira]PW[Ben]", true, 4},
+      {"colours the other way round", "(;SZ[19]PB[Ben]PW[Aki]", false, 0},
+      {"no players", "(;SZ[19];[dd]", false, 0},
+      {"an empty record", "", false, 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FollowedGameSlot(lobby, c.record, c.over), c.slot) << c.what;
+  EXPECT_EQ(FollowedGameSlot({"[ 2 ]", J("● Aki")}, "(;PB[Aki]PW[Ben]", false), 0);  // cut short
 }
