@@ -28,16 +28,24 @@ bool IsOneOf(std::string_view ident, const std::array<std::string_view, N>& name
   return std::find(names.begin(), names.end(), ident) != names.end();
 }
 
+// What stands between two tokens, kept when it is line breaks and blanks only; stray text there
+// goes (the markers of this system are put back after the record).
+std::string_view Gap(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), IsBlank) ? text : std::string_view();
+}
+
 // One property as it stands in the text.
 struct Property {
-  std::string_view text;   // the gap before it (blanks, stray text), identifier and values
-  std::size_t gap = 0;     // length of that gap
+  std::string_view gap;    // the blanks before it
+  std::string_view text;   // identifier and values
   std::string_view ident;  // empty for a bare value ("[pd]")
   std::string_view value;  // the first value, without its brackets
+
+  std::string Text() const { return std::string(gap) + std::string(text); }
 };
 
 struct Node {
-  std::string_view gap;  // what stands between the previous token and the node's ";"
+  std::string_view gap;  // the blanks before the node's ";"
   std::vector<Property> properties;
 
   // The node's move: its first "B" or "W" property, or a bare value; nullptr for none.
@@ -98,14 +106,14 @@ MainLine ReadMainLine(std::string_view text, std::size_t open) {
     const std::size_t length = Cp932CharLength(text, pos);
     const char c = length == 1 ? text[pos] : '\0';
     if (c == ';') {
-      if (lineOpen) line.nodes.push_back({text.substr(gapStart, pos - gapStart), {}});
+      if (lineOpen) line.nodes.push_back({Gap(text.substr(gapStart, pos - gapStart)), {}});
       gapStart = ++pos;
     } else if (c == '(') {
       ++depth;
       gapStart = ++pos;
     } else if (c == ')') {
       --depth;
-      if (lineOpen) line.closingGap = text.substr(gapStart, pos - gapStart);
+      if (lineOpen) line.closingGap = Gap(text.substr(gapStart, pos - gapStart));
       lineOpen = false;
       gapStart = ++pos;
     } else if (c == '[' || IsLetter(c)) {
@@ -120,7 +128,7 @@ MainLine ReadMainLine(std::string_view text, std::size_t open) {
       const std::size_t close = ValueClose(text, valueAt);
       std::size_t end = std::min(close + 1, text.size());
       Property property;
-      property.gap = pos - gapStart;
+      property.gap = Gap(text.substr(gapStart, pos - gapStart));
       property.ident = text.substr(pos, identEnd - pos);
       property.value = text.substr(valueAt + 1, close - valueAt - 1);
       // Further values of the same property ("AB[dd][pp]").
@@ -130,7 +138,7 @@ MainLine ReadMainLine(std::string_view text, std::size_t open) {
         end = ValueEnd(text, next);
         next = end;
       }
-      property.text = text.substr(gapStart, end - gapStart);
+      property.text = text.substr(pos, end - pos);
       if (lineOpen && !line.nodes.empty()) line.nodes.back().properties.push_back(property);
       gapStart = pos = end;
     } else {
@@ -144,11 +152,9 @@ MainLine ReadMainLine(std::string_view text, std::size_t open) {
 // The move property as the readers take it, with or without the gap before it: an empty value
 // is a pass, written "tt".
 std::string MoveText(const Property& move, bool withGap) {
-  const std::string_view gap = withGap ? move.text.substr(0, move.gap) : std::string_view();
-  if (move.value.empty() && !move.ident.empty()) {
-    return std::string(gap) + std::string(move.ident) + "[tt]";
-  }
-  return std::string(gap) + std::string(move.text.substr(move.gap));
+  const std::string gap(withGap ? move.gap : std::string_view());
+  if (move.value.empty() && !move.ident.empty()) return gap + std::string(move.ident) + "[tt]";
+  return gap + std::string(move.text);
 }
 
 }  // namespace
@@ -170,7 +176,7 @@ std::string MainLineRecord(std::string_view record) {
       for (const Property& p : node.properties) {
         if (&p == move || !IsOneOf(p.ident, kRootProperties)) continue;
         if (p.ident == "PL" && player.empty()) player = p.value;
-        root += p.text;
+        root += p.Text();
       }
     }
     if (move == nullptr) continue;
@@ -186,7 +192,7 @@ std::string MainLineRecord(std::string_view record) {
     }
     moves += std::string(node.gap) + ";" + MoveText(*move, true);
     for (const Property& p : node.properties) {
-      if (&p != move && IsOneOf(p.ident, kClockProperties)) moves += p.text;
+      if (&p != move && IsOneOf(p.ident, kClockProperties)) moves += p.Text();
     }
   }
 
