@@ -3,15 +3,18 @@
 // the replay bar, a take-back, "<" and "| <", setup stones and marks, a Ctrl-click rewind, a
 // hand-over, the idle release and the holder's lost connection; every member's board follows the
 // operator's. A member who enters later lands on the same position and move, and the room follows a
-// running game of two protocol clients whose moves reach the game-list board.
+// running game of two protocol clients whose moves reach the game-list board. A record file of
+// another Go program shows on every board as on the operator's.
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
 #include <cstdlib>
 #include <initializer_list>
 
 #include "client/board/model/board_model.h"
 #include "client/board/model/record_text.h"
 #include "platform/cp932.h"
+#include "platform/files.h"
 #include "tests/e2e/client_process.h"
 #include "tests/e2e/server_process.h"
 
@@ -232,4 +235,29 @@ TEST_F(RoomE2e, ThreeClientsReviewAGameFollowAHandOverAndARunningGame) {
   ASSERT_EQ(dan.Command("room-leave"), "ok");
   EXPECT_EQ(Field(dan.WaitFor(Shows({{"mode", "0"}, {"lobby_visible", "1"}})), "mode"), "0");
   EXPECT_EQ(Field(ben_.WaitFor(Shows({{"panel2", "入室者数 = 2"}})), "panel2"), "入室者数 = 2");
+}
+
+TEST_F(RoomE2e, ARecordFileOfAnotherProgramShowsOnEveryBoardAsOnTheOperators) {
+  // UTF-8 comments ending in 手 (E6 89 8B), a handicap game that white begins, variations.
+  QTemporaryDir folder;
+  const std::string path = folder.path().toStdString() + "/other.sgf";
+  ASSERT_TRUE(WriteWholeFile(path,
+                             "(;GM[1]FF[4]CA[UTF-8]SZ[19]HA[2]PB[黒田]PW[白石]AB[dd][pp]"
+                             "C[二子局の手]\n;W[pd]C[手]\n;B[dp]C[手]\n(;W[qq]C[手];B[qp])\n"
+                             "(;W[dq]))\n"));
+  for (ClientProcess* c : {&aki_, &ben_, &chie_}) ASSERT_NO_FATAL_FAILURE(Enter(*c));
+  ASSERT_EQ(aki_.Command("room-register"), "ok");
+  ASSERT_EQ(Field(WaitInput(aki_, "1"), "input"), "1");
+
+  ASSERT_NO_FATAL_FAILURE(Operate(aki_, "room-file " + path, {&ben_, &chie_}));
+  // The main line after the two stones, white first, so white is to move.
+  const std::string moves = P("pp") + "," + P("dd") + "," + P("pd") + "," + P("dp") + "," +
+                            P("qq") + "," + P("qp");
+  for (ClientProcess* c : {&aki_, &ben_, &chie_}) {
+    const State s = c->Now();
+    EXPECT_EQ(Field(s, "setup"), "2");
+    EXPECT_EQ(Field(s, "moves"), moves);
+    EXPECT_EQ(Field(s, "black_first"), "0");
+  }
+  Shoot(ben_, "5-ben-other-program-record");
 }
