@@ -251,8 +251,8 @@ TEST_F(RoomE2e, ARecordFileOfAnotherProgramShowsOnEveryBoardAsOnTheOperators) {
 
   ASSERT_NO_FATAL_FAILURE(Operate(aki_, "room-file " + path, {&ben_, &chie_}));
   // The main line after the two stones, white first, so white is to move.
-  const std::string moves = P("pp") + "," + P("dd") + "," + P("pd") + "," + P("dp") + "," +
-                            P("qq") + "," + P("qp");
+  const std::string moves =
+      P("pp") + "," + P("dd") + "," + P("pd") + "," + P("dp") + "," + P("qq") + "," + P("qp");
   for (ClientProcess* c : {&aki_, &ben_, &chie_}) {
     const State s = c->Now();
     EXPECT_EQ(Field(s, "setup"), "2");

@@ -73,8 +73,9 @@ TEST(FileDialogs, ANameTypedWithoutASuffixGetsTheFiltersSuffix) {
   for (const Case& c : cases) {
     TypedAnswer answer(QString::fromUtf8(c.typed));
     OpenDialogEvents quiet;
-    const std::string path = c.save ? dialogs.ChooseSaveFile("save", folder, records)
-                                    : dialogs.ChooseOpenFileFollowed("open", folder, records, quiet);
+    const std::string path = c.save
+                                 ? dialogs.ChooseSaveFile("save", folder, records)
+                                 : dialogs.ChooseOpenFileFollowed("open", folder, records, quiet);
     EXPECT_EQ(path, folder + "/" + c.chosen) << c.typed;
   }
 }

@@ -46,10 +46,11 @@ bool RecordIsUtf8(std::string_view bytes) {
   if (charset != std::string_view::npos) {
     const std::size_t start = charset + 3;
     const std::size_t end = bytes.find(']', start);
-    return end != std::string_view::npos && EqualIgnoringCase(bytes.substr(start, end - start), "UTF-8");
+    return end != std::string_view::npos &&
+           EqualIgnoringCase(bytes.substr(start, end - start), "UTF-8");
   }
-  const bool beyondAscii = std::any_of(bytes.begin(), bytes.end(),
-                                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  const bool beyondAscii = std::any_of(
+      bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
   return beyondAscii && IsUtf8Text(bytes);
 }
 

@@ -164,8 +164,8 @@ std::string MainLineRecord(std::string_view record) {
   if (open == npos) return std::string(record);
   const MainLine line = ReadMainLine(record, open);
 
-  std::string root;   // the root's properties and those of the move-less nodes after it
-  std::string moves;  // the move nodes
+  std::string root;         // the root's properties and those of the move-less nodes after it
+  std::string moves;        // the move nodes
   std::string_view player;  // the "PL[" value
   int moveCount = 0;
   std::string_view firstColour, lastColour;

@@ -134,7 +134,8 @@ TEST_F(DiagramEditorWindowTest, ImportsFromTheViewerTheClipboardAndADroppedRecor
   ASSERT_TRUE(WriteWholeFile(other, "(;SZ[19];B[aa])"));
   // Another program's record: UTF-8 comments ending in 手 (E6 89 8B), white first, variations.
   const std::string foreign = PathFromQt(folder.path()) + "/foreign.sgf";
-  ASSERT_TRUE(WriteWholeFile(foreign, "(;FF[4]CA[UTF-8]SZ[9]AB[cc]C[手];W[gg]C[手](;B[ee])(;B[dd]))"));
+  ASSERT_TRUE(
+      WriteWholeFile(foreign, "(;FF[4]CA[UTF-8]SZ[9]AB[cc]C[手];W[gg]C[手](;B[ee])(;B[dd]))"));
   InEditor([&] {
     Form7->Panel8Click();
     EXPECT_EQ(Form7->BoardSize, 13);

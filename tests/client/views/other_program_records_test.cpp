@@ -99,7 +99,8 @@ TEST(OtherProgramRecords, EveryReaderTakesTheMainLineInTheRecordsColours) {
       {"handicap, white first, comments and variations",
        "(;GM[1]FF[4]CA[UTF-8]SZ[19]HA[2]KM[0.5]PB[黒田]PW[白石]AB[dd][pp]C[二子局の手]"
        ";W[pd]C[白の手](;B[dp]C[手];W[qq](;B[qp])(;B[pq]))(;B[qf];W[pf]))",
-       19, "B dd B pp", "W pd B dp W qq B qp", "/<SiroSaki>//<SiroTurn>/AB[dd][pp];[pd];[dp];[qq];[qp]",
+       19, "B dd B pp", "W pd B dp W qq B qp",
+       "/<SiroSaki>//<SiroTurn>/AB[dd][pp];[pd];[dp];[qq];[qp]",
        J("● 黒田\r\n○ 白石\r\n手数 ： 6  |  前配置 ： 2")},
       {"PL[W] without moves", "(;GM[1]FF[4]SZ[9]HA[2]AB[cc][gg]PL[W])", 9, "B cc B gg", "",
        "/<SiroSaki>//<SiroTurn>/AB[cc][gg]", J("手数 ： 2  |  前配置 ： 2")},
@@ -115,7 +116,8 @@ TEST(OtherProgramRecords, EveryReaderTakesTheMainLineInTheRecordsColours) {
        J("日付 ： 2024-05-01\r\n結果 ： 黒 3 目半勝\r\n手数 ： 3")},
       {"a result in words, marks in the move nodes",
        "(;FF[4]SZ[19]RE[白中押し勝ち]KM[6.5]PB[黒];B[pd];W[dd]LB[pd:A];B[dp]TR[dp])", 19, "",
-       "B pd W dd B dp", "/<SiroTurn>/;[pd];[dd];[dp]", J("● 黒\r\n結果 ： 白中押し勝ち\r\n手数 ： 3")},
+       "B pd W dd B dp", "/<SiroTurn>/;[pd];[dd];[dp]",
+       J("● 黒\r\n結果 ： 白中押し勝ち\r\n手数 ： 3")},
       {"two moves of one colour: a pass between them", "(;FF[4]SZ[9];B[cc];B[gg];W[ee])", 9, "",
        "B cc W tt B gg W ee", ";[cc];[tt];[gg];[ee]", J("手数 ： 4")},
       {"cp932 with 0x5D as a second byte",
@@ -174,8 +176,9 @@ TEST(OtherProgramRecords, ThisSystemsOwnRecordsReadAsBefore) {
   EXPECT_EQ(RecordTextFromFile(own), own + "\r\n");
   const std::string empty = "(;GM[1]FF[1]SZ[19])";
   EXPECT_EQ(MainLineRecord(empty), empty);
-  const std::string setupOnly = "(;GM[1]FF[1]SZ[9]NE[W]\r\nPB[a]\r\nPW[b]\r\nHA[2]\r\nAB[gg][cc])"
-                                "/<SiroSaki>/";
+  const std::string setupOnly =
+      "(;GM[1]FF[1]SZ[9]NE[W]\r\nPB[a]\r\nPW[b]\r\nHA[2]\r\nAB[gg][cc])"
+      "/<SiroSaki>/";
   EXPECT_EQ(MainLineRecord(setupOnly), setupOnly);
 
   RecordPreview preview;
@@ -196,8 +199,7 @@ TEST(OtherProgramRecords, TheMainLineKeepsWhatTheReadersNeedAndNothingThatMislea
       {"an escaped bracket stays inside its comment",
        "(;SZ[19];B[pd]C[see [this\\]; W[aa\\]];W[dd])", "(;SZ[19];B[pd];W[dd])"},
       {"the move first in its node, its clock after it",
-       "(;SZ[19];C[a]BL[300]B[pd]N[x]TL[5,0];MN[2]W[dd])",
-       "(;SZ[19];B[pd]BL[300]TL[5,0];W[dd])"},
+       "(;SZ[19];C[a]BL[300]B[pd]N[x]TL[5,0];MN[2]W[dd])", "(;SZ[19];B[pd]BL[300]TL[5,0];W[dd])"},
       {"an empty move value is a pass", "(;SZ[19];B[pd];W[];B[dd])", "(;SZ[19];B[pd];W[tt];B[dd])"},
       {"a move in the root gets a node", "(;SZ[9]B[ee];W[cc])", "(;SZ[9];B[ee];W[cc])"},
       {"only the first game of a collection", "(;SZ[9];B[ee])\n(;SZ[9];B[cc];W[dd])",

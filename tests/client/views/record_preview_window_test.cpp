@@ -218,10 +218,10 @@ TEST_F(RecordPreviewTest, ChoosingAStartPositionFollowsTheSelectionAndSendsTheCh
 TEST_F(RecordPreviewTest, AHandicapRecordOfAnotherProgramStartsWithWhiteToMove) {
   StartAndLogIn("Taro", kWaiting);
   // UTF-8 with comments that end in 手 (E6 89 8B), white first, variations after two moves.
-  const std::string record = WriteRecord(
-      "other.sgf",
-      "(;GM[1]FF[4]CA[UTF-8]AP[Other:1.0]SZ[19]HA[2]KM[0.5]PB[黒田]PW[白石]AB[dd][pp]"
-      "C[二子局の手]\n;W[pd]C[手]\n(;B[dp]C[手])\n(;B[qq]))\n");
+  const std::string record =
+      WriteRecord("other.sgf",
+                  "(;GM[1]FF[4]CA[UTF-8]AP[Other:1.0]SZ[19]HA[2]KM[0.5]PB[黒田]PW[白石]AB[dd][pp]"
+                  "C[二子局の手]\n;W[pd]C[手]\n(;B[dp]C[手])\n(;B[qq]))\n");
   BrowsingDialogs dialogs;
   Form3->OpenDialog1 = &dialogs;
   dialogs.selections = {record};
@@ -240,8 +240,9 @@ TEST_F(RecordPreviewTest, AHandicapRecordOfAnotherProgramStartsWithWhiteToMove) 
   EXPECT_EQ(Form11->BuildStartPosition(), "/<SiroSaki>//<SiroTurn>/AB[dd][pp];[pd];[dp]");
   const Texts sent = Sent();
   ASSERT_EQ(sent.size(), 1u);
-  EXPECT_TRUE(sent[0].ends_with(J("<<KifuStart=(;GM[1]FF[4]SZ[19]HA[2]KM[0.5]PB[黒田]PW[白石]"
-                                  "AB[dd][pp];W[pd];B[dp])/<SiroSaki>//<SiroTurn>/>>")))
+  EXPECT_TRUE(
+      sent[0].ends_with(J("<<KifuStart=(;GM[1]FF[4]SZ[19]HA[2]KM[0.5]PB[黒田]PW[白石]"
+                          "AB[dd][pp];W[pd];B[dp])/<SiroSaki>//<SiroTurn>/>>")))
       << sent[0];
 }
 
