@@ -11,6 +11,51 @@
 
 namespace {
 
+bool IsContinuationByte(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
+
+// Length of the well-formed UTF-8 character at `pos`; 0 when the bytes there form none.
+std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
+  const auto byte = [&](std::size_t i) {
+    return pos + i < text.size() ? static_cast<unsigned char>(text[pos + i]) : 0;
+  };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;  // nothing past U+10FFFF
+  } else {
+    return 0;
+  }
+  if (byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (!IsContinuationByte(byte(i))) return 0;
+  }
+  return length;
+}
+
+// Bytes to pass over at a UTF-8 sequence iconv refused: a whole character that cp932 lacks, or
+// a broken sequence's lead with the continuation bytes that follow it, never the next character.
+std::size_t Utf8SkipLength(std::string_view text, std::size_t pos) {
+  if (const std::size_t length = Utf8CharLength(text, pos); length > 0) return length;
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  std::size_t skip = 1;
+  while (skip < expected && pos + skip < text.size() &&
+         IsContinuationByte(static_cast<unsigned char>(text[pos + skip]))) {
+    ++skip;
+  }
+  return skip;
+}
+
 // Converts `input` with one iconv descriptor; an unconvertible or incomplete input sequence is
 // skipped (one byte, or one UTF-8 character) and `replacement` is written in its place.
 std::string Convert(const char* to, const char* from, std::string_view input,
@@ -34,12 +79,8 @@ std::string Convert(const char* to, const char* from, std::string_view input,
     out.append(buffer, dst - buffer);
     if (rc != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
     // EILSEQ or EINVAL: skip the offending character and mark it.
-    std::size_t skip = 1;
-    if (input_is_utf8) {
-      const auto lead = static_cast<unsigned char>(*in);
-      skip = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-      if (skip > in_left) skip = in_left;
-    }
+    const std::size_t skip =
+        input_is_utf8 ? Utf8SkipLength(std::string_view(in, in_left), 0) : std::size_t{1};
     in += skip;
     in_left -= skip;
     out.append(replacement);
@@ -59,12 +100,21 @@ const std::string& J(std::string_view utf8) {
   return it->second;
 }
 
-std::string Cp932FromUtf8(std::string_view utf8) {
-  return Convert("CP932", "UTF-8", utf8, "?", true);
+std::string Cp932FromUtf8(std::string_view utf8, std::string_view replacement) {
+  return Convert("CP932", "UTF-8", utf8, replacement, true);
 }
 
 std::string Utf8FromCp932(std::string_view cp932) {
   return Convert("UTF-8", "CP932", cp932, "\xEF\xBF\xBD", false);
+}
+
+bool IsUtf8Text(std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t length = Utf8CharLength(text, pos);
+    if (length == 0) return false;
+    pos += length;
+  }
+  return true;
 }
 
 std::size_t Cp932CharLength(std::string_view text, std::size_t pos) {

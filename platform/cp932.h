@@ -8,10 +8,15 @@
 // Every Japanese text the programs send, store or compare is written as J("…").
 const std::string& J(std::string_view utf8);
 
-// Conversion at the edges (widgets, the clipboard). Bytes that have no counterpart are replaced:
-// by U+FFFD towards UTF-8, by "?" towards cp932. Neither direction ever fails.
-std::string Cp932FromUtf8(std::string_view utf8);
+// Conversion at the edges (widgets, the clipboard, record files). Bytes that have no counterpart
+// are replaced: by U+FFFD towards UTF-8, by `replacement` (cp932 bytes) towards cp932. A byte that
+// starts no UTF-8 character is replaced on its own, so the ASCII after it stays. Neither direction
+// ever fails.
+std::string Cp932FromUtf8(std::string_view utf8, std::string_view replacement = "?");
 std::string Utf8FromCp932(std::string_view cp932);
+
+// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool IsUtf8Text(std::string_view text);
 
 // True for the first byte of a double-byte cp932 character (0x81-0x9F, 0xE0-0xFC).
 constexpr bool IsCp932LeadByte(unsigned char c) {

@@ -54,18 +54,46 @@ std::string QtFileFilter(std::string_view filter) {
   return result;
 }
 
+std::string FileDialogSuffix(std::string_view filter) {
+  const std::size_t first = filter.find('|');
+  if (first == std::string_view::npos) return {};
+  std::string_view pattern = filter.substr(first + 1);
+  pattern = pattern.substr(0, pattern.find('|'));
+  if (!pattern.starts_with("*.")) return {};
+  const std::string_view suffix = pattern.substr(2);
+  if (suffix.empty() || suffix.find_first_of("*?;. ") != std::string_view::npos) return {};
+  return std::string(suffix);
+}
+
+namespace {
+// A dialog of `mode` whose typed names without "." get the filter's suffix.
+void PrepareDialog(QFileDialog& dialog, QFileDialog::AcceptMode mode, std::string_view filter) {
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                     : QFileDialog::ExistingFile);
+  dialog.setDefaultSuffix(QString::fromStdString(FileDialogSuffix(filter)));
+}
+
+std::string ChosenPath(QFileDialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return PathFromQt(dialog.selectedFiles().front());
+}
+}  // namespace
+
 std::string QtFileDialogs::ChooseSaveFile(std::string_view title, const std::string& folder,
                                           std::string_view filter) {
-  const QString chosen = QFileDialog::getSaveFileName(parent_, ToQt(title), PathToQt(folder),
-                                                      QString::fromStdString(QtFileFilter(filter)));
-  return PathFromQt(chosen);
+  QFileDialog dialog(parent_, ToQt(title), PathToQt(folder),
+                     QString::fromStdString(QtFileFilter(filter)));
+  PrepareDialog(dialog, QFileDialog::AcceptSave, filter);
+  return ChosenPath(dialog);
 }
 
 std::string QtFileDialogs::ChooseOpenFile(std::string_view title, const std::string& folder,
                                           std::string_view filter) {
-  const QString chosen = QFileDialog::getOpenFileName(parent_, ToQt(title), PathToQt(folder),
-                                                      QString::fromStdString(QtFileFilter(filter)));
-  return PathFromQt(chosen);
+  QFileDialog dialog(parent_, ToQt(title), PathToQt(folder),
+                     QString::fromStdString(QtFileFilter(filter)));
+  PrepareDialog(dialog, QFileDialog::AcceptOpen, filter);
+  return ChosenPath(dialog);
 }
 
 std::string QtFileDialogs::ChooseOpenFileFollowed(std::string_view title, const std::string& folder,
@@ -74,8 +102,7 @@ std::string QtFileDialogs::ChooseOpenFileFollowed(std::string_view title, const 
   QFileDialog dialog(parent_, ToQt(title), PathToQt(folder),
                      QString::fromStdString(QtFileFilter(filter)));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
+  PrepareDialog(dialog, QFileDialog::AcceptOpen, filter);
   QtDialogWindow window(&dialog);
   QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
                    [&](const QString&) { events.OpenDialogFolderChange(window); });

@@ -34,11 +34,12 @@ class OpenDialogEvents {
 };
 
 // A filter is written as the programs write it: description "|" pattern pairs joined by "|",
-// e.g. "SGF棋譜ファイル|*.sgf|すべてのファイル(*.*)|*.*"; the first pair is chosen at the start.
+// e.g. "SGF棋譜ファイル|*.sgf|すべてのファイル(*.*)|*.*"; the first pair is chosen at the start,
+// and its pattern "*.sgf" makes ".sgf" the suffix that a name typed without any "." gets.
 class FileDialogs {
  public:
   virtual ~FileDialogs() = default;
-  // The path chosen to save to, or empty when the user cancelled. Nothing is added to the name.
+  // The path chosen to save to, or empty when the user cancelled.
   virtual std::string ChooseSaveFile(std::string_view title, const std::string& folder,
                                      std::string_view filter) = 0;
   // An existing file chosen to open, or empty when the user cancelled.
@@ -68,6 +69,9 @@ class QtFileDialogs : public FileDialogs {
 
 // The filter in Qt's notation: "SGF棋譜ファイル (*.sgf);;すべてのファイル(*.*) (*.*)" (UTF-8).
 std::string QtFileFilter(std::string_view filter);
+// The suffix a typed name without "." gets: "sgf" for a filter whose first pattern is "*.sgf";
+// empty when the first pattern names no single suffix ("*.*", "*.sgf;*.txt").
+std::string FileDialogSuffix(std::string_view filter);
 
 // Test double: records every dialog and answers from a script (cancel when it runs dry). A
 // followed dialog reports its showing and first folder, the selection of its answer (when it has

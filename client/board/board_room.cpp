@@ -12,6 +12,7 @@
 #include <string>
 
 #include "client/board/board_window.h"
+#include "client/board/model/record_main_line.h"
 #include "client/board/model/room_snapshot.h"
 #include "client/board/picture_button.h"
 #include "client/connection/client_program.h"
@@ -309,7 +310,8 @@ void TForm4::Image29MouseDown(int y) {
     ClientShowMessage(J("クリップボードに棋譜データが見付かりません"));
     return;
   }
-  SendDiscussRecord(text);
+  // Every member reads the main line the operator's board shows.
+  SendDiscussRecord(MainLineRecord(text));
 }
 
 void TForm4::Image29MouseMove(int y) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "client/board/board_window.h"
+#include "client/board/model/record_files.h"
 #include "client/connection/client_program.h"
 #include "client/connection/connect_window.h"
 #include "client/connection/game_settings_dialog.h"
@@ -14,8 +15,6 @@
 #include "client/views/model/record_info.h"
 #include "platform/clock.h"
 #include "platform/cp932.h"
-#include "platform/files.h"
-#include "platform/line_list.h"
 #include "platform/memo_colors.h"
 #include "platform/prompts.h"
 #include "platform/qt_text.h"
@@ -26,8 +25,6 @@
 namespace {
 constexpr unsigned kNamedColour = 0xFFFFFF;
 constexpr unsigned kUnnamedColour = 0xF0FFF0;
-// A file larger than this holds no record a board could show; it is not read.
-constexpr std::int64_t kLargestRecordFile = 4 << 20;
 
 // Inputs after which the board may show again marks that a stone covered.
 bool UncoversMarks(int type) {
@@ -102,12 +99,7 @@ void TForm4::Image24Click() {
   const std::string chosen = Form3->ChooseRecordFile(J(" 棋譜の選択  [ヌルカ - 検討室]"));
   if (chosen.empty() || BoardMode != kBoardRoom || InputAllowed != 1) return;
   IdleSeconds = 0;
-  LineList lines;
-  const std::int64_t size = FileSizeOf(chosen);
-  LoadedRecordText.clear();
-  if (size >= 0 && size <= kLargestRecordFile && lines.LoadFromFile(chosen)) {
-    LoadedRecordText = lines.Text();
-  }
+  LoadedRecordText = ReadRecordFile(chosen).value_or(std::string());
   if (LoadedRecordText.size() < 5) return;
   const std::string record = NormalizeRecord(LoadedRecordText);
   if (record.find("(;") == std::string::npos) return;

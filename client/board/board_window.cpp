@@ -782,14 +782,10 @@ void TForm4::ShowRecordRead(const KifuTextResult& read) {
 }
 
 void TForm4::OpenRecordText(const std::string& text) {
-  MoveTop = SetupCount = BufferLength = 0;
-  ClearBoard();
-  const RecordHeaderResult header = ParseRecordHeader(*this, text);
-  ShowRoomRecordNames(header.Names);
-  ParseRecordMoves(*this, text);
   BeginWholeRebuild();
-  PositionFromRecord();
+  const RecordHeaderResult header = ::OpenRecordText(*this, text);
   EndWholeRebuild();
+  ShowRoomRecordNames(header.Names);
 }
 
 void TForm4::BeginWholeRebuild() {

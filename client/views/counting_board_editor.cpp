@@ -17,6 +17,8 @@
 
 #include "client/board/board_pictures.h"
 #include "client/board/board_window.h"
+#include "client/board/model/record_files.h"
+#include "client/board/model/record_main_line.h"
 #include "client/board/picture_button.h"
 #include "client/connection/client_program.h"
 #include "client/connection/connect_window.h"
@@ -25,7 +27,6 @@
 #include "client/views/mark_toolbar.h"
 #include "client/views/panel_button.h"
 #include "platform/cp932.h"
-#include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
 #include "platform/qt_text.h"
@@ -238,7 +239,7 @@ void TForm7::Panel7Click() {
     ClientShowMessage(J("クリップボードに棋譜データが見付かりません"));
     return;
   }
-  ImportIntoEditor(text, false);
+  ImportIntoEditor(MainLineRecord(text), false);
 }
 
 void TForm7::Panel8Click() {
@@ -256,9 +257,9 @@ void TForm7::CountBoardDropFile(const std::string& path) {
   std::transform(upper.begin(), upper.end(), upper.begin(),
                  [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
   if (upper.find(".SGF") == std::string::npos) return;
-  std::string text;
-  if (!ReadWholeFile(path, text)) return;
-  ImportIntoEditor(text, false);
+  const std::optional<std::string> text = ReadRecordFile(path);
+  if (!text) return;
+  ImportIntoEditor(*text, false);
 }
 
 void TForm7::ImportIntoEditor(const std::string& text, bool turned) {

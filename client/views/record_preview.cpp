@@ -6,14 +6,13 @@
 #include <QPainter>
 #include <QWindow>
 
+#include "client/board/model/record_files.h"
 #include "client/connection/client_program.h"
 #include "client/views/model/preview_geometry.h"
 #include "client/views/model/record_info.h"
 #include "client/views/small_board.h"
 #include "client/views/small_board_pictures.h"
-#include "platform/files.h"
 #include "platform/fonts.h"
-#include "platform/line_list.h"
 #include "platform/memo_colors.h"
 #include "platform/memo_view.h"
 #include "platform/pictures.h"
@@ -26,10 +25,6 @@ constexpr int kClientWidth = 192;
 constexpr int kClientHeight = 273;
 constexpr int kMemoHeight = 81;
 constexpr unsigned kSilver = 0xC0C0C0;
-// No record comes near this size (499 moves with long comments stay far below); a larger file
-// selected in the file dialog is not read, so that browsing never stalls.
-constexpr std::int64_t kLargestRecordFile = 4 << 20;
-
 }  // namespace
 
 TForm11::TForm11() {
@@ -63,19 +58,8 @@ void TForm11::LoadPictures() {
 // Reading
 
 void TForm11::LoadRecordFile(const std::string& path) {
-  InfoLines.Clear();
-  LineList lines;
-  const std::int64_t size = FileSizeOf(path);
-  std::string text;
-  if (size >= 0 && size <= kLargestRecordFile && lines.LoadFromFile(path)) text = lines.Text();
-  if (text.size() >= 5) text = NormalizeRecord(text);
-  if (text.size() < 5 || text.find("(;") == std::string::npos) {
-    ClearPreview();
-    return;
-  }
-  PreviewRecordText = std::move(text);
-  ShowRecordPreview();
-  previewed_file_ = path;
+  const std::optional<std::string> text = ReadRecordFile(path);
+  if (PreviewRecordFileText(text.value_or(std::string()))) previewed_file_ = path;
 }
 
 void TForm11::PreviewRead() {

@@ -6,14 +6,17 @@
 // running game of two protocol clients whose moves reach the game-list board. A member who comes
 // from a game on 9 lines shares the holder's board through a problem for white with a capture, a
 // record of 13 lines and a size change to 9.
+// A record file of another Go program shows on every board as on the operator's.
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
 #include <cstdlib>
 #include <initializer_list>
 
 #include "client/board/model/board_model.h"
 #include "client/board/model/record_text.h"
 #include "platform/cp932.h"
+#include "platform/files.h"
 #include "tests/e2e/client_process.h"
 #include "tests/e2e/server_process.h"
 
@@ -307,4 +310,29 @@ TEST_F(RoomE2e, AMemberFromANineLineGameSharesTheBoardThroughAProblemARecordAndA
   Shoot(aki_, "7-aki-9");
   Shoot(ben_, "7-ben-9");
   Shoot(chie_, "7-chie-9");
+}
+
+TEST_F(RoomE2e, ARecordFileOfAnotherProgramShowsOnEveryBoardAsOnTheOperators) {
+  // UTF-8 comments ending in 手 (E6 89 8B), a handicap game that white begins, variations.
+  QTemporaryDir folder;
+  const std::string path = folder.path().toStdString() + "/other.sgf";
+  ASSERT_TRUE(WriteWholeFile(path,
+                             "(;GM[1]FF[4]CA[UTF-8]SZ[19]HA[2]PB[黒田]PW[白石]AB[dd][pp]"
+                             "C[二子局の手]\n;W[pd]C[手]\n;B[dp]C[手]\n(;W[qq]C[手];B[qp])\n"
+                             "(;W[dq]))\n"));
+  for (ClientProcess* c : {&aki_, &ben_, &chie_}) ASSERT_NO_FATAL_FAILURE(Enter(*c));
+  ASSERT_EQ(aki_.Command("room-register"), "ok");
+  ASSERT_EQ(Field(WaitInput(aki_, "1"), "input"), "1");
+
+  ASSERT_NO_FATAL_FAILURE(Operate(aki_, "room-file " + path, {&ben_, &chie_}));
+  // The main line after the two stones, white first, so white is to move.
+  const std::string moves =
+      P("pp") + "," + P("dd") + "," + P("pd") + "," + P("dp") + "," + P("qq") + "," + P("qp");
+  for (ClientProcess* c : {&aki_, &ben_, &chie_}) {
+    const State s = c->Now();
+    EXPECT_EQ(Field(s, "setup"), "2");
+    EXPECT_EQ(Field(s, "moves"), moves);
+    EXPECT_EQ(Field(s, "black_first"), "0");
+  }
+  Shoot(ben_, "5-ben-other-program-record");
 }

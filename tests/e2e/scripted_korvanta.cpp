@@ -446,6 +446,11 @@ class Script {
       return "ok";
     }
     if (command == "room-follow") return Press(Form4->Image29, 10);
+    // room-file <path>: the record dialog answers the file and the operator's board loads it.
+    if (command == "room-file") {
+      dialogs_.QueueAnswer(PathFromQt(QString::fromStdString(rest)));
+      return Click(Form4->Image24);
+    }
     if (command == "room-clipboard") {
       ClientEnv().clipboard->SetText(Cp932FromUtf8(rest));
       // The lower part of the button reads the clipboard.

@@ -1,10 +1,11 @@
 // Fuzzer of the record readers: the loose reader and the strict one build positions that keep
-// every rule of the board model, stepping back to the setup position and forward again, and the
-// record written from a position reads back.
+// every rule of the board model, stepping back to the setup position and forward again, also on
+// the text a record file gives them, and the record written from a position reads back.
 #include <cstdint>
 #include <string>
 
 #include "client/board/model/board_model.h"
+#include "client/board/model/record_files.h"
 #include "client/board/model/record_text.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -44,6 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ParseRecordMoves(strict, text);
   strict.PositionFromRecord();
   Walk(strict, "strict reader");
+
+  const std::string file = RecordTextFromFile(text);
+  BoardModel fromFile;
+  LoadKifuText(fromFile, file);
+  Walk(fromFile, "loose reader of a file");
+  BoardModel strictFile;
+  OpenRecordText(strictFile, file);
+  Walk(strictFile, "strict reader of a file");
 
   const std::string written = WriteSgfRecord(strict, RecordHeader{});
   BoardModel again;

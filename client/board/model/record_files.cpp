@@ -1,13 +1,24 @@
-// File names and files of a saved game record.
+// Reading record files, and the file names and files of a saved game record.
 #include "client/board/model/record_files.h"
 
 #include <algorithm>
 #include <cctype>
 
+#include "client/board/model/record_main_line.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "platform/line_list.h"
 
 namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
 
 // Index where the file name starts (after the last "/").
 std::size_t FileNameStart(std::string_view path) {
@@ -28,6 +39,40 @@ std::size_t FindSgfIgnoringCase(std::string_view name) {
 }
 
 }  // namespace
+
+bool RecordIsUtf8(std::string_view bytes) {
+  // "CA[" is plain ASCII in every encoding a record may come in; its value is read up to "]".
+  const std::size_t charset = bytes.find("CA[");
+  if (charset != std::string_view::npos) {
+    const std::size_t start = charset + 3;
+    const std::size_t end = bytes.find(']', start);
+    return end != std::string_view::npos &&
+           EqualIgnoringCase(bytes.substr(start, end - start), "UTF-8");
+  }
+  const bool beyondAscii = std::any_of(
+      bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  return beyondAscii && IsUtf8Text(bytes);
+}
+
+std::string RecordTextFromFile(std::string_view bytes) {
+  std::string text;
+  if (RecordIsUtf8(bytes)) {
+    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+    text = Cp932FromUtf8(bytes, J("？"));
+  } else {
+    text = std::string(bytes);
+  }
+  LineList lines;
+  lines.SetText(text);
+  return MainLineRecord(lines.Text());
+}
+
+std::optional<std::string> ReadRecordFile(const std::string& path) {
+  const std::int64_t size = FileSizeOf(path);
+  std::string bytes;
+  if (size < 0 || size > kLargestRecordFile || !ReadWholeFile(path, bytes)) return std::nullopt;
+  return RecordTextFromFile(bytes);
+}
 
 std::string SgfFileName(std::string_view chosen) {
   std::string path(chosen);

@@ -372,6 +372,15 @@ void ParseRecordMoves(BoardModel& board, std::string_view text) {
   }
 }
 
+RecordHeaderResult OpenRecordText(BoardModel& board, std::string_view text) {
+  board.MoveTop = board.SetupCount = board.BufferLength = 0;
+  board.ClearBoard();
+  const RecordHeaderResult header = ParseRecordHeader(board, text);
+  ParseRecordMoves(board, text);
+  board.PositionFromRecord();
+  return header;
+}
+
 int ParseKomi(std::string_view text) {
   bool negative = false;
   const std::size_t minus = text.find('-');

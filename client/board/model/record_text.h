@@ -99,6 +99,9 @@ struct RecordHeaderResult {
 };
 RecordHeaderResult ParseRecordHeader(BoardModel& board, std::string_view text);
 void ParseRecordMoves(BoardModel& board, std::string_view text);
+// A record file's normalised text onto a board as the analysis room loads one: the board emptied,
+// the strict reader's header and moves, the position built at the last move.
+RecordHeaderResult OpenRecordText(BoardModel& board, std::string_view text);
 
 // Reads the mark properties of `recordText` into Marks, each mark taking the colour of the point
 // as it stands now.

@@ -64,6 +64,18 @@ void RecordPreview::ShowRecordPreview() {
   PreviewRead();
 }
 
+bool RecordPreview::PreviewRecordFileText(std::string_view fileText) {
+  InfoLines.Clear();
+  std::string text = fileText.size() >= 5 ? NormalizeRecord(fileText) : std::string(fileText);
+  if (text.size() < 5 || text.find("(;") == std::string::npos) {
+    ClearPreview();
+    return false;
+  }
+  PreviewRecordText = std::move(text);
+  ShowRecordPreview();
+  return true;
+}
+
 void RecordPreview::ClearPreview() {
   PreviewRecordText.clear();
   PreviewEntryCount = PreviewSetupCount = 0;

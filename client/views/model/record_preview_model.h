@@ -43,6 +43,9 @@ class RecordPreview {
 
   // Reads PreviewRecordText afresh: the info, the entries and the position.
   void ShowRecordPreview();
+  // Previews the text of a record file (RecordTextFromFile) after NormalizeRecord; a text shorter
+  // than 5 bytes or without "(;" is no record, and the preview is forgotten. True when previewed.
+  bool PreviewRecordFileText(std::string_view fileText);
   // Forgets the record: no entries, no info, an empty board (a chosen file that is no record).
   void ClearPreview();
   // The start position of the preview as a challenge's answer carries it: the first-player and

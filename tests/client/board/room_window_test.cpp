@@ -276,6 +276,13 @@ TEST_F(RoomWindowTest, RecordsFromTheClipboardAndTheStartRecord) {
   Form4->Image29MouseDown(40);
   EXPECT_EQ(Form4->BoardSize, 9);
   EXPECT_EQ(Sent(), Texts{"<<DiscussInput>><<Type=11>><<DiscussKifu=(;SZ[9];B[ee])>>"});
+  // Another program's record: its main line goes to the members, white's first move marked.
+  clipboard_.SetText("(;FF[4]SZ[9]AB[cc][gg]C[x];W[ee]C[y](;B[dd];W[ff])(;B[ff]))");
+  Form4->Image29MouseDown(40);
+  EXPECT_EQ(Sent(), Texts{"<<DiscussInput>><<Type=11>><<DiscussKifu=(;FF[4]SZ[9]AB[cc][gg]"
+                          ";W[ee];B[dd];W[ff])/<SiroSaki>/>>"});
+  EXPECT_EQ(Form4->MoveTop, 5);
+  EXPECT_FALSE(Form4->BlackFirst);
   Form4->Image25Click();
   EXPECT_EQ(Form4->BoardSize, 19);
   EXPECT_EQ(Form4->MoveTop, 2);

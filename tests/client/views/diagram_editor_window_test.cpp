@@ -132,6 +132,10 @@ TEST_F(DiagramEditorWindowTest, ImportsFromTheViewerTheClipboardAndADroppedRecor
   const std::string other = PathFromQt(folder.path()) + "/game.txt";
   ASSERT_TRUE(WriteWholeFile(record, "(;GM[1]SZ[9]AB[cc];W[gg])/<SiroSaki>/"));
   ASSERT_TRUE(WriteWholeFile(other, "(;SZ[19];B[aa])"));
+  // Another program's record: UTF-8 comments ending in 手 (E6 89 8B), white first, variations.
+  const std::string foreign = PathFromQt(folder.path()) + "/foreign.sgf";
+  ASSERT_TRUE(
+      WriteWholeFile(foreign, "(;FF[4]CA[UTF-8]SZ[9]AB[cc]C[手];W[gg]C[手](;B[ee])(;B[dd]))"));
   InEditor([&] {
     Form7->Panel8Click();
     EXPECT_EQ(Form7->BoardSize, 13);
@@ -149,6 +153,8 @@ TEST_F(DiagramEditorWindowTest, ImportsFromTheViewerTheClipboardAndADroppedRecor
 
     Form7->CountBoardDropFile(other);
     EXPECT_EQ(Form7->Editor.DiagramData(), "SZ[9];B[ee]");
+    Form7->CountBoardDropFile(foreign);
+    EXPECT_EQ(Form7->Editor.DiagramData(), "SZ[9]/<SiroSaki>/AB[gg];W[cc];B[ee]");
     // A record is taken as it stands, that is as this turned board shows it.
     Form7->CountBoardDropFile(record);
     EXPECT_EQ(Form7->Editor.DiagramData(), "SZ[9]/<SiroSaki>/AB[gg];W[cc]");

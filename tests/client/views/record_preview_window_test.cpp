@@ -208,9 +208,41 @@ TEST_F(RecordPreviewTest, ChoosingAStartPositionFollowsTheSelectionAndSendsTheCh
 
   const Texts sent = Sent();
   ASSERT_EQ(sent.size(), 1u);
+  // White's first move is told by the marker, as this system's own records tell it.
   EXPECT_TRUE(
       sent[0].ends_with(J("<<BanSize=9>><<KifuStart=(;GM[1]FF[1]SZ[9]PB[山田]PW[川上]"
-                          "HA[3]AB[cc][gg][gc];W[ee])>>")))
+                          "HA[3]AB[cc][gg][gc];W[ee])/<SiroSaki>/>>")))
+      << sent[0];
+}
+
+TEST_F(RecordPreviewTest, AHandicapRecordOfAnotherProgramStartsWithWhiteToMove) {
+  StartAndLogIn("Taro", kWaiting);
+  // UTF-8 with comments that end in 手 (E6 89 8B), white first, variations after two moves.
+  const std::string record =
+      WriteRecord("other.sgf",
+                  "(;GM[1]FF[4]CA[UTF-8]AP[Other:1.0]SZ[19]HA[2]KM[0.5]PB[黒田]PW[白石]AB[dd][pp]"
+                  "C[二子局の手]\n;W[pd]C[手]\n(;B[dp]C[手])\n(;B[qq]))\n");
+  BrowsingDialogs dialogs;
+  Form3->OpenDialog1 = &dialogs;
+  dialogs.selections = {record};
+  dialogs.answer = record;
+  Form6->ListBox2->setCurrentRow(1);
+  ModalAnswer send(Form3, [&] {
+    Form3->CheckBox1->setChecked(true);
+    EXPECT_EQ(FromQt(Form3->ComboBox1->currentText()), J("２子"));
+    EXPECT_EQ(Form3->ComboBox2->currentIndex(), 0);
+    Form3->BitBtn1->click();
+  });
+  Form6->SpeedButton2Click();
+  ASSERT_TRUE(send.answered());
+  ASSERT_EQ(dialogs.seen.size(), 1u);
+  EXPECT_EQ(dialogs.seen[0].memo, J("● 黒田\r\n○ 白石\r\n手数 ： 4  |  前配置 ： 2"));
+  EXPECT_EQ(Form11->BuildStartPosition(), "/<SiroSaki>//<SiroTurn>/AB[dd][pp];[pd];[dp]");
+  const Texts sent = Sent();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_TRUE(
+      sent[0].ends_with(J("<<KifuStart=(;GM[1]FF[4]SZ[19]HA[2]KM[0.5]PB[黒田]PW[白石]"
+                          "AB[dd][pp];W[pd];B[dp])/<SiroSaki>//<SiroTurn>/>>")))
       << sent[0];
 }
 
