@@ -62,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (op == server_script::kTime && at < size) {
       clock.SetEpochSeconds(clock.EpochSeconds() + 10 * data[at++]);
       core.CloseIdleConnections();
+      core.ReleaseHeldMessages();
     } else {
       continue;
     }
