@@ -133,17 +133,21 @@ int ServerCore::FindNameSlot(std::string_view name) const {
 void ServerCore::SendToSlot(int j, std::string_view text) {
   if (!SlotInUse(j) || Players[j].PlayerSocket == 0) return;
   if (charged_ != 0 && Players[j].PlayerSocket != charged_) {
-    CountRelayed(Players[j].PlayerSocket, text.size());
+    CountRelayed(j, text.size());
   }
   transport_.Send(Players[j].PlayerSocket, text);
 }
 
-void ServerCore::CountRelayed(ConnectionId reader, std::size_t bytes) {
-  auto it = std::find_if(relayed_.begin(), relayed_.end(),
-                         [&](const auto& entry) { return entry.first == reader; });
-  if (it == relayed_.end()) it = relayed_.insert(relayed_.end(), {reader, 0});
-  it->second += bytes;
-  relayed_most_ = std::max(relayed_most_, it->second);
+void ServerCore::StartCountingRelayed() {
+  ++relayed_stamp_;
+  relayed_most_ = 0;
+}
+
+void ServerCore::CountRelayed(int j, std::size_t bytes) {
+  Relayed& entry = relayed_[static_cast<std::size_t>(j)];
+  if (entry.stamp != relayed_stamp_) entry = {relayed_stamp_, 0};
+  entry.bytes += bytes;
+  relayed_most_ = std::max(relayed_most_, entry.bytes);
 }
 
 void ServerCore::SendToAll(std::string_view text, int except) {
@@ -341,8 +345,7 @@ void ServerCore::HandleMessages(ConnectionId id, std::vector<std::string>& messa
 void ServerCore::HandleMessage(ConnectionId id, std::string message) {
   const ConnectionId before = charged_;
   charged_ = id;
-  relayed_.clear();
-  relayed_most_ = 0;
+  StartCountingRelayed();
   ServerSocket1ClientRead(id, std::move(message));
   PeerOf(id).cost.relay.bytes -= static_cast<long long>(relayed_most_);
   charged_ = before;
@@ -388,8 +391,7 @@ void ServerCore::OnClientDisconnect(ConnectionId id) {
   peer.leaving = true;
   const ConnectionId before = charged_;
   charged_ = id;
-  relayed_.clear();
-  relayed_most_ = 0;
+  StartCountingRelayed();
   ServerSocket1ClientDisconnect(id);
   peer.cost.relay.bytes -= static_cast<long long>(relayed_most_);
   charged_ = before;

@@ -2,6 +2,7 @@
 // socket event and the dispatcher that routes each message. The window shows the core's lists and
 // relays the transport's events to it.
 #pragma once
+#include <array>
 #include <deque>
 #include <functional>
 #include <initializer_list>
@@ -311,8 +312,10 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   void HandleMessages(ConnectionId id, std::vector<std::string>& messages);
   // Handles one message of `id` and pays for what it sent to others.
   void HandleMessage(ConnectionId id, std::string message);
-  // Counts `bytes` sent to `reader` on behalf of the connection being handled.
-  void CountRelayed(ConnectionId reader, std::size_t bytes);
+  // Starts counting what the next message sends to others.
+  void StartCountingRelayed();
+  // Counts `bytes` sent to slot `j` on behalf of the connection being handled.
+  void CountRelayed(int j, std::size_t bytes);
   void AskForRelease();
 
   void SetPlayerCount(int count);
@@ -370,8 +373,14 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   std::map<ConnectionId, Peer> peers_;
   std::multimap<std::string, ParkedCost> parked_;
   ConnectionId charged_ = 0;       // the connection whose message is being handled; 0 none
-  // Bytes sent to each reader for the message being handled, and the most of them.
-  std::vector<std::pair<ConnectionId, std::size_t>> relayed_;
+  // Bytes sent to each reader's slot for the message being handled (an entry counts while its
+  // stamp is the message's), and the most of them.
+  struct Relayed {
+    unsigned stamp = 0;
+    std::size_t bytes = 0;
+  };
+  std::array<Relayed, kMaxPlayers + 1> relayed_{};
+  unsigned relayed_stamp_ = 0;
   std::size_t relayed_most_ = 0;
   std::vector<std::string> read_;  // the messages of the last read, kept for their capacity
   // Connections without a login, with the time they arrived; ids grow, so the first is oldest.
