@@ -69,6 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string wrong = core.CheckConsistency();
     if (!wrong.empty()) Broken(wrong);
     Require(core.WaitingConnections() <= ServerCore::kMaxWaitingConnections, "waiting peers");
+    for (ConnectionId c : peers) {
+      Require(core.HeldBytes(c) <= ServerCore::kMaxHeldBytes, "messages held beyond the bound");
+    }
   }
   for (ConnectionId c : peers) CheckOutput(transport, c);
   return 0;
