@@ -301,7 +301,7 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // A cost left at the connection's address, or a fresh one.
   PeerCost TakeParkedCost(const std::string& address);
   void ParkCost(const std::string& address, const PeerCost& cost);
-  // Drops the parked costs that have refilled (all of them once there are too many, oldest first).
+  // Drops the parked costs that have refilled, and the older half once there are still too many.
   void PruneParkedCosts();
   // Takes one line from `connection`'s budget; false, and the connection is closed (once), when
   // the budget is spent. A line of its end may run into debt instead.
