@@ -10,6 +10,8 @@ class Clock {
   virtual std::string TimeText() const = 0;
   // Seconds since the epoch, for seeding and measuring.
   virtual long long EpochSeconds() const = 0;
+  // Milliseconds on a clock that never goes back (not the time of day), for rates.
+  virtual long long SteadyMilliseconds() const = 0;
 };
 
 // The machine's local time.
@@ -18,6 +20,7 @@ class SystemClock : public Clock {
   std::string DateText() const override;
   std::string TimeText() const override;
   long long EpochSeconds() const override;
+  long long SteadyMilliseconds() const override;
 };
 
 // A clock that shows what it is told; tests use it.
@@ -31,12 +34,15 @@ class FixedClock : public Clock {
   }
   std::string DateText() const override { return date_; }
   std::string TimeText() const override { return time_; }
-  long long EpochSeconds() const override { return epoch_; }
-  void SetEpochSeconds(long long seconds) { epoch_ = seconds; }
+  // Both counts move together: setting the seconds sets the milliseconds to their start.
+  long long EpochSeconds() const override { return milliseconds_ / 1000; }
+  long long SteadyMilliseconds() const override { return milliseconds_; }
+  void SetEpochSeconds(long long seconds) { milliseconds_ = seconds * 1000; }
+  void AdvanceMilliseconds(long long milliseconds) { milliseconds_ += milliseconds; }
 
  private:
   std::string date_, time_;
-  long long epoch_ = 1'000'000'000;
+  long long milliseconds_ = 1'000'000'000'000;
 };
 
 // The shared formats, from broken-down local time.

@@ -1,6 +1,8 @@
 // platform/line_list.cpp — memo-style line list.
 #include "platform/line_list.h"
 
+#include <algorithm>
+
 #include "platform/files.h"
 
 const std::string& LineList::Line(int index) const {
@@ -30,6 +32,12 @@ void LineList::Set(int index, std::string line) {
 void LineList::Delete(int index) {
   if (index < 0 || index >= Count()) return;
   lines_.erase(lines_.begin() + index);
+  Notify(Change::Reset);
+}
+
+void LineList::DeleteFirst(int count) {
+  if (count <= 0 || lines_.empty()) return;
+  lines_.erase(lines_.begin(), lines_.begin() + std::min(count, Count()));
   Notify(Change::Reset);
 }
 

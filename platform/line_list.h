@@ -26,6 +26,8 @@ class LineList {
   void Set(int index, std::string line);
   // Deletes the line at `index`; nothing when out of range.
   void Delete(int index);
+  // Deletes the first `count` lines (all of them when there are fewer) in one step.
+  void DeleteFirst(int count);
   void Clear();
 
   // Index of the first line equal to `line` byte for byte (exact, case-sensitive); -1 when none.

@@ -13,9 +13,15 @@ void MemoryServerTransport::Send(ConnectionId id, std::string_view bytes) {
 
 void MemoryServerTransport::Close(ConnectionId id) { closed_.insert(id); }
 
-ConnectionId MemoryServerTransport::Connect() {
+std::string MemoryServerTransport::PeerAddress(ConnectionId id) const {
+  const auto it = addresses_.find(id);
+  return it == addresses_.end() ? std::string() : it->second;
+}
+
+ConnectionId MemoryServerTransport::Connect(const std::string& address) {
   const ConnectionId id = next_id_++;
   open_.insert(id);
+  addresses_[id] = address;
   if (listener_ != nullptr) listener_->OnClientConnect(id);
   return id;
 }

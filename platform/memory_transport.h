@@ -14,9 +14,10 @@ class MemoryServerTransport : public ServerTransport {
   std::uint16_t Port() const override { return port_; }
   void Send(ConnectionId id, std::string_view bytes) override;
   void Close(ConnectionId id) override;
+  std::string PeerAddress(ConnectionId id) const override;
 
-  // A peer arrives; its connect event is delivered at once.
-  ConnectionId Connect();
+  // A peer arrives from `address`; its connect event is delivered at once.
+  ConnectionId Connect(const std::string& address = "127.0.0.1");
   // The peer sends `bytes` as one read.
   void Receive(ConnectionId id, const std::string& bytes);
   // The peer goes away; its disconnect event is delivered once.
@@ -35,4 +36,5 @@ class MemoryServerTransport : public ServerTransport {
   std::set<ConnectionId> open_;
   std::set<ConnectionId> closed_;
   std::map<ConnectionId, std::vector<std::string>> sent_;
+  std::map<ConnectionId, std::string> addresses_;
 };

@@ -210,6 +210,11 @@ void QtServerTransport::Close(ConnectionId id) {
       socket, [this, id] { Lost(id); }, Qt::QueuedConnection);
 }
 
+std::string QtServerTransport::PeerAddress(ConnectionId id) const {
+  const auto it = sockets_.find(id);
+  return it == sockets_.end() ? std::string() : it->second->peerAddress().toString().toStdString();
+}
+
 QtClientConnection::QtClientConnection() = default;
 
 QtClientConnection::~QtClientConnection() {

@@ -36,6 +36,8 @@ class ServerTransport {
   virtual void Send(ConnectionId id, std::string_view bytes) = 0;
   // Ends the connection; its disconnect is reported through the event loop.
   virtual void Close(ConnectionId id) = 0;
+  // The peer's address as text ("192.168.0.5"); empty when it is not known.
+  virtual std::string PeerAddress(ConnectionId /*id*/) const { return {}; }
 
  protected:
   ServerTransportListener* listener_ = nullptr;
@@ -59,6 +61,7 @@ class QtServerTransport : public ServerTransport {
   void Send(ConnectionId id, std::string_view bytes) override;
   // Ends the connection at once, whatever is still unsent; the end is reported from the loop.
   void Close(ConnectionId id) override;
+  std::string PeerAddress(ConnectionId id) const override;
 
   static constexpr std::int64_t kMaxUnsent = 2 * 1024 * 1024;
 

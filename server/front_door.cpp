@@ -33,6 +33,7 @@ void ServerCore::ServerSocket1ClientConnect(ConnectionId connection) {
 }
 
 void ServerCore::CloseIdleConnections() {
+  PruneParkedCosts();
   const long long now = clock_.EpochSeconds();
   for (auto it = waiting_.begin(); it != waiting_.end();) {
     if (now - it->second >= kLoginSeconds) {
@@ -133,6 +134,13 @@ void ServerCore::Login(ConnectionId connection, std::string_view text) {
   }
   // The table has 50 slots; a login beyond them gets the refusal of a full server.
   if (PlayerCount < 0 || PlayerCount >= kMaxPlayers) return transport_.Send(connection, kIdLimit);
+  // A peer whose address has spent its event lines (reconnecting after a flood) cannot even log
+  // its arrival: it is closed before it costs a line or a list.
+  if (charged_ == connection) {
+    Peer& peer = PeerOf(connection);
+    Refill(peer.cost);
+    if (peer.cost.events.lines <= 0) return CloseOverdrawn(connection);
+  }
 
   const int j = PlayerCount + 1;
   waiting_.erase(connection);
@@ -162,14 +170,12 @@ void ServerCore::Login(ConnectionId connection, std::string_view text) {
 }
 
 void ServerCore::BoardPost(int j, std::string_view text) {
-  const std::string line = GetTagValue(text, "<<MainMese=");
-  const std::string kept = LimitTypedLine(line);
-  BoardText += kept;
+  const std::string line = LimitTypedLine(GetTagValue(text, "<<MainMese="));
+  BoardText += line;
   BoardText += "\r\n";
   KeepNewestLines(BoardText);  // the newest lines, which every new participant gets
-  // The post goes on as it came, or with its line cut when that was too long.
-  if (kept.size() == line.size()) return SendToAll(text, j);
-  SendToAll("<<MainMese=" + kept + ">>", j);
+  // The post goes on alone, as the board keeps it: nothing sent with it reaches the others.
+  SendToAll("<<MainMese=" + line + ">>", j);
 }
 
 void ServerCore::ChangeMode(int j) {

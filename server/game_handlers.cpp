@@ -47,9 +47,10 @@ std::string_view ChallengeSettings(std::string_view text) {
 }
 
 bool ServerCore::TakePendingChallenge(int j, std::string_view text) {
-  const auto pending = PendingChallenges.find(GetTagValue(text, "<<Player1="));
+  const std::string answer = RelayedChallenge(text);
+  const auto pending = PendingChallenges.find(GetTagValue(answer, "<<Player1="));
   if (pending == PendingChallenges.end() || pending->second.Asked != Players[j].PlayerName ||
-      pending->second.Settings != ChallengeSettings(text)) {
+      pending->second.Settings != ChallengeSettings(answer)) {
     return false;
   }
   PendingChallenges.erase(pending);
@@ -68,21 +69,36 @@ void ServerCore::GameChallenge(int j, std::string_view text) {
   PendingChallenges.erase(challenger);
   // Whether the target plays, watches or is the sender is for the challenged client to answer.
   if (const int k = FindNameSlot(target)) {
-    PendingChallenges[challenger] = {target, std::string(ChallengeSettings(text))};
-    return SendToSlot(k, text);
+    // The challenge goes on with its own tags only, and its answer must repeat them.
+    const std::string relayed = RelayedChallenge(text);
+    PendingChallenges[challenger] = {target, std::string(ChallengeSettings(relayed))};
+    return SendToSlot(k, relayed);
   }
   SendToSlot(j, J("<<SysMese=相手が見付かりません。Sorry。 [ザンテ]>>"));
 }
 
 void ServerCore::GameReply(int j, std::string_view text) {
-  const std::string challenger = GetTagValue(text, "<<Player1=");
+  const std::string answer = RelayedChallenge(text);
+  if (!answer.starts_with("OKRe") && !answer.starts_with("NORe") &&
+      !answer.starts_with("NoTimeRe")) {
+    return;
+  }
+  const std::string challenger = GetTagValue(answer, "<<Player1=");
   // Only the participant asked answers a challenge, once, to the settings it was offered.
-  const bool answers_pending = TakePendingChallenge(j, text);
-  if (!HasTag(text, "OKRe<<GameSet>>")) {
+  const bool answers_pending = TakePendingChallenge(j, answer);
+  // Such an answer costs its sender nothing, neither event lines nor relayed bytes: the client
+  // answers every challenge, busy or not, and the challenger has paid for the challenge.
+  struct Restore {
+    ConnectionId& charged;
+    ConnectionId before;
+    ~Restore() { charged = before; }
+  } restore{charged_, charged_};
+  if (answers_pending) charged_ = 0;
+  if (!answer.starts_with("OKRe")) {
     // Declined or busy: the answer goes back to the challenger as it came.
     if (!answers_pending) return;
     LogEvent(EventLine(Players[j].PlayerName, "[ " + challenger + " ] ==> " + J("対局キャンセル")));
-    if (const int c = FindNameSlot(challenger)) SendToSlot(c, text);
+    if (const int c = FindNameSlot(challenger)) SendToSlot(c, answer);
     return;
   }
   const int c = answers_pending ? FindNameSlot(challenger) : 0;
@@ -92,7 +108,7 @@ void ServerCore::GameReply(int j, std::string_view text) {
     return SendToSlot(j, kChallengerGone);
   }
   if (FirstFreeGameSlot(*this) == 0) return SendToSlot(j, kGameIsFull);
-  CreateGame(j, c, text);
+  CreateGame(j, c, answer);
 }
 
 void ServerCore::CreateGame(int j, int c, std::string_view text) {
@@ -316,13 +332,16 @@ void ServerCore::RelaySharedCount(int j, std::string_view text) {
   if (!IsPlayerOf(j, g)) return;  // the count is the two players' own
   const std::string& sender = Players[j].PlayerName;
   const std::string& opponent = OpponentOf(g, sender);
-  if (const int k = FindNameSlot(opponent)) SendToSlot(k, text);
+  const std::string relayed =
+      KeepTags(text, {"<<GameIndex=", "<<RealTimeCountStart>>", "<<RealTimeCount>>",
+                      "<<RealTimeChange>>", "<<RealTimeCountEnd>>", "<<Type=", "<<Value="});
+  if (const int k = FindNameSlot(opponent)) SendToSlot(k, relayed);
   // Who counts is the two players' business; the watchers follow the count itself.
   if (HasTag(text, "<<RealTimeChange>>")) return;
   for (int k = std::min(PlayerCount, kMaxPlayers); k >= 1; --k) {
     const Participant& p = Players[k];
     if (p.AttachedGame == g && p.PlayerName != opponent && p.PlayerName != sender) {
-      SendToSlot(k, text);
+      SendToSlot(k, relayed);
     }
   }
 }

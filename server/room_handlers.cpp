@@ -240,11 +240,14 @@ void ServerCore::RoomInput(int j, std::string_view text) {
   const bool steps = type == 25 || (type >= 5 && type <= 10);
   RoomMoveSuu = steps && shown >= 0 ? "<<MoveSuu=" + std::to_string(shown) + ">>" : std::string();
 
-  std::string_view relayed = text;
-  if (const std::size_t p = text.find("<<DiscussKifu="); p != std::string_view::npos) {
-    RoomRecord.assign(text.substr(p));
+  // The input goes on with its own tags only. The record is kept, and relayed with a loaded
+  // one, as its value alone, escaped like chat: nothing after it, nothing in it that could end
+  // a later member's snapshot.
+  std::string relayed = KeepTags(text, {"<<DiscussInput>>", "<<Type=", "<<Value=", "<<MoveSuu="});
+  if (HasTag(text, "<<DiscussKifu=")) {
+    RoomRecord = "<<DiscussKifu=" + EscapeChatText(GetTagValue(text, "<<DiscussKifu=")) + ">>";
     // Members get the record only with a loaded record; the rest they build themselves.
-    if (!HasTag(text, "<<Type=11>>")) relayed = text.substr(0, p);
+    if (HasTag(text, "<<Type=11>>")) relayed += RoomRecord;
   }
   SendToRoom(relayed, 1);
 }
@@ -316,6 +319,7 @@ void ServerCore::LeaveRoomAsOperator(int j) {
 // Room chat and the followed game
 
 void ServerCore::RoomChat(int j, std::string_view text) {
+  if (Players[j].RoomState == 0) return;  // only members talk in the room
   const std::string line = LimitTypedLine(GetTagValue(text, "<<DiscussMese="));
   RoomChatLog += line + std::string(kCrLf);
   KeepNewestLines(RoomChatLog);

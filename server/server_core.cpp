@@ -3,6 +3,7 @@
 #include "server/server_core.h"
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 
 #include "platform/cp932.h"
@@ -53,6 +54,39 @@ void KeepNewestDiagrams(std::string& store) {
   store.erase(0, from);
 }
 
+std::string KeepTags(std::string_view text, std::initializer_list<std::string_view> keys) {
+  std::string kept;
+  kept.reserve(text.size());
+  std::vector<std::string_view> taken;
+  for (std::size_t at = text.find("<<"); at != std::string_view::npos;) {
+    const std::size_t close = text.find(">>", at + 2);
+    if (close == std::string_view::npos) break;  // an unclosed tag is no tag
+    const std::string_view tag = text.substr(at, close + 2 - at);
+    const std::size_t eq = tag.find('=');
+    const std::string_view key = eq == std::string_view::npos ? tag : tag.substr(0, eq + 1);
+    if (std::find(keys.begin(), keys.end(), key) != keys.end() &&
+        std::find(taken.begin(), taken.end(), key) == taken.end()) {
+      taken.push_back(key);
+      kept += tag;
+    }
+    at = text.find("<<", close + 2);
+  }
+  return kept;
+}
+
+std::string RelayedChallenge(std::string_view text) {
+  constexpr std::string_view kHead = "<<GameSet>>";
+  const std::size_t head = text.find(kHead);
+  if (head == std::string_view::npos) return {};
+  std::string relayed;
+  const std::string_view word = text.substr(0, head);
+  if (word == "OKRe" || word == "NORe" || word == "NoTimeRe") relayed = word;
+  relayed += KeepTags(text.substr(head), {kHead, "<<IsKuro=", "<<KuroGameTime=", "<<SiroGameTime=",
+                                          "<<AddTime=", "<<GameWari=", "<<GameKomi=", "<<Player1=",
+                                          "<<Player2=", "<<BanSize=", "<<KifuStart="});
+  return relayed;
+}
+
 bool RemoveListEntry(std::string& entries, std::string_view name) {
   std::size_t start = 0;
   while (start < entries.size()) {
@@ -98,7 +132,22 @@ int ServerCore::FindNameSlot(std::string_view name) const {
 
 void ServerCore::SendToSlot(int j, std::string_view text) {
   if (!SlotInUse(j) || Players[j].PlayerSocket == 0) return;
+  if (charged_ != 0 && Players[j].PlayerSocket != charged_) {
+    CountRelayed(j, text.size());
+  }
   transport_.Send(Players[j].PlayerSocket, text);
+}
+
+void ServerCore::StartCountingRelayed() {
+  ++relayed_stamp_;
+  relayed_most_ = 0;
+}
+
+void ServerCore::CountRelayed(int j, std::size_t bytes) {
+  Relayed& entry = relayed_[static_cast<std::size_t>(j)];
+  if (entry.stamp != relayed_stamp_) entry = {relayed_stamp_, 0};
+  entry.bytes += bytes;
+  relayed_most_ = std::max(relayed_most_, entry.bytes);
 }
 
 void ServerCore::SendToAll(std::string_view text, int except) {
@@ -132,34 +181,134 @@ std::string ServerCore::EventLine(std::string_view name, std::string_view event)
 void ServerCore::LogEvent(std::string line) {
   if (charged_ != 0 && !ChargeEventLine(charged_)) return;
   Memo1.Add(std::move(line));
+  if (Memo1.Count() <= kKeptEventLines + kKeptEventLines / 4) return;
+  // The oldest lines leave memory together, a quarter of the kept ones at a time.
+  const int leaving = Memo1.Count() - kKeptEventLines;
+  if (OnEventLinesLeaving) {
+    std::string text;
+    for (int i = 0; i < leaving; ++i) text.append(Memo1.Line(i)).append("\r\n");
+    OnEventLinesLeaving(text);
+  }
+  Memo1.DeleteFirst(leaving);
+}
+
+// ---------------------------------------------------------------------------------------------
+// What each peer costs: event lines and relay bytes
+
+ServerCore::Peer& ServerCore::PeerOf(ConnectionId id) {
+  auto [it, added] = peers_.try_emplace(id);
+  if (added) {
+    it->second.cost.events.counted_at = clock_.EpochSeconds();
+    it->second.cost.relay.counted_at = clock_.SteadyMilliseconds();
+  }
+  return it->second;
+}
+
+bool ServerCore::Refill(PeerCost& cost) const {
+  // A clock set back refills nothing; one set forward refills at most the burst.
+  EventBudget& events = cost.events;
+  const long long now = clock_.EpochSeconds();
+  if (now > events.counted_at) {
+    const long long seconds = now - events.counted_at;
+    events.lines = seconds >= kEventBurst
+                       ? kEventBurst
+                       : std::min(kEventBurst, events.lines + seconds * kEventLinesPerSecond);
+  }
+  events.counted_at = now;
+  RelayBudget& relay = cost.relay;
+  const long long now_ms = clock_.SteadyMilliseconds();
+  if (now_ms > relay.counted_at) {
+    const long long ms = std::min(now_ms - relay.counted_at, 1000 * kRelayBurstBytes);
+    relay.bytes = std::min(kRelayBurstBytes, relay.bytes + ms * kRelayBytesPerSecond / 1000);
+  }
+  relay.counted_at = now_ms;
+  return events.lines == kEventBurst && relay.bytes == kRelayBurstBytes;
+}
+
+ServerCore::PeerCost ServerCore::TakeParkedCost(const std::string& address) {
+  PeerCost fresh;
+  Refill(fresh);
+  if (address.empty()) return fresh;
+  // Of several, the one with the least left: reconnecting never makes a peer richer.
+  const auto [first, last] = parked_.equal_range(address);
+  auto taken = last;
+  for (auto it = first; it != last; ++it) {
+    Refill(it->second.cost);
+    const PeerCost& c = it->second.cost;
+    if (taken == last || c.events.lines < taken->second.cost.events.lines ||
+        (c.events.lines == taken->second.cost.events.lines &&
+         c.relay.bytes < taken->second.cost.relay.bytes)) {
+      taken = it;
+    }
+  }
+  if (taken == last) return fresh;
+  const PeerCost cost = taken->second.cost;
+  parked_.erase(taken);
+  return cost;
+}
+
+void ServerCore::ParkCost(const std::string& address, const PeerCost& cost) {
+  PeerCost left = cost;
+  if (address.empty() || Refill(left)) return;  // a full budget is a fresh one
+  if (parked_.size() >= kMaxParkedCosts) PruneParkedCosts();
+  parked_.emplace(address, ParkedCost{left, clock_.EpochSeconds()});
+}
+
+void ServerCore::PruneParkedCosts() {
+  for (auto it = parked_.begin(); it != parked_.end();) {
+    it = Refill(it->second.cost) ? parked_.erase(it) : std::next(it);
+  }
+  // Still too many (peers from thousands of addresses): the oldest half goes.
+  if (parked_.size() < kMaxParkedCosts) return;
+  std::vector<long long> times;
+  for (const auto& entry : parked_) times.push_back(entry.second.parked_at);
+  auto middle = times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2);
+  std::nth_element(times.begin(), middle, times.end());
+  std::erase_if(parked_, [&](const auto& entry) { return entry.second.parked_at <= *middle; });
 }
 
 bool ServerCore::ChargeEventLine(ConnectionId connection) {
-  const long long now = clock_.EpochSeconds();
-  auto [it, added] = event_budgets_.try_emplace(connection);
-  EventBudget& budget = it->second;
-  if (added) budget.counted_at = now;
-  if (budget.spent) return false;
-  // A clock set back refills nothing; one set forward refills at most the burst.
-  if (now > budget.counted_at) {
-    const long long seconds = now - budget.counted_at;
-    budget.lines = seconds >= kEventBurst
-                       ? kEventBurst
-                       : std::min(kEventBurst, budget.lines + seconds * kEventLinesPerSecond);
-  }
-  budget.counted_at = now;
-  if (budget.lines > 0) {
-    --budget.lines;
+  Peer& peer = PeerOf(connection);
+  Refill(peer.cost);
+  long long& lines = peer.cost.events.lines;
+  if (peer.leaving) {
+    if (lines <= -kLeaveDebtLines) return false;
+    --lines;
     return true;
   }
-  budget.spent = true;
-  transport_.Close(connection);
+  if (peer.closing) return false;
+  if (lines > 0) {
+    --lines;
+    return true;
+  }
+  CloseOverdrawn(connection);
   return false;
 }
 
+void ServerCore::CloseOverdrawn(ConnectionId id) {
+  Peer& peer = PeerOf(id);
+  if (peer.closing) return;
+  peer.closing = true;
+  peer.held.clear();
+  peer.held_bytes = 0;
+  transport_.Close(id);
+}
+
 bool ServerCore::EventBudgetSpent(ConnectionId connection) const {
-  const auto it = event_budgets_.find(connection);
-  return it != event_budgets_.end() && it->second.spent;
+  const auto it = peers_.find(connection);
+  return it != peers_.end() && it->second.closing;
+}
+
+std::size_t ServerCore::HeldBytes(ConnectionId connection) const {
+  const auto it = peers_.find(connection);
+  return it == peers_.end() ? 0 : it->second.held_bytes;
+}
+
+void ServerCore::OnClientConnect(ConnectionId id) {
+  Peer& peer = PeerOf(id);
+  peer.address = transport_.PeerAddress(id);
+  peer.cost = TakeParkedCost(peer.address);
+  ServerSocket1ClientConnect(id);
 }
 
 void ServerCore::OnClientRead(ConnectionId id, const std::string& bytes) {
@@ -170,25 +319,84 @@ void ServerCore::OnClientRead(ConnectionId id, const std::string& bytes) {
   messages.swap(read_);
   messages.clear();
   framer->second.Feed(bytes, messages);
+  HandleMessages(id, messages);
+  read_.swap(messages);
+}
+
+void ServerCore::HandleMessages(ConnectionId id, std::vector<std::string>& messages) {
+  std::size_t i = 0;
+  // Messages are handled while nothing waits and the relay budget lasts; the rest wait in order.
+  for (Peer* peer = &PeerOf(id); i < messages.size() && peer->held.empty(); ++i) {
+    Refill(peer->cost);
+    if (peer->cost.relay.bytes <= 0) break;
+    HandleMessage(id, std::move(messages[i]));
+    if (peer->closing) return;
+  }
+  if (i == messages.size()) return;
+  Peer& peer = PeerOf(id);
+  for (; i < messages.size(); ++i) {
+    peer.held_bytes += messages[i].size();
+    peer.held.push_back(std::move(messages[i]));
+  }
+  if (peer.held_bytes > kMaxHeldBytes) return CloseOverdrawn(id);
+  AskForRelease();
+}
+
+void ServerCore::HandleMessage(ConnectionId id, std::string message) {
   const ConnectionId before = charged_;
   charged_ = id;
-  for (std::string& message : messages) {
-    ServerSocket1ClientRead(id, std::move(message));
-    if (EventBudgetSpent(id)) break;
-  }
+  StartCountingRelayed();
+  ServerSocket1ClientRead(id, std::move(message));
+  PeerOf(id).cost.relay.bytes -= static_cast<long long>(relayed_most_);
   charged_ = before;
-  read_.swap(messages);
+}
+
+void ServerCore::ReleaseHeldMessages() {
+  for (auto& [id, peer] : peers_) {
+    while (!peer.held.empty() && !peer.closing) {
+      Refill(peer.cost);
+      if (peer.cost.relay.bytes <= 0) break;
+      std::string message = std::move(peer.held.front());
+      peer.held.pop_front();
+      peer.held_bytes -= message.size();
+      HandleMessage(id, std::move(message));
+    }
+  }
+  AskForRelease();
+}
+
+void ServerCore::AskForRelease() {
+  if (!OnMessagesHeld) return;
+  long long soonest = -1;
+  for (auto& [id, peer] : peers_) {
+    if (peer.held.empty() || peer.closing) continue;
+    Refill(peer.cost);
+    // Until the budget holds a byte again.
+    const long long missing = 1 - peer.cost.relay.bytes;
+    const long long ms =
+        std::max(1LL, (missing * 1000 + kRelayBytesPerSecond - 1) / kRelayBytesPerSecond);
+    if (soonest < 0 || ms < soonest) soonest = ms;
+  }
+  if (soonest >= 0) OnMessagesHeld(soonest);
 }
 
 void ServerCore::OnClientDisconnect(ConnectionId id) {
   framers_.erase(id);
   waiting_.erase(id);
-  // The leave lines are charged to nobody.
+  // What the peer sent and that still waits goes with it; the lines and lists of its leave are
+  // its own cost, and then what it has left of its budgets stays with its address.
+  Peer& peer = PeerOf(id);
+  peer.held.clear();
+  peer.held_bytes = 0;
+  peer.leaving = true;
   const ConnectionId before = charged_;
-  charged_ = 0;
+  charged_ = id;
+  StartCountingRelayed();
   ServerSocket1ClientDisconnect(id);
+  peer.cost.relay.bytes -= static_cast<long long>(relayed_most_);
   charged_ = before;
-  event_budgets_.erase(id);
+  ParkCost(peer.address, peer.cost);
+  peers_.erase(id);
 }
 
 std::string ServerCore::BuildStatus(unsigned parts) const {

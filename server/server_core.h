@@ -2,7 +2,10 @@
 // socket event and the dispatcher that routes each message. The window shows the core's lists and
 // relays the transport's events to it.
 #pragma once
+#include <array>
+#include <deque>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <string_view>
@@ -43,8 +46,8 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // 120 s (the grace a login gets on common servers), a refusal's box read at leisure included.
   static constexpr std::size_t kMaxWaitingConnections = 32;
   static constexpr long long kLoginSeconds = 120;
-  // Closes every connection that has waited kLoginSeconds or more without a login; the window
-  // calls it every few seconds.
+  // Closes every connection that has waited kLoginSeconds or more without a login, and forgets
+  // the budgets left at addresses that have refilled; the window calls it every few seconds.
   void CloseIdleConnections();
   std::size_t WaitingConnections() const { return waiting_.size(); }
   // A lost connection: the participant leaves the room, its game or its watch, and its slot.
@@ -64,23 +67,56 @@ class ServerCore : public ServerTables, public ServerTransportListener {
                       std::string_view to_others);
   // "[ " name " ] ==> " event "  (" time ")".
   std::string EventLine(std::string_view name, std::string_view event) const;
-  // Adds one line to the event log (Memo1). While a connection's message is handled, the line is
-  // charged to that connection's event budget; a line beyond the budget is not kept.
+  // Adds one line to the event log (Memo1). While a connection's message or its end is handled,
+  // the line is charged to that connection's event budget; a line beyond the budget is not kept.
   void LogEvent(std::string line);
 
-  // The event log is kept whole until the server closes, so each connection may cost it only so
-  // many lines: a bucket of kEventBurst lines, refilled with kEventLinesPerSecond lines a second
-  // (on the core's clock) up to kEventBurst. A person's actions log a line or three each (a login,
-  // a challenge and its answer, a watch started or ended, the room entered or its input right
-  // asked for), a handful a minute; a whole session, games, watching and the room included, stays
-  // in the tens of lines, and a long session earns two lines a second on top. Only a peer that
-  // streams failing requests comes near it. The connection that overdraws its budget is closed
-  // once, like a lost one, and nothing more it sent is handled. Lines logged outside any
-  // connection's message (timers, start-up, a lost connection) are charged to nobody.
+  // Each connection may cost the event log only so many lines: a bucket of kEventBurst lines,
+  // refilled with kEventLinesPerSecond lines a second (on the core's clock) up to kEventBurst. A
+  // person's actions log a line or three each (a login, a challenge and its answer, a watch
+  // started or ended, the room entered or its input right asked for), a handful a minute; a whole
+  // session, games, watching and the room included, stays in the tens of lines, and a long session
+  // earns two lines a second on top. Only a peer that streams failing requests comes near it. The
+  // connection that overdraws its budget is closed once, like a lost one, and nothing more it sent
+  // is handled. The lines of its end may overdraw it by kLeaveDebtLines, so the leave is logged.
+  // Lines logged outside any connection's doing (timers, start-up) are charged to nobody.
+  //
+  // A budget outlives its connection: what is left of it stays with the peer's address until it
+  // has refilled, and the next connection from there takes it over. So reconnecting earns nothing,
+  // and a login that finds no line left is refused by closing the connection.
   static constexpr long long kEventBurst = 200;
   static constexpr long long kEventLinesPerSecond = 2;
-  // True once `connection` has overdrawn its event budget and is being closed.
+  static constexpr long long kLeaveDebtLines = 4;
+  // True once `connection` has overdrawn its event or relay budget and is being closed.
   bool EventBudgetSpent(ConnectionId connection) const;
+
+  // The event log in memory keeps its newest kKeptEventLines lines: once it holds a quarter more,
+  // the oldest lines go to OnEventLinesLeaving (the window appends them to the log file) and
+  // leave memory, so the event list costs a bounded amount however long the server runs.
+  static constexpr int kKeptEventLines = 10000;
+  // The oldest lines of the event log, each followed by CR LF, just before they leave Memo1.
+  std::function<void(std::string_view lines)> OnEventLinesLeaving;
+
+  // What the server sends to others because of a connection's messages (relayed chat, posts,
+  // records, challenges, lists) is counted as the most any one reader got, and paid from that
+  // connection's relay budget: kRelayBurstBytes, refilled with kRelayBytesPerSecond. The burst
+  // takes two record loads of the largest size a message may have (256 KiB) at once; the rate
+  // is thirty times a chat line of the longest kind every second, and lets a 250 KB record follow
+  // every four seconds. Once the budget is spent, the connection's later messages wait, in order,
+  // until it has refilled; while they wait nothing more of it is handled. When more than
+  // kMaxHeldBytes wait, the connection is closed. A reader of 1 MB/s gets one sender's burst and
+  // rate with plenty to spare, so a flood closes its sender, never a reader. An answer to a
+  // challenge pending for its sender costs it nothing (neither lines nor bytes): the challenge
+  // was paid by its challenger. The budget outlives the connection as the event budget does.
+  static constexpr long long kRelayBurstBytes = 512 * 1024;
+  static constexpr long long kRelayBytesPerSecond = 64 * 1024;
+  static constexpr std::size_t kMaxHeldBytes = 512 * 1024;
+  // Handles the waiting messages of every connection whose relay budget has refilled.
+  void ReleaseHeldMessages();
+  // Asks to have ReleaseHeldMessages called after this many milliseconds (the window's timer).
+  std::function<void(long long milliseconds)> OnMessagesHeld;
+  // Bytes of messages `connection` sent that wait for its relay budget.
+  std::size_t HeldBytes(ConnectionId connection) const;
 
   // Lobby lists and tables shared by every handler.
   // "<<Status>>" followed by the chosen parts, always in the order of StatusPart.
@@ -221,16 +257,66 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   const Clock& clock() const { return clock_; }
 
  private:
-  void OnClientConnect(ConnectionId id) override { ServerSocket1ClientConnect(id); }
+  // A new connection takes over what its address has left of its budgets.
+  void OnClientConnect(ConnectionId id) override;
   // Every connection's reads pass its own framer, so a message split by TCP is handled whole and
   // the messages of one read are handled one by one, in order.
   // Every message's event lines are charged to its connection; once that connection has
   // overdrawn its budget, nothing more it sent is handled.
   void OnClientRead(ConnectionId id, const std::string& bytes) override;
   void OnClientDisconnect(ConnectionId id) override;
+
+  // What one peer has cost: its event lines and relay bytes, each a bucket refilled with time.
+  struct EventBudget {
+    long long lines = kEventBurst;
+    long long counted_at = 0;  // EpochSeconds of the last count
+  };
+  struct RelayBudget {
+    long long bytes = kRelayBurstBytes;  // below zero after a large message: it waits
+    long long counted_at = 0;            // SteadyMilliseconds of the last count
+  };
+  struct PeerCost {
+    EventBudget events;
+    RelayBudget relay;
+  };
+  // One open connection: its address, its costs and the messages that wait for its relay budget.
+  struct Peer {
+    std::string address;
+    PeerCost cost;
+    bool closing = false;  // closed by the server for overdrawing; nothing more is handled
+    bool leaving = false;  // its end is being handled
+    std::deque<std::string> held;
+    std::size_t held_bytes = 0;
+  };
+  // The costs left by closed connections, by address, until they have refilled.
+  struct ParkedCost {
+    PeerCost cost;
+    long long parked_at = 0;  // EpochSeconds
+  };
+  static constexpr std::size_t kMaxParkedCosts = 4096;
+
+  Peer& PeerOf(ConnectionId id);
+  // Brings the buckets up to now; true when both are full again.
+  bool Refill(PeerCost& cost) const;
+  // A cost left at the connection's address, or a fresh one.
+  PeerCost TakeParkedCost(const std::string& address);
+  void ParkCost(const std::string& address, const PeerCost& cost);
+  // Drops the parked costs that have refilled, and the older half once there are still too many.
+  void PruneParkedCosts();
   // Takes one line from `connection`'s budget; false, and the connection is closed (once), when
-  // the budget is spent.
+  // the budget is spent. A line of its end may run into debt instead.
   bool ChargeEventLine(ConnectionId connection);
+  // Closes a connection that overdrew a budget; what it sent and has not been handled is dropped.
+  void CloseOverdrawn(ConnectionId id);
+  // Handles the messages of one read, or holds them behind those already waiting.
+  void HandleMessages(ConnectionId id, std::vector<std::string>& messages);
+  // Handles one message of `id` and pays for what it sent to others.
+  void HandleMessage(ConnectionId id, std::string message);
+  // Starts counting what the next message sends to others.
+  void StartCountingRelayed();
+  // Counts `bytes` sent to slot `j` on behalf of the connection being handled.
+  void CountRelayed(int j, std::size_t bytes);
+  void AskForRelease();
 
   void SetPlayerCount(int count);
   // The message steps 2 to 25 of the dispatcher, for the logged-in sender j; every "<<" of the
@@ -284,15 +370,18 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   std::string move_to_opponent_, move_to_watchers_, move_to_room_;
 
   std::map<ConnectionId, MessageFramer> framers_;
-  // The event budget of each connection that has logged a line: lines left, the second they were
-  // last counted, and whether it is spent (the connection is being closed).
-  struct EventBudget {
-    long long lines = kEventBurst;
-    long long counted_at = 0;
-    bool spent = false;
-  };
-  std::map<ConnectionId, EventBudget> event_budgets_;
+  std::map<ConnectionId, Peer> peers_;
+  std::multimap<std::string, ParkedCost> parked_;
   ConnectionId charged_ = 0;       // the connection whose message is being handled; 0 none
+  // Bytes sent to each reader's slot for the message being handled (an entry counts while its
+  // stamp is the message's), and the most of them.
+  struct Relayed {
+    unsigned stamp = 0;
+    std::size_t bytes = 0;
+  };
+  std::array<Relayed, kMaxPlayers + 1> relayed_{};
+  unsigned relayed_stamp_ = 0;
+  std::size_t relayed_most_ = 0;
   std::vector<std::string> read_;  // the messages of the last read, kept for their capacity
   // Connections without a login, with the time they arrived; ids grow, so the first is oldest.
   std::map<ConnectionId, long long> waiting_;
@@ -307,6 +396,15 @@ std::string ServerCaption(int player_count);
 // bytes below 0x20, looking at cp932 characters (the trail byte of a double-byte character is not
 // a bracket).
 bool LoginNameAllowed(std::string_view name);
+
+// The text rebuilt from its tags whose keys are among `keys` (each the first time it comes), in
+// the order they came: any other tag and any text between or after the tags is left out, so that
+// a relayed text carries nothing a reader could take for (the start of) another message. A text
+// a client writes holds only such tags and comes out unchanged.
+std::string KeepTags(std::string_view text, std::initializer_list<std::string_view> keys);
+// A challenge, or an answer to one ("OKRe", "NORe" or "NoTimeRe" in front), as it is relayed and
+// compared: its own tags only (KeepTags).
+std::string RelayedChallenge(std::string_view text);
 
 // What an answer must repeat of a challenge: the text from "<<GameSet>>" up to and with the key
 // "<<KifuStart=" (the acceptance carries the start position rebuilt by the challenged client),

@@ -3,6 +3,7 @@
 
 #include "platform/files.h"
 #include "platform/line_list.h"
+#include "protocol/tag_message.h"
 
 namespace {
 // The value after `key` up to the next "]", when that value is not empty.
@@ -51,16 +52,23 @@ std::string SettingsFileText(const ServerSettings& settings) {
   return lines.Text();
 }
 
+std::string UsableLimitText(std::string_view text, int low, int high, int in_force) {
+  if (text.empty()) return {};
+  const int value = ReadNumber(text, low - 1);
+  return std::to_string(value >= low && value <= high ? value : in_force);
+}
+
+std::string LogBlockHead(std::string_view start_stamp) {
+  return "//===" + std::string(start_stamp) + "===//\r\n";
+}
+
+std::string LogBlockEnd(std::string_view close_stamp) {
+  return "//===" + std::string(close_stamp) + "===//\r\n\r\n";
+}
+
 std::string LogBlock(std::string_view start_stamp, std::string_view body,
                      std::string_view close_stamp) {
-  std::string block = "//===";
-  block += start_stamp;
-  block += "===//\r\n";
-  block += body;
-  block += "//===";
-  block += close_stamp;
-  block += "===//\r\n\r\n";
-  return block;
+  return LogBlockHead(start_stamp) + std::string(body) + LogBlockEnd(close_stamp);
 }
 
 std::string LogStamp(const Clock& clock) { return clock.DateText() + " -- " + clock.TimeText(); }
@@ -83,21 +91,54 @@ std::string RotateLogFile(const std::string& path, const Clock& clock) {
   return {};
 }
 
+bool AppendEventLines(EventLogRun& run, std::string_view lines, const Clock& clock) {
+  const std::string event_log = JoinPath(run.folder, kEventLogName);
+  bool written = false;
+  if (run.begun) {
+    written = AppendToFile(event_log, lines);
+  } else if (MakeDirectory(run.folder)) {
+    // The block begins: a large log is moved aside first, as a close would have done.
+    RotateLogFile(event_log, clock);
+    written = run.begun =
+        AppendToFile(event_log, LogBlockHead(run.start_stamp) + std::string(lines));
+  }
+  if (!written) run.failed = true;
+  return written;
+}
+
+bool EndEventLogBlock(EventLogRun& run, std::string_view lines, std::string_view close_stamp) {
+  const bool written = AppendToFile(JoinPath(run.folder, kEventLogName),
+                                    std::string(lines) + LogBlockEnd(close_stamp));
+  if (!written) run.failed = true;
+  return written;
+}
+
 std::string WriteServerLogs(const std::string& folder, std::string_view start_stamp,
                             std::string_view event_text, std::string_view board_text,
                             const Clock& clock) {
-  const std::string event_log = JoinPath(folder, kEventLogName);
-  const std::string board_log = JoinPath(folder, kBoardLogName);
-  if (!MakeDirectory(folder)) {
+  EventLogRun run{folder, std::string(start_stamp)};
+  return WriteServerLogs(run, event_text, board_text, clock);
+}
+
+std::string WriteServerLogs(EventLogRun& run, std::string_view event_text,
+                            std::string_view board_text, const Clock& clock) {
+  const std::string event_log = JoinPath(run.folder, kEventLogName);
+  const std::string board_log = JoinPath(run.folder, kBoardLogName);
+  if (!MakeDirectory(run.folder)) {
     return board_text.empty() ? event_log : event_log + ", " + board_log;
   }
-  RotateLogFile(event_log, clock);
+  if (!run.begun) RotateLogFile(event_log, clock);
   RotateLogFile(board_log, clock);
   const std::string close_stamp = LogStamp(clock);
   std::string failed;
-  if (!AppendToFile(event_log, LogBlock(start_stamp, event_text, close_stamp))) failed = event_log;
+  if (run.begun) {
+    EndEventLogBlock(run, event_text, close_stamp);
+  } else if (!AppendToFile(event_log, LogBlock(run.start_stamp, event_text, close_stamp))) {
+    run.failed = true;
+  }
+  if (run.failed) failed = event_log;
   if (!board_text.empty() &&
-      !AppendToFile(board_log, LogBlock(start_stamp, board_text, close_stamp))) {
+      !AppendToFile(board_log, LogBlock(run.start_stamp, board_text, close_stamp))) {
     failed += (failed.empty() ? "" : ", ") + board_log;
   }
   return failed;

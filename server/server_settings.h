@@ -26,10 +26,18 @@ inline constexpr long long kLogRotateSize = 50000;
 bool ApplySettingsText(std::string_view text, ServerSettings& settings);
 // The file's whole content; an empty limit text is saved as its default.
 std::string SettingsFileText(const ServerSettings& settings);
+// A limit entry's text as the server would use it: a number from `low` to `high` as its decimal
+// text; anything else (out of range, not a number) is the limit in force, as Enter puts it back.
+// An empty text stays empty (it is saved as its default).
+std::string UsableLimitText(std::string_view text, int low, int high, int in_force);
 
 // "//===" start "===//" CR LF, the body, "//===" close "===//" CR LF CR LF.
 std::string LogBlock(std::string_view start_stamp, std::string_view body,
                      std::string_view close_stamp);
+// The block's first line and its end: "//===" start "===//" CR LF; "//===" close "===//" CR LF
+// CR LF.
+std::string LogBlockHead(std::string_view start_stamp);
+std::string LogBlockEnd(std::string_view close_stamp);
 // A date and time as the logs write them: date " -- " time.
 std::string LogStamp(const Clock& clock);
 
@@ -39,6 +47,24 @@ std::string LogStamp(const Clock& clock);
 // was moved.
 std::string RotateLogFile(const std::string& path, const Clock& clock);
 
+// This run's block of the event log. The lines that leave memory while the server runs are
+// appended as they go: the first of them moves a large log aside and begins the block, and the
+// close appends the rest and the block's end. The file ends up holding what writing the whole
+// block at close would have made of it; only a moved-aside log's name carries the time of the
+// first lines rather than of the close.
+struct EventLogRun {
+  std::string folder;  // the Log folder, created when missing
+  std::string start_stamp;
+  bool begun = false;   // the block's first line is in the file
+  bool failed = false;  // some lines could not be written
+};
+// Appends `lines` (each followed by CR LF) to the run's block, beginning it first. False when
+// they could not be written.
+bool AppendEventLines(EventLogRun& run, std::string_view lines, const Clock& clock);
+// Ends a begun block with `lines` and the block's end with `close_stamp`. False when that could
+// not be written.
+bool EndEventLogBlock(EventLogRun& run, std::string_view lines, std::string_view close_stamp);
+
 // Appends this run's blocks to the logs in `folder` (created when missing), moving large logs
 // aside first. The board log gets a block only when `board_text` is not empty. Each log is
 // written when it can be; returns the paths of those that could not, separated by ", ", or empty
@@ -46,3 +72,8 @@ std::string RotateLogFile(const std::string& path, const Clock& clock);
 std::string WriteServerLogs(const std::string& folder, std::string_view start_stamp,
                             std::string_view event_text, std::string_view board_text,
                             const Clock& clock);
+// The same for a run whose event block may have begun: then only its last lines and its end are
+// written (and the event log, already moved aside when it was large, is not moved again). The
+// event log counts as not written when any of the run's lines could not be.
+std::string WriteServerLogs(EventLogRun& run, std::string_view event_text,
+                            std::string_view board_text, const Clock& clock);

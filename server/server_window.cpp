@@ -23,7 +23,6 @@
 #include "platform/window_state.h"
 #include "protocol/tag_message.h"
 #include "server/join_key_display.h"
-#include "server/server_settings.h"
 
 namespace {
 constexpr const char* kWindowFont = "ＭＳ Ｐゴシック";
@@ -96,6 +95,13 @@ TForm1::TForm1(const ServerEnvironment& env) : env_(env) {
   env_.self_test->Open("127.0.0.1", env_.transport->Port());
   // 5. Start stamp.
   core_->StartStamp = LogStamp(*env_.clock);
+  // The oldest event lines go to the log file as the run goes, while logs are saved; otherwise
+  // they are dropped, as the close would not have saved them either.
+  event_log_.folder = JoinPath(env_.work_folder, kLogFolderName);
+  event_log_.start_stamp = core_->StartStamp;
+  core_->OnEventLinesLeaving = [this](std::string_view lines) {
+    if (check_box1_->isChecked()) AppendEventLines(event_log_, lines, *env_.clock);
+  };
   // 6. Join keys. 7. Settings.
   ShowJoinKeys();
   LoadSettings();
@@ -103,6 +109,14 @@ TForm1::TForm1(const ServerEnvironment& env) : env_(env) {
   auto* idle_check = new QTimer(this);
   connect(idle_check, &QTimer::timeout, this, [this] { core_->CloseIdleConnections(); });
   idle_check->start(5000);
+  // Messages that wait for their sender's relay budget are handled once it has refilled.
+  auto* release = new QTimer(this);
+  release->setSingleShot(true);
+  connect(release, &QTimer::timeout, this, [this] { core_->ReleaseHeldMessages(); });
+  core_->OnMessagesHeld = [release](long long milliseconds) {
+    const int delay = static_cast<int>(std::min<long long>(milliseconds, 60'000));
+    if (!release->isActive() || release->remainingTime() > delay) release->start(delay);
+  };
   started_ = true;
 }
 
@@ -281,15 +295,19 @@ void TForm1::LoadSettings() {
         J("設定ファイル (QuellDraum.dat) が空か壊れているため、読めない設定は初期値のままです");
   }
   check_box1_->setChecked(settings.LogSave);
-  edit2_->setText(ToQt(settings.GameLimitText));
-  edit3_->setText(ToQt(settings.JoinLimitText));
+  // An entry shows a limit the server could take; anything else is the limit in force.
+  edit2_->setText(ToQt(UsableLimitText(settings.GameLimitText, 1, kMaxGames, core_->GameLimit)));
+  edit3_->setText(ToQt(UsableLimitText(settings.JoinLimitText, 2, kMaxPlayers, core_->JoinLimit)));
 }
 
 void TForm1::SaveSettings() {
   if (edit2_->text().isEmpty()) edit2_->setText(QStringLiteral("5"));
   if (edit3_->text().isEmpty()) edit3_->setText(QStringLiteral("50"));
-  const ServerSettings settings{check_box1_->isChecked(), FromQt(edit2_->text()),
-                                FromQt(edit3_->text())};
+  // What is saved is what the server would use: a limit it could take, or the one in force.
+  const ServerSettings settings{
+      check_box1_->isChecked(),
+      UsableLimitText(FromQt(edit2_->text()), 1, kMaxGames, core_ ? core_->GameLimit : 5),
+      UsableLimitText(FromQt(edit3_->text()), 2, kMaxPlayers, core_ ? core_->JoinLimit : 50)};
   const std::string path = JoinPath(env_.work_folder, kSettingsFileName);
   if (!WriteWholeFile(path, SettingsFileText(settings))) {
     Report(J("設定ファイルを保存できません (QuellDraum.dat)"));
@@ -314,14 +332,16 @@ void TForm1::FormClose() {
   if (closed_) return;
   closed_ = true;
   env_.tray->Remove();
-  if (core_ && check_box1_->isChecked() && !core_->Memo1.Empty()) {
+  if (core_ && check_box1_->isChecked() && (event_log_.begun || !core_->Memo1.Empty())) {
     const std::string failed =
-        WriteServerLogs(JoinPath(env_.work_folder, kLogFolderName), core_->StartStamp,
-                        core_->Memo1.Text(), core_->BoardText, *env_.clock);
+        WriteServerLogs(event_log_, core_->Memo1.Text(), core_->BoardText, *env_.clock);
     if (!failed.empty()) {
       // The close goes on: the settings are still written and the program ends.
       Report(J("ログを保存できません (") + Cp932FromUtf8(failed) + ")");
     }
+  } else if (core_ && event_log_.begun) {
+    // Saving was turned off after the run's block began: it ends without the lines left.
+    EndEventLogBlock(event_log_, "", LogStamp(*env_.clock));
   }
   SaveSettings();
 }

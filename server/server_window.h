@@ -17,6 +17,7 @@
 #include "platform/sockets.h"
 #include "platform/tray_icon.h"
 #include "server/server_core.h"
+#include "server/server_settings.h"
 
 class QCheckBox;
 class QLabel;
@@ -119,6 +120,8 @@ class TForm1 : public QWidget {
   bool quiet_close_ = false;  // a signal closes: no box
   // What reading the settings found wrong, for the event list once it starts.
   std::string settings_note_;
+  // This run's block of the event log, begun once lines leave the event list's memory.
+  EventLogRun event_log_;
   std::string app_title_;
   LineList memo5_lines_;
 

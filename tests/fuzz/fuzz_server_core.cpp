@@ -62,12 +62,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (op == server_script::kTime && at < size) {
       clock.SetEpochSeconds(clock.EpochSeconds() + 10 * data[at++]);
       core.CloseIdleConnections();
+      core.ReleaseHeldMessages();
     } else {
       continue;
     }
     const std::string wrong = core.CheckConsistency();
     if (!wrong.empty()) Broken(wrong);
     Require(core.WaitingConnections() <= ServerCore::kMaxWaitingConnections, "waiting peers");
+    for (ConnectionId c : peers) {
+      Require(core.HeldBytes(c) <= ServerCore::kMaxHeldBytes, "messages held beyond the bound");
+    }
   }
   for (ConnectionId c : peers) CheckOutput(transport, c);
   return 0;

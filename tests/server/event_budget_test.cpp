@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "tests/server/server_fixture.h"
 
@@ -137,4 +139,108 @@ TEST_F(EventBudget, RealSessionsStayFarInsideTheBudget) {
     EXPECT_EQ(line.find(J("エラー")), std::string::npos) << line;
   }
   EXPECT_EQ(core.CheckConsistency(), "");
+}
+
+// Measured before: a peer that logged in, sent 250 challenges to a 64-byte name, was closed and
+// reconnected, over and over for 60 s, took the server from 34 MiB to 1.5 GiB and its log to
+// 865 MB, as each connection started with a whole budget. Now what is left of a budget stays
+// with the address: reconnecting earns nothing, and a login without a line left is refused.
+TEST_F(EventBudget, ReconnectingFromOneAddressEarnsNoNewLines) {
+  const ConnectionId alice = Join("alice");
+  const std::string challenge =
+      "<<GameSet>><<Player1=mallory>><<Player2=" + std::string(64, 'n') + ">><<BanSize=19>>";
+  int refused = 0;
+  // Fifty reconnects a second for ten seconds.
+  for (int round = 0; round < 500; ++round) {
+    clock.AdvanceMilliseconds(20);
+    const ConnectionId c = transport.Connect("10.0.0.9");
+    Send(c, "<<QuellName=mallory>><<IdFlag=1>>");
+    if (SlotOf(c) == 0) ++refused;
+    for (int i = 0; i < 250 && !transport.ClosedByServer(c); ++i) Send(c, challenge);
+    transport.Drop(c);
+  }
+  // The burst, the lines earned in ten seconds, and the debt its leaves may run into.
+  EXPECT_LE(LinesOf("mallory"), ServerCore::kEventBurst + 10 * ServerCore::kEventLinesPerSecond +
+                                    ServerCore::kLeaveDebtLines + 1);
+  EXPECT_GT(refused, 450);
+  EXPECT_FALSE(transport.ClosedByServer(alice));
+  EXPECT_EQ(core.CheckConsistency(), "");
+
+  // Plain login and logout churn from there earns nothing either, while another address has its
+  // own budget and the address itself gets its lines back with time.
+  const int before = LogLines();
+  for (int round = 0; round < 1000; ++round) {
+    const ConnectionId c = transport.Connect("10.0.0.9");
+    Send(c, "<<QuellName=churn>><<IdFlag=1>>");
+    transport.Drop(c);
+  }
+  EXPECT_EQ(LogLines(), before);
+  const ConnectionId other = transport.Connect("10.0.0.10");
+  Send(other, "<<QuellName=other>><<IdFlag=1>>");
+  EXPECT_NE(SlotOf(other), 0);
+  clock.AdvanceMilliseconds(1000 * (ServerCore::kEventBurst + ServerCore::kLeaveDebtLines) /
+                            ServerCore::kEventLinesPerSecond);
+  const ConnectionId back = transport.Connect("10.0.0.9");
+  Send(back, "<<QuellName=mallory>><<IdFlag=1>>");
+  EXPECT_NE(SlotOf(back), 0);
+  for (int i = 0; i < ServerCore::kEventBurst - 1; ++i) Send(back, Watch(9));
+  EXPECT_FALSE(transport.ClosedByServer(back));
+  EXPECT_EQ(core.CheckConsistency(), "");
+}
+
+// Measured before: a participant holding the room's input right answers every challenge with the
+// busy answer, and each answer cost it an event line; two others sending 150 and 47 challenges
+// got it closed within a second. Now an answer to a challenge pending for it costs nothing; the
+// challenges are charged to their senders.
+TEST_F(EventBudget, AnsweringChallengesCostsTheAnswererNothing) {
+  const ConnectionId alice = Join("alice");
+  const ConnectionId bob = Join("bob");
+  const ConnectionId carol = Join("carol");
+  Send(alice, "<<DiscussEnter>>");
+  Send(alice, "<<DiscussReg>>");
+  ASSERT_EQ(core.InputHolder, "alice");
+  const auto challenge = [](const std::string& from) {
+    return "<<GameSet>><<IsKuro=" + J("黒番") + ">><<Player1=" + from +
+           ">><<Player2=alice>><<BanSize=19>>";
+  };
+  for (int i = 0; i < 150; ++i) {
+    for (const ConnectionId c : i < 47 ? std::vector{bob, carol} : std::vector{bob}) {
+      const std::string from = c == bob ? "bob" : "carol";
+      Send(c, challenge(from));
+      ASSERT_EQ(transport.Take(alice).back(), challenge(from));
+      Send(alice, "NoTimeRe" + challenge(from));
+      ASSERT_EQ(transport.Take(c).back(), "NoTimeRe" + challenge(from));
+    }
+  }
+  EXPECT_FALSE(transport.ClosedByServer(alice));
+  EXPECT_FALSE(core.EventBudgetSpent(alice));
+  // Every answer is logged all the same.
+  EXPECT_EQ(LinesOf("alice"), 1 + 3 + 197);
+  // The challengers paid for their challenges: another 60 from bob close him.
+  for (int i = 0; i < 60 && !transport.ClosedByServer(bob); ++i) Send(bob, challenge("bob"));
+  EXPECT_TRUE(transport.ClosedByServer(bob));
+  EXPECT_FALSE(transport.ClosedByServer(carol));
+}
+
+// The event log in memory keeps its newest lines; the older ones go, in order and whole, to
+// whoever saves them.
+TEST_F(EventBudget, TheEventLogInMemoryKeepsItsNewestLines) {
+  std::string left;
+  int handed = 0;
+  core.OnEventLinesLeaving = [&](std::string_view lines) {
+    left += lines;
+    ++handed;
+  };
+  std::string all = core.Memo1.Text();
+  const int count = 3 * ServerCore::kKeptEventLines;
+  for (int i = 0; i < count; ++i) {
+    const std::string line = "line " + std::to_string(i);
+    core.LogEvent(line);
+    all += line + "\r\n";
+    ASSERT_LE(core.Memo1.Count(), ServerCore::kKeptEventLines + ServerCore::kKeptEventLines / 4);
+  }
+  EXPECT_GE(core.Memo1.Count(), ServerCore::kKeptEventLines);
+  EXPECT_EQ(left + core.Memo1.Text(), all);
+  // A quarter at a time, not a line at a time.
+  EXPECT_LE(handed, count / (ServerCore::kKeptEventLines / 4));
 }

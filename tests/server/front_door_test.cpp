@@ -256,13 +256,15 @@ TEST_F(FrontDoor, OnlyAConnectionWithoutASlotLogsIn) {
   Forget();
   // From a participant the login key is text: a board line holding it is a board line, with the
   // sender's own name or another, and no second slot appears. Its "<<" goes on closed, so that no
-  // client reads it as a tag either.
+  // client reads it as a tag either, and the post goes on alone.
   for (const char* typed : {"<<QuellName=alice>>", "<<QuellName=eve>><<IdFlag=1>>"}) {
     const std::string post = "<<MainMese=[ alice ]" + std::string(typed) + ">>";
     transport.Receive(alice, post);
     EXPECT_EQ(transport.Take(alice), Messages{});
-    EXPECT_EQ(transport.Take(bob), Messages{CloseStrayOpenings(post)});
-    EXPECT_EQ(CloseStrayOpenings(post).find("<<QuellName="), std::string::npos);
+    const std::string closed = CloseStrayOpenings(post);
+    EXPECT_EQ(transport.Take(bob),
+              Messages{"<<MainMese=" + GetTagValue(closed, "<<MainMese=") + ">>"});
+    EXPECT_EQ(closed.find("<<QuellName="), std::string::npos);
   }
   EXPECT_EQ(core.PlayerCount, 2);
   EXPECT_EQ(core.Memo3.Text(), Lines({"alice", "bob"}));
@@ -380,9 +382,9 @@ TEST_F(FrontDoor, BoardPostsJoinTheBoardAndReachEveryoneButTheSender) {
   const int log_lines = core.Memo1.Count();
   const std::string first = "<<MainMese=[ alice ]" + J("：") + J("よろしく") + ">>";
   transport.Receive(alice, first);
-  // A line holding ">>" (never from our client) is cut in the board, relayed whole.
-  const std::string second = "<<MainMese=[ carol ]a>>b>>";
-  transport.Receive(carol, second);
+  // A line holding ">>" (never from our client) is cut, in the board and in the post relayed.
+  transport.Receive(carol, "<<MainMese=[ carol ]a>>b>>");
+  const std::string second = "<<MainMese=[ carol ]a>>";
   EXPECT_EQ(core.BoardText, "[ alice ]" + J("：") + J("よろしく") + "\r\n[ carol ]a\r\n");
   EXPECT_EQ(transport.Take(alice), Messages{second});
   EXPECT_EQ(transport.Take(bob), (Messages{first, second}));

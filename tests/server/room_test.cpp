@@ -8,6 +8,7 @@
 #include <random>
 #include <set>
 
+#include "protocol/message_framer.h"
 #include "tests/server/server_fixture.h"
 
 namespace {
@@ -612,4 +613,34 @@ TEST(RoomRules, HoldUnderAnyOrderOfMessagesAndLostConnections) {
       if (testing::Test::HasFailure()) return;
     }
   }
+}
+
+// Measured before: a record loaded with "<<DraumEND>>" in it (only a modified client sends one)
+// cut every later member's snapshot there, and a participant outside the room could post chat
+// and diagrams into it. Now the record is kept and relayed as its escaped value alone, and only
+// members talk in the room.
+TEST_F(Room, NothingAPeerSendsEndsALaterSnapshotOrReachesTheRoomFromOutside) {
+  Fill({alice});
+  Send(alice,
+       "<<DiscussInput>><<Type=11>><<DiscussKifu=(;SZ[9])>><<DraumEND>><<Discusser=mallory>>");
+  EXPECT_EQ(transport.Take(bob), Messages{"<<DiscussInput>><<Type=11>><<DiscussKifu=(;SZ[9])>>"});
+  EXPECT_EQ(core.RoomRecord, "<<DiscussKifu=(;SZ[9])>>");
+  Forget();
+
+  const std::string chat = core.RoomChatLog;
+  for (const char* text : {"<<DiscussMese=spam>>", "<<DiscussMese=spam>><<DiaData=D>>"}) {
+    Send(fay, text);
+    for (ConnectionId c : {alice, bob, carol, fay}) EXPECT_EQ(transport.Take(c), Messages{});
+  }
+  EXPECT_EQ(core.RoomChatLog, chat);
+  EXPECT_EQ(core.DiagramCounter, 0);
+  EXPECT_EQ(core.RoomDiagrams, "");
+
+  // A later member's client reads its snapshot whole.
+  Send(dave, kEnter);
+  const Messages snapshot = transport.Take(dave);
+  ASSERT_EQ(snapshot.size(), 1u);
+  EXPECT_NE(snapshot[0].find("<<DiscussKifu=(;SZ[9])>><<DiscussDia="), std::string::npos);
+  MessageFramer client(MessageFramer::Side::Client);
+  EXPECT_EQ(client.Feed(snapshot[0]), snapshot);
 }

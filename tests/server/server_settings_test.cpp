@@ -46,6 +46,30 @@ TEST(ServerSettings, SavedFileHasThreeLinesAndDefaultsForEmptyEntries) {
   EXPECT_EQ(loaded.JoinLimitText, "12");
 }
 
+// A limit entry is saved and shown as the server would use it: a number it takes, or the limit
+// in force when Enter would refuse the text.
+TEST(ServerSettings, LimitTextsAreThoseTheServerWouldUse) {
+  struct Case {
+    std::string text;
+    const char* used;
+  } cases[] = {
+      {"3", "3"},
+      {"5", "5"},
+      {"1", "1"},
+      {"03", "3"},
+      {"0", "4"},
+      {"6", "4"},
+      {"-2", "4"},
+      {"x", "4"},
+      {"3 ", "4"},
+      {"", ""},
+      {std::string(100'000, '1'), "4"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(UsableLimitText(c.text, 1, 5, 4), c.used) << c.text.substr(0, 10);
+  }
+}
+
 TEST(ServerLogs, BlockFrameAndBoardLogOnlyWhenTheBoardHasLines) {
   EXPECT_EQ(LogBlock("2026/12/09 -- 9:00:00", "a\r\n", "2026/12/09 -- 10:00:00"),
             "//===2026/12/09 -- 9:00:00===//\r\na\r\n//===2026/12/09 -- 10:00:00===//\r\n\r\n");
@@ -119,4 +143,33 @@ TEST(ServerLogs, AnUnwritableFolderIsReported) {
   MakeDirectory(JoinPath(logs, "DraumLog.dat"));  // a folder where the event log should be
   EXPECT_EQ(WriteServerLogs(logs, "S", "e\r\n", "b\r\n", clock), JoinPath(logs, "DraumLog.dat"));
   EXPECT_TRUE(FileExists(JoinPath(logs, "DraumChat.dat")));
+}
+
+// The lines that leave memory while the server runs begin this run's block at once, moving a
+// large log aside first; the close ends the block. The file ends up as one write at close makes
+// it, and the log is moved aside once only.
+TEST(ServerLogs, LinesAppendedAsTheRunGoesEndUpAsOneBlockWrittenAtClose) {
+  const std::string folder = JoinPath(TempFolder(), "Log");
+  MakeDirectory(folder);
+  const std::string log = JoinPath(folder, "DraumLog.dat");
+  WriteWholeFile(log, std::string(50001, 'o'));
+  FixedClock clock("2026/12/09", "1:02:03");
+  EventLogRun run{folder, "S"};
+  ASSERT_TRUE(AppendEventLines(run, "a\r\nb\r\n", clock));
+  EXPECT_EQ(FileSizeOf(JoinPath(folder, "DraumLog20261209-10203.dat")), 50001);
+  // More than 50000 bytes of this run's own lines are no reason to move it aside.
+  const std::string many(60000, 'm');
+  ASSERT_TRUE(AppendEventLines(run, many + "\r\n", clock));
+  clock.Set("2026/12/09", "2:00:00");
+  ASSERT_EQ(WriteServerLogs(run, "c\r\n", "board\r\n", clock), "");
+  EXPECT_EQ(ReadBack(log), "//===S===//\r\na\r\nb\r\n" + many +
+                               "\r\nc\r\n//===2026/12/09 -- 2:00:00===//\r\n\r\n");
+  EXPECT_EQ(ReadBack(JoinPath(folder, "DraumChat.dat")),
+            "//===S===//\r\nboard\r\n//===2026/12/09 -- 2:00:00===//\r\n\r\n");
+  EXPECT_FALSE(FileExists(JoinPath(folder, "DraumLog20261209-20000.dat")));
+
+  // Lines that cannot be written are reported at close.
+  EventLogRun lost{JoinPath(folder, "DraumLog.dat"), "S"};  // a file where the folder should be
+  EXPECT_FALSE(AppendEventLines(lost, "x\r\n", clock));
+  EXPECT_NE(WriteServerLogs(lost, "y\r\n", "", clock), "");
 }

@@ -256,6 +256,48 @@ TEST_F(ServerWindowTest, LoadedLimitsAreShownButNotInForce) {
             "LogSave[0]\r\nGameLimit[5]\r\nJoinLimit[50]\r\n");
 }
 
+// Measured before: out-of-range limits and a 100 KB value in the settings file were shown and
+// written back as read. Now an entry shows, and the file keeps, what the server would use.
+TEST_F(ServerWindowTest, SettingsAreWrittenBackAsTheServerUsesThem) {
+  WriteWholeFile(JoinPath(folder, "QuellDraum.dat"),
+                 "LogSave[0]\r\nGameLimit[9]\r\nJoinLimit[" + std::string(100'000, '7') + "]\r\n");
+  Start();
+  EXPECT_EQ(form->Edit2()->text().toStdString(), "5");
+  EXPECT_EQ(form->Edit3()->text().toStdString(), "50");
+  // A limit put in force is what an unusable entry falls back to.
+  form->Edit2()->setText("3");
+  form->Edit2KeyDown(13);
+  form->Edit2()->setText("0");
+  form->Edit3()->setText("12");  // typed, not yet in force: still what the server would take
+  form->CloseWithoutQuestion();
+  EXPECT_EQ(ReadBack(JoinPath(folder, "QuellDraum.dat")),
+            "LogSave[0]\r\nGameLimit[3]\r\nJoinLimit[12]\r\n");
+}
+
+// The event list keeps its newest lines in memory; older ones go to the log file as the run
+// goes, and the file ends up holding every line of the run in one block, as before.
+TEST_F(ServerWindowTest, OldEventLinesGoToTheLogAsTheRunGoesAndTheFileEndsAsBefore) {
+  MakeDirectory(JoinPath(folder, "Log"));
+  WriteWholeFile(JoinPath(folder, "Log/DraumLog.dat"), std::string(50001, 'o'));
+  Start();
+  ServerCore& core = form->Core();
+  std::string all = core.Memo1.Text();
+  for (int i = 0; i < 3 * ServerCore::kKeptEventLines; ++i) {
+    const std::string line = "[ p" + std::to_string(i) + " ] ==> " + J("接続切れ") + "  (9:05:07)";
+    core.LogEvent(line);
+    all += line + "\r\n";
+  }
+  EXPECT_LE(core.Memo1.Count(), ServerCore::kKeptEventLines * 5 / 4);
+  // The old log went aside before this run's first line was written.
+  EXPECT_EQ(FileSizeOf(JoinPath(folder, "Log/DraumLog20261209-90507.dat")), 50001);
+  EXPECT_TRUE(WaitFor([&] { return form->Memo1()->blockCount() == TForm1::kShownEventLines; }));
+  form->CloseWithoutQuestion();
+  EXPECT_TRUE(ReadBack(JoinPath(folder, "Log/DraumLog.dat")) ==
+              "//===2026/12/09 -- 9:05:07===//\r\n" + all +
+                  "//===2026/12/09 -- 9:05:07===//\r\n\r\n");
+  EXPECT_TRUE(prompts.shown().empty());
+}
+
 // A signal once waited forever on the box of a log that could not be written. Closed by a signal
 // the server tells standard error and ends; closed at the screen it shows the box.
 TEST_F(ServerWindowTest, AnUnwritableLogIsReportedAndTheCloseStillFinishes) {
