@@ -1,6 +1,7 @@
 // platform/clock.cpp — local time in the fixed formats.
 #include "platform/clock.h"
 
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 
@@ -36,3 +37,8 @@ std::string SystemClock::TimeText() const {
 }
 
 long long SystemClock::EpochSeconds() const { return static_cast<long long>(std::time(nullptr)); }
+
+long long SystemClock::SteadyMilliseconds() const {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+}

@@ -10,6 +10,8 @@ class Clock {
   virtual std::string TimeText() const = 0;
   // Seconds since the epoch, for seeding and measuring.
   virtual long long EpochSeconds() const = 0;
+  // Milliseconds of a steady count that no change of the time of day moves, for short waits.
+  virtual long long SteadyMilliseconds() const = 0;
 };
 
 // The machine's local time.
@@ -18,6 +20,7 @@ class SystemClock : public Clock {
   std::string DateText() const override;
   std::string TimeText() const override;
   long long EpochSeconds() const override;
+  long long SteadyMilliseconds() const override;
 };
 
 // A clock that shows what it is told; tests use it.
@@ -33,10 +36,13 @@ class FixedClock : public Clock {
   std::string TimeText() const override { return time_; }
   long long EpochSeconds() const override { return epoch_; }
   void SetEpochSeconds(long long seconds) { epoch_ = seconds; }
+  long long SteadyMilliseconds() const override { return steady_; }
+  void AdvanceMilliseconds(long long milliseconds) { steady_ += milliseconds; }
 
  private:
   std::string date_, time_;
   long long epoch_ = 1'000'000'000;
+  long long steady_ = 0;
 };
 
 // The shared formats, from broken-down local time.

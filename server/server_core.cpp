@@ -170,6 +170,12 @@ void ServerCore::OnClientRead(ConnectionId id, const std::string& bytes) {
   messages.swap(read_);
   messages.clear();
   framer->second.Feed(bytes, messages);
+  HoldWhileGrowing(id, framer->second);
+  HandleMessages(id, messages);
+  read_.swap(messages);
+}
+
+void ServerCore::HandleMessages(ConnectionId id, std::vector<std::string>& messages) {
   const ConnectionId before = charged_;
   charged_ = id;
   for (std::string& message : messages) {
@@ -177,11 +183,46 @@ void ServerCore::OnClientRead(ConnectionId id, const std::string& bytes) {
     if (EventBudgetSpent(id)) break;
   }
   charged_ = before;
-  read_.swap(messages);
+}
+
+void ServerCore::HoldWhileGrowing(ConnectionId id, const MessageFramer& framer) {
+  if (!framer.MayGrow()) {
+    hold_until_.erase(id);
+    return;
+  }
+  hold_until_[id] = clock_.SteadyMilliseconds() + MessageFramer::kHoldMilliseconds;
+  if (OnHoldArmed) OnHoldArmed(MessageFramer::kHoldMilliseconds);
+}
+
+void ServerCore::HandOverHeldMessages() {
+  const long long now = clock_.SteadyMilliseconds();
+  std::vector<ConnectionId> due;
+  long long next = -1;  // milliseconds until the next one is due
+  for (const auto& [id, until] : hold_until_) {
+    if (until <= now) {
+      due.push_back(id);
+    } else if (next < 0 || until - now < next) {
+      next = until - now;
+    }
+  }
+  for (ConnectionId id : due) {
+    hold_until_.erase(id);
+    const auto framer = framers_.find(id);
+    if (framer == framers_.end() || EventBudgetSpent(id)) continue;
+    std::vector<std::string> messages = framer->second.Flush();
+    HandleMessages(id, messages);
+  }
+  if (next >= 0 && OnHoldArmed) OnHoldArmed(next);
 }
 
 void ServerCore::OnClientDisconnect(ConnectionId id) {
+  // What the connection sent last is handled before its end, also a message held for its tail.
+  if (const auto framer = framers_.find(id); framer != framers_.end() && !EventBudgetSpent(id)) {
+    std::vector<std::string> messages = framer->second.Flush();
+    HandleMessages(id, messages);
+  }
   framers_.erase(id);
+  hold_until_.erase(id);
   waiting_.erase(id);
   // The leave lines are charged to nobody.
   const ConnectionId before = charged_;

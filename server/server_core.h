@@ -50,6 +50,15 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // A lost connection: the participant leaves the room, its game or its watch, and its slot.
   void ServerSocket1ClientDisconnect(ConnectionId connection);
 
+  // A message whose optional tail may still come (a challenge's start position, a chat line's
+  // diagram) is held for its connection until MessageFramer::kHoldMilliseconds passed on the
+  // core's clock after the connection's last read, or until the next message's head arrives.
+  // Hands over every held message whose time is up; the window's timer calls it.
+  void HandOverHeldMessages();
+  // Asks for a call of HandOverHeldMessages after the given milliseconds (an earlier request
+  // still stands); the window sets it.
+  std::function<void(long long)> OnHoldArmed;
+
   // The participant slot whose connection is `connection`, searched from PlayerCount down; 0 none.
   int FindSenderSlot(ConnectionId connection) const;
   // The participant slot whose name is exactly `name`, searched from PlayerCount down; 0 none.
@@ -228,6 +237,10 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // overdrawn its budget, nothing more it sent is handled.
   void OnClientRead(ConnectionId id, const std::string& bytes) override;
   void OnClientDisconnect(ConnectionId id) override;
+  // Handles the messages `id` sent, charging their event lines to it.
+  void HandleMessages(ConnectionId id, std::vector<std::string>& messages);
+  // Keeps the time a message held by `id`'s framer is handed over at, or forgets it.
+  void HoldWhileGrowing(ConnectionId id, const MessageFramer& framer);
   // Takes one line from `connection`'s budget; false, and the connection is closed (once), when
   // the budget is spent.
   bool ChargeEventLine(ConnectionId connection);
@@ -284,6 +297,8 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   std::string move_to_opponent_, move_to_watchers_, move_to_room_;
 
   std::map<ConnectionId, MessageFramer> framers_;
+  // When each connection's message that may still grow is handed over, on the clock.
+  std::map<ConnectionId, long long> hold_until_;
   // The event budget of each connection that has logged a line: lines left, the second they were
   // last counted, and whether it is spent (the connection is being closed).
   struct EventBudget {

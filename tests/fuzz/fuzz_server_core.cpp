@@ -23,7 +23,8 @@ void CheckOutput(const MemoryServerTransport& transport, ConnectionId c) {
     stream += m;
   }
   MessageFramer client(MessageFramer::Side::Client);
-  const std::vector<std::string> read = client.Feed(stream);
+  std::vector<std::string> read = client.Feed(stream);
+  client.Flush(read);
   // Every message but the last comes out as sent; the last may wait for what follows it.
   if (read.size() + 1 < sent.size() || read.size() > sent.size()) {
     std::string all = "\nsent:";
@@ -60,8 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       transport.Receive(c, std::string(reinterpret_cast<const char*>(data) + at, n));
       at += n;
     } else if (op == server_script::kTime && at < size) {
-      clock.SetEpochSeconds(clock.EpochSeconds() + 10 * data[at++]);
+      clock.SetEpochSeconds(clock.EpochSeconds() + 10 * data[at]);
+      clock.AdvanceMilliseconds(10'000LL * data[at++]);
       core.CloseIdleConnections();
+      core.HandOverHeldMessages();
+    } else if (op == server_script::kQuiet) {
+      clock.AdvanceMilliseconds(MessageFramer::kHoldMilliseconds);
+      core.HandOverHeldMessages();
     } else {
       continue;
     }
