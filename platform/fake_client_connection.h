@@ -2,6 +2,7 @@
 // and sent, and lets a test play the server's side (accept, deliver reads, drop, refuse).
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ class FakeClientConnection : public ClientConnection {
   void Refuse(const std::string& reason);  // the pending attempt fails
   void Deliver(const std::string& bytes);  // one read event with these bytes
   void Drop();                             // the server ends an established connection
+  // Runs after every Deliver: a test whose server falls quiet after each read lets the reader's
+  // wait for a message's tail run out there.
+  std::function<void()> AfterEachRead;
 
   bool Connecting() const { return connecting_; }
   const std::vector<Attempt>& attempts() const { return attempts_; }
