@@ -85,11 +85,11 @@ class MessageFramer {
   bool Complete() const { return ShapeNow() != Shape::Incomplete; }
   Shape ShapeNow() const;
   Shape TailShape() const;
-  // True when the layout's tag `key` was seen; when it was not and may still come.
+  // SeenTag: the layout's tag `key` was seen. MayCome: it was not and the layout still allows it.
   bool SeenTag(std::string_view key) const;
   bool MayCome(std::string_view key) const;
-  // At a pause in the stream: hands over the message when it is complete, with any text after
-  // its last tag unless that text may be the start of the next tag or of an answer word.
+  // At the end of a read: hands over the message when it is complete, with any text after its
+  // last tag unless that text may be the start of the next tag or of an answer word.
   void EmitAtPause(std::vector<std::string>& out);
   // Drops what was handed over from the front of held_.
   void Compact();

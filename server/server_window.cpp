@@ -103,7 +103,11 @@ TForm1::TForm1(const ServerEnvironment& env) : env_(env) {
   auto* hold = new QTimer(this);
   hold->setSingleShot(true);
   hold->setTimerType(Qt::PreciseTimer);
-  connect(hold, &QTimer::timeout, this, [this] { core_->HandOverHeldMessages(); });
+  connect(hold, &QTimer::timeout, this, [this] {
+    // Bytes that arrived with the timer are read first: a message's tail may be among them.
+    QMetaObject::invokeMethod(
+        this, [this] { core_->HandOverHeldMessages(); }, Qt::QueuedConnection);
+  });
   core_->OnHoldArmed = [hold](long long milliseconds) {
     if (!hold->isActive() || hold->remainingTime() > milliseconds) {
       hold->start(static_cast<int>(milliseconds));

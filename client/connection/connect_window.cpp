@@ -59,7 +59,17 @@ TForm2::TForm2() : ClientSocket1(ClientEnv().socket), hold_timer_(new QTimer(thi
   hold_timer_->setSingleShot(true);
   hold_timer_->setTimerType(Qt::PreciseTimer);
   hold_timer_->setInterval(MessageFramer::kHoldMilliseconds);
-  connect(hold_timer_, &QTimer::timeout, this, &TForm2::HandOverHeldMessage);
+  connect(hold_timer_, &QTimer::timeout, this, [this] {
+    // A read that arrived with the timer is handled first (reads reach the reader as queued
+    // events): a message's tail may be in it. A read that brought another message that may
+    // grow started the wait again.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (!hold_timer_->isActive()) HandOverHeldMessage();
+        },
+        Qt::QueuedConnection);
+  });
   // Fields.
   JoinKeyDigits = std::string(kJoinKeyDigits);
   AskEndFlag = 1;

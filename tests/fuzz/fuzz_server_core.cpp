@@ -34,7 +34,15 @@ void CheckOutput(const MemoryServerTransport& transport, ConnectionId c) {
     Broken("messages cut apart:" + all);
   }
   for (std::size_t i = 0; i < read.size(); ++i) {
-    if (read[i] != sent[i]) Broken("sent " + sent[i] + " read " + read[i]);
+    if (read[i] == sent[i]) continue;
+    // After the pause the last one may come out without text after its last tag that may begin
+    // the next message (an answer word); that text waits.
+    const bool last = i + 1 == sent.size();
+    if (last && sent[i].starts_with(read[i]) &&
+        client.HeldBytes() == sent[i].size() - read[i].size()) {
+      continue;
+    }
+    Broken("sent " + sent[i] + " read " + read[i]);
   }
 }
 }  // namespace
