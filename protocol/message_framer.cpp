@@ -551,9 +551,11 @@ void MessageFramer::Scan(std::vector<std::string>& out) {
 void MessageFramer::OnTag(std::string_view key, std::string_view value, std::size_t begin,
                           std::vector<std::string>& out) {
   if (started_ && Continues(key, value)) return;
-  // A new message begins at this tag, or at the answer word in front of a challenge.
+  // A new message begins at this tag, or at the answer word in front of a challenge. The server
+  // puts an answer word in front of any head with that head: a peer's text that it relays as it
+  // came then never ends in what a client reads as the answer in front of the next challenge.
   std::size_t split = begin;
-  if (bare_ != npos && key == kChallenge) {
+  if (bare_ != npos && (key == kChallenge || side_ == Side::Server)) {
     const std::string_view bare = std::string_view(held_).substr(bare_, begin - bare_);
     for (std::string_view prefix : kReplyPrefixes) {
       if (bare.ends_with(prefix)) split = std::min(split, begin - prefix.size());

@@ -446,6 +446,13 @@ TEST(MessageFramer, UnknownTagsAndStrayTextStayWithTheirMessage) {
       // Text in front of a message's head (no answer word) is a message of its own.
       {Side::Server, "junk<<MainMese=a>>", {"junk", "<<MainMese=a>>"}},
       {Side::Client, "xOKRe<<GameSet>><<BanSize=9>>", {"x", "OKRe<<GameSet>><<BanSize=9>>"}},
+      // Found by fuzzing: a relayed challenge that ended in a peer's "OKRe" made the client read
+      // the next challenge relayed to it as an acceptance. The server keeps an answer word
+      // with the head after it, whatever that head is.
+      {Side::Server,
+       "<<GameSet>><<BanSize=9>>xOKRe<<DiscussOffGame>>",
+       {"<<GameSet>><<BanSize=9>>x", "OKRe<<DiscussOffGame>>"}},
+      {Side::Client, "<<MainMese=a>>xNORe<<SysMese=b>>", {"<<MainMese=a>>xNORe", "<<SysMese=b>>"}},
       {Side::Server,
        "<<Move=4>><<Extra=1>><<Color=black>><<Time=3>><<GameIndex=1>>",
        {"<<Move=4>><<Extra=1>><<Color=black>><<Time=3>><<GameIndex=1>>"}},

@@ -112,3 +112,18 @@ TEST_F(SplitReads, AHeldMessageIsHandledBeforeItsConnectionEnds) {
   ASSERT_FALSE(got.empty());
   EXPECT_EQ(got.front(), "<<DiscussMese=[ alice ]" + J("：では") + "\r\n>>");
 }
+
+// Found by fuzzing: a peer's answer word after its challenge was relayed with it, and the client
+// then read the next challenge relayed to it as that answer. It goes with the head after it.
+TEST_F(SplitReads, AnAnswerWordAfterAMessageIsNotRelayedAtItsEnd) {
+  const ConnectionId carol = Join("carol");
+  Forget();
+  Send(carol, Challenge("carol", "bob") + "xNORe<<DiscussOffGame>>");  // carol is no member
+  Send(alice, Challenge("alice", "bob"));
+  std::string stream;
+  for (const std::string& m : transport.Take(bob)) stream += m;
+  MessageFramer client(MessageFramer::Side::Client);
+  Messages read = client.Feed(stream);
+  client.Flush(read);
+  EXPECT_EQ(read, (Messages{Challenge("carol", "bob") + "x", Challenge("alice", "bob")}));
+}
