@@ -447,11 +447,24 @@ std::vector<std::string> MessageFramer::Flush() {
 
 void MessageFramer::Flush(std::vector<std::string>& out) {
   if (!MayGrow()) return;
-  // The stream paused: a tag or answer word begun after the message is the start of the next.
+  // The stream paused: a tag or answer word begun after the message is the start of the next,
+  // and so is an answer word in front of a begun tag.
   const bool next_begun = scan_ < held_.size() && (held_.compare(scan_, 2, "<<") == 0 ||
                                                    MayStartNextMessage(held_.substr(scan_)));
-  Emit(next_begun ? scan_ : held_.size(), out);
+  const std::size_t end = !next_begun     ? held_.size()
+                          : bare_ != npos ? AnswerWordStart(bare_, scan_)
+                                          : scan_;
+  Emit(end, out);
   Compact();
+}
+
+std::size_t MessageFramer::AnswerWordStart(std::size_t from, std::size_t to) const {
+  const std::string_view bare = std::string_view(held_).substr(from, to - from);
+  std::size_t start = to;
+  for (std::string_view prefix : kReplyPrefixes) {
+    if (bare.ends_with(prefix)) start = std::min(start, to - prefix.size());
+  }
+  return start;
 }
 
 void MessageFramer::EmitAtPause(std::vector<std::string>& out) {
@@ -556,10 +569,7 @@ void MessageFramer::OnTag(std::string_view key, std::string_view value, std::siz
   // came then never ends in what a client reads as the answer in front of the next challenge.
   std::size_t split = begin;
   if (bare_ != npos && (key == kChallenge || side_ == Side::Server)) {
-    const std::string_view bare = std::string_view(held_).substr(bare_, begin - bare_);
-    for (std::string_view prefix : kReplyPrefixes) {
-      if (bare.ends_with(prefix)) split = std::min(split, begin - prefix.size());
-    }
+    split = AnswerWordStart(bare_, begin);
   }
   // Text before a message's head that is no answer word stays with the message before it, or is
   // a message of its own when none came before: nobody's message starts with a stranger's text.

@@ -91,6 +91,8 @@ class MessageFramer {
   // At the end of a read: hands over the message when it is complete, with any text after its
   // last tag unless that text may be the start of the next tag or of an answer word.
   void EmitAtPause(std::vector<std::string>& out);
+  // Where an answer word ends the text of held_ from `from` to `to`; `to` when none does.
+  std::size_t AnswerWordStart(std::size_t from, std::size_t to) const;
   // Drops what was handed over from the front of held_.
   void Compact();
   void Emit(std::size_t end, std::vector<std::string>& out);

@@ -479,6 +479,18 @@ TEST(MessageFramer, UnknownTagsAndStrayTextStayWithTheirMessage) {
   for (const auto& c : cases) EXPECT_EQ(OneRead(c.side, c.stream), c.messages) << c.stream;
 }
 
+// Found by fuzzing: a pause handed over a challenge with the answer word that began the next
+// message, which then came without it. The pause leaves the begun message whole.
+TEST(MessageFramer, APauseLeavesWhatBeganTheNextMessageWithIt) {
+  for (Side side : {Side::Server, Side::Client}) {
+    MessageFramer framer(side);
+    EXPECT_EQ(framer.Feed("<<GameSet>><<BanSize=9>>xNORe<<GameSe"), Messages{});
+    EXPECT_EQ(framer.Flush(), Messages{"<<GameSet>><<BanSize=9>>x"});
+    EXPECT_EQ(framer.Feed("t>><<BanSize=13>><<SysNotFound>>"),
+              (Messages{"NORe<<GameSet>><<BanSize=13>>", "<<SysNotFound>>"}));
+  }
+}
+
 // Measured before: 64 connections that each sent 8 MiB without an end held 563 MiB in the
 // server. Now a connection holds at most 256 KiB of an unfinished message; the rest of the
 // dropped message is skipped and the next message is read as usual.
