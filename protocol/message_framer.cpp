@@ -565,8 +565,9 @@ void MessageFramer::OnTag(std::string_view key, std::string_view value, std::siz
                           std::vector<std::string>& out) {
   if (started_ && Continues(key, value)) return;
   // A new message begins at this tag, or at the answer word in front of a challenge. The server
-  // puts an answer word in front of any head with that head: a peer's text that it relays as it
-  // came then never ends in what a client reads as the answer in front of the next challenge.
+  // also takes an answer word in front of any other head apart, as a message of its own: a
+  // peer's text that it relays as it came then neither ends nor begins with what a client reads
+  // as an answer to a challenge.
   std::size_t split = begin;
   if (bare_ != npos && (key == kChallenge || side_ == Side::Server)) {
     split = AnswerWordStart(bare_, begin);
@@ -575,6 +576,7 @@ void MessageFramer::OnTag(std::string_view key, std::string_view value, std::siz
   // a message of its own when none came before: nobody's message starts with a stranger's text.
   const std::size_t after = scan_;
   if (split > begin_) Emit(split, out);
+  if (split < begin && key != kChallenge) Emit(begin, out);
   scan_ = after;
   search_ = after;
   Start(key);

@@ -447,11 +447,12 @@ TEST(MessageFramer, UnknownTagsAndStrayTextStayWithTheirMessage) {
       {Side::Server, "junk<<MainMese=a>>", {"junk", "<<MainMese=a>>"}},
       {Side::Client, "xOKRe<<GameSet>><<BanSize=9>>", {"x", "OKRe<<GameSet>><<BanSize=9>>"}},
       // Found by fuzzing: a relayed challenge that ended in a peer's "OKRe" made the client read
-      // the next challenge relayed to it as an acceptance. The server keeps an answer word
-      // with the head after it, whatever that head is.
+      // the next challenge relayed to it as an acceptance. The server takes an answer word in
+      // front of any other head apart.
       {Side::Server,
        "<<GameSet>><<BanSize=9>>xOKRe<<DiscussOffGame>>",
-       {"<<GameSet>><<BanSize=9>>x", "OKRe<<DiscussOffGame>>"}},
+       {"<<GameSet>><<BanSize=9>>x", "OKRe", "<<DiscussOffGame>>"}},
+      {Side::Server, "NoTimeRe<<MainMese=a>>", {"NoTimeRe", "<<MainMese=a>>"}},
       {Side::Client, "<<MainMese=a>>xNORe<<SysMese=b>>", {"<<MainMese=a>>xNORe", "<<SysMese=b>>"}},
       {Side::Server,
        "<<Move=4>><<Extra=1>><<Color=black>><<Time=3>><<GameIndex=1>>",
