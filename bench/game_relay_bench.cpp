@@ -65,8 +65,15 @@ struct Server {
         ">><<GameWari=" + J("互先") +
         ">><<GameKomi=6.5>><<Player1=player1>><<Player2=player2>><<BanSize=19>>";
     Read(1, challenge);
+    Quiet();
     Read(2, "OKRe" + challenge);
+    Quiet();
     return core.Players[2].AttachedGame;
+  }
+  // The participants send nothing while the server holds a challenge for its start position.
+  void Quiet() {
+    clock.AdvanceMilliseconds(MessageFramer::kHoldMilliseconds);
+    core.HandOverHeldMessages();
   }
   CountingTransport transport;
   FixedClock clock;

@@ -34,7 +34,9 @@ void FakeClientConnection::Refuse(const std::string& reason) {
 }
 
 void FakeClientConnection::Deliver(const std::string& bytes) {
-  if (connected_ && listener_ != nullptr) listener_->OnRead(bytes);
+  if (!connected_ || listener_ == nullptr) return;
+  listener_->OnRead(bytes);
+  if (AfterEachRead) AfterEachRead();
 }
 
 void FakeClientConnection::Drop() {

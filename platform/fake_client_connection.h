@@ -2,6 +2,7 @@
 // and sent, and lets a test play the server's side (accept, deliver reads, drop, refuse).
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ class FakeClientConnection : public ClientConnection {
   // The connection ends and its end is still on the way, as the real socket reports it from the
   // event loop: Connected() is false, and the next Drop() reports the end.
   void Lose();
+  // Runs after every Deliver: a test whose server falls quiet after each read lets the reader's
+  // wait for a message's tail run out there.
+  std::function<void()> AfterEachRead;
 
   bool Connecting() const { return connecting_; }
   const std::vector<Attempt>& attempts() const { return attempts_; }

@@ -5,6 +5,39 @@
 #include <initializer_list>
 #include <unordered_map>
 
+#include "platform/cp932.h"
+#include "protocol/tag_message.h"
+
+// What may follow a message once it holds the tags it cannot end without.
+enum class Tail {
+  None,  // nothing
+  // Its last tag, or not: nothing before it tells (a challenge's start position, a server chat
+  // line's diagram, the welcome's board text, the room's members' queue, a game's end mark).
+  Last,
+  // A relayed chat line: the diagram's number may follow; once it came, the diagram must.
+  Diagram,
+  // The lobby lists: every kind carries the waiting list with its hints; the count, or the lack
+  // of the game list, tells that the watch-only list comes too. Only lists with the game list
+  // may go on with the room's notice of a game's end, and that with the winner.
+  Status,
+  // The room's grant of the input right: with the member count the members' list and queue
+  // follow and nothing after; without it the hand-over mark "<<CanEnd>>" may follow.
+  RoomGrant,
+  // The room's queue: with the member count every later tag follows; without it the holder's
+  // name and the hand-over mark may.
+  RoomQueue,
+  // A game start: its start position follows for a handicap of two to nine stones, and may for
+  // any other (a challenge with a start position).
+  GameStart,
+  // A shared count's operation: types 1 to 5 carry the point.
+  SharedCount,
+  // A room input as the holder sends it and as the server relays it: the type tells which of
+  // the value, the move number and the record come (the server relays the record only with
+  // a loaded record, type 11).
+  RoomInput,
+  RelayedRoomInput,
+};
+
 // One kind of message: its head tag and the tags that may follow it. Keys are written as they
 // stand in the text: "<<Key=" for a value, "<<Flag>>" for a flag.
 struct MessageLayout {
@@ -15,6 +48,7 @@ struct MessageLayout {
   bool needs_game_tag = false;         // is not complete without it
   bool any_order = false;
   bool snapshot = false;  // runs to "<<DraumEND>>"
+  Tail tail = Tail::None;  // what may follow once the ends are there
 };
 
 namespace {
@@ -24,6 +58,7 @@ constexpr std::string_view kSnapshotEnd = "<<DraumEND>>";
 constexpr std::string_view kChallenge = "<<GameSet>>";
 constexpr std::string_view kReplyPrefixes[] = {"OKRe", "NORe", "NoTimeRe"};
 constexpr std::size_t npos = std::string::npos;
+constexpr std::size_t kMaxTellingValue = 32;
 
 // The tags of a challenge after its head, and the lists of the server's lobby messages.
 const std::vector<std::string_view> kChallengeTags = {
@@ -46,7 +81,7 @@ const std::vector<MessageLayout>& ServerReadLayouts() {
       {"<<SeeMeseNow>>", {}, {}},
       {"<<MainMese=", {}, {}},
       {"<<ChangeMode>>", {}, {}},
-      {"<<GameSet>>", kChallengeTags, {"<<BanSize="}},
+      {"<<GameSet>>", kChallengeTags, {"<<BanSize="}, false, false, false, false, Tail::Last},
       // A move (clock), a pass (move number) and an undo (its mark), the game tag in front.
       {"<<Move=",
        {"<<Color=", "<<Time=", "<<Suu=", "<<MoveBack>>"},
@@ -55,7 +90,14 @@ const std::vector<MessageLayout>& ServerReadLayouts() {
        true},
       {"<<TimeStop=", {}, {}, true, true},
       {"<<RealTimeCountStart>>", {}, {}, true, true},
-      {"<<RealTimeCount>>", {"<<Type=", "<<Value="}, {"<<Type="}, true, true},
+      {"<<RealTimeCount>>",
+       {"<<Type=", "<<Value="},
+       {"<<Type="},
+       true,
+       true,
+       false,
+       false,
+       Tail::SharedCount},
       {"<<RealTimeChange>>", {}, {}, true, true},
       {"<<RealTimeCountEnd>>", {}, {}, true, true},
       // End requests: the move number, then the game tag.
@@ -65,7 +107,7 @@ const std::vector<MessageLayout>& ServerReadLayouts() {
       {"<<GameTimeOut>>", {"<<Suu="}, {"<<Suu="}, true, true},
       {"<<WatchGame=", {}, {}},
       {"<<OffWatchGame>>", {}, {}, true, true},
-      {"<<GameMese=", {"<<DiaData="}, {}, true, true},
+      {"<<GameMese=", {"<<DiaData="}, {}, true, true, false, false, Tail::Last},
       {"<<DiscussEnter>>", {}, {}},
       {"<<DiscussReg>>", {}, {}, true},
       {"<<DiscussCanEnd>>", {}, {}},
@@ -75,9 +117,11 @@ const std::vector<MessageLayout>& ServerReadLayouts() {
        {"<<Type="},
        false,
        false,
-       true},
+       true,
+       false,
+       Tail::RoomInput},
       {"<<DiscussClose>>", {}, {}},
-      {"<<DiscussMese=", {"<<DiaData="}, {}},
+      {"<<DiscussMese=", {"<<DiaData="}, {}, false, false, false, false, Tail::Last},
       {"<<DiscussCallGame>>", {}, {}},
       {"<<DiscussOffGame>>", {}, {}},
       {"<<DiscussChangeGame>>", {"<<Index="}, {"<<Index="}},
@@ -95,19 +139,43 @@ const std::vector<MessageLayout>& ClientReadLayouts() {
       {"<<SysComeIn>>",
        {"<<Status>>",
         "<<IdCount=", "<<PlayList=", "<<WaitList=", "<<WaitHint=", "<<LookList=", "<<MainStr="},
-       {"<<LookList="}},
+       {"<<LookList="},
+       false,
+       false,
+       false,
+       false,
+       Tail::Last},
       {"<<Status>>",
        {"<<IdCount=", "<<PlayList=", "<<WaitList=", "<<WaitHint=", "<<LookList=",
         "<<DiscussGameEnd>>", "<<Result="},
-       {}},
+       {},
+       false,
+       false,
+       false,
+       false,
+       Tail::Status},
       {"<<SeeMeseNow>>", {}, {}},
       {"<<MainMese=", {}, {}},
       {"<<SysMese=", {}, {}},
       {"<<GameIsFull>>", {}, {}},
-      {"<<GameSet>>", kChallengeTags, {"<<BanSize="}},
+      {"<<GameSet>>", kChallengeTags, {"<<BanSize="}, false, false, false, false, Tail::Last},
       {"<<GameStart-NotFound>>", {}, {}},
-      {"<<GameStart-Play>>", kGameStartTags, {"<<WaitHint="}},
-      {"<<GameStart-Wait>>", kGameStartTags, {"<<WaitHint="}},
+      {"<<GameStart-Play>>",
+       kGameStartTags,
+       {"<<WaitHint="},
+       false,
+       false,
+       false,
+       false,
+       Tail::GameStart},
+      {"<<GameStart-Wait>>",
+       kGameStartTags,
+       {"<<WaitHint="},
+       false,
+       false,
+       false,
+       false,
+       Tail::GameStart},
       // To the opponent (its clock), to the watchers (both clocks), an agreed undo as sent.
       {"<<Move=",
        {"<<Color=", "<<Time=", "<<KuroTime=", "<<SiroTime=", "<<Suu=", "<<MoveBack>>"},
@@ -118,7 +186,14 @@ const std::vector<MessageLayout>& ClientReadLayouts() {
       {"<<DisCussMoveBack>>", {}, {}},
       {"<<TimeStop=", {"<<Sender="}, {"<<Sender="}, true},
       {"<<RealTimeCountStart>>", {}, {}, true, true},
-      {"<<RealTimeCount>>", {"<<Type=", "<<Value="}, {"<<Type="}, true, true},
+      {"<<RealTimeCount>>",
+       {"<<Type=", "<<Value="},
+       {"<<Type="},
+       true,
+       true,
+       false,
+       false,
+       Tail::SharedCount},
       {"<<RealTimeChange>>", {}, {}, true, true},
       {"<<RealTimeCountEnd>>", {}, {}, true, true},
       // End notices: the request as sent, then the lists, the watchers, the record and clocks.
@@ -144,30 +219,68 @@ const std::vector<MessageLayout>& ClientReadLayouts() {
       {"<<WatchGame=", {}, {}, false, false, false, true},
       {"<<OnlyWatchCount=", {"<<WaitHint=", "<<WatchList="}, {"<<WatchList="}},
       {"<<WaitHint=", {}, {}},
-      {"<<GameMese=", {"<<DiaIndex=", "<<DiaData="}, {}},
+      {"<<GameMese=", {"<<DiaIndex=", "<<DiaData="}, {}, false, false, false, false, Tail::Diagram},
       {"<<DiscussEnter>>", {}, {}, false, false, false, true},
       {"<<DiscussInfo>>",
        {"<<DiscussCount=", "<<DiscussList=", "<<DiscussRegList="},
-       {"<<DiscussList="}},
+       {"<<DiscussList="},
+       false,
+       false,
+       false,
+       false,
+       Tail::Last},
       {"<<DiscussCanPlay>>",
        {"<<DiscussRegList=", "<<DiscussCount=", "<<DiscussList=", "<<DiscussRegList=",
         "<<CanEnd>>"},
-       {"<<DiscussRegList="}},
+       {"<<DiscussRegList="},
+       false,
+       false,
+       false,
+       false,
+       Tail::RoomGrant},
       {"<<OnlyRegList>>",
        {"<<DiscussRegList=", "<<DiscussCount=", "<<DiscussList=", "<<DiscussRegList=",
         "<<Discusser=", "<<CanEnd>>"},
-       {"<<DiscussRegList="}},
+       {"<<DiscussRegList="},
+       false,
+       false,
+       false,
+       false,
+       Tail::RoomQueue},
       {"<<DiscussInput>>",
        {"<<Type=", "<<Value=", "<<MoveSuu=", "<<DiscussKifu="},
        {"<<Type="},
        false,
        false,
-       true},
-      {"<<DiscussMese=", {"<<DiaIndex=", "<<DiaData="}, {}},
-      {"<<DiscussCallGame>>", {"<<GameList=", "<<GameData=", "<<DisCussGameisOver>>"}, {}},
+       true,
+       false,
+       Tail::RelayedRoomInput},
+      {"<<DiscussMese=",
+       {"<<DiaIndex=", "<<DiaData="},
+       {},
+       false,
+       false,
+       false,
+       false,
+       Tail::Diagram},
+      // The room follows a game: the list of games and the followed game's record, then its end
+      // mark when it is over.
+      {"<<DiscussCallGame>>",
+       {"<<GameList=", "<<GameData=", "<<DisCussGameisOver>>"},
+       {"<<GameData="},
+       false,
+       false,
+       false,
+       false,
+       Tail::Last},
       {"<<DiscussChangeGame>>",
        {"<<Index=", "<<GameData=", "<<DisCussGameisOver>>"},
-       {"<<GameData="}},
+       {"<<GameData="},
+       false,
+       false,
+       false,
+       false,
+       Tail::Last},
       {"<<DiscussNoGame>>", {}, {}},
       {"<<DiscussOffGame>>", {}, {}},
   };
@@ -217,6 +330,43 @@ std::string_view KeyOf(std::string_view tag) {
   return eq == std::string_view::npos ? tag : tag.substr(0, eq + 1);
 }
 
+// The tag whose value tells what follows in a message with this tail; empty for none.
+std::string_view TellingKey(Tail tail) {
+  switch (tail) {
+    case Tail::GameStart:
+      return "<<GameWari=";
+    case Tail::SharedCount:
+    case Tail::RoomInput:
+    case Tail::RelayedRoomInput:
+      return "<<Type=";
+    default:
+      return {};
+  }
+}
+
+// True for a handicap of two to nine stones, whose stones the server always sends as the game's
+// start position.
+bool StoneHandicap(std::string_view handicap) {
+  static const std::vector<std::string> kStones = {J("２子"), J("３子"), J("４子"), J("５子"),
+                                                   J("６子"), J("７子"), J("８子"), J("９子")};
+  return std::find(kStones.begin(), kStones.end(), handicap) != kStones.end();
+}
+
+// The tags a room input of `type` carries besides its type, as the holder's board sends them.
+struct RoomInputTags {
+  bool value = false;
+  bool move_number = false;
+  bool record = false;
+};
+RoomInputTags RoomInputCarries(int type) {
+  const bool setup_or_mark = type >= 100 && type <= 399;
+  RoomInputTags carries;
+  carries.value = type == 1 || type == 2 || type == 12 || type == 25 || type == 50 || setup_or_mark;
+  carries.move_number = (type >= 5 && type <= 10) || type == 25;
+  carries.record = carries.value ? type != 25 : type == 3 || type == 4 || type == 11;
+  return carries;
+}
+
 // True when `text` ends with the start of a tag or of an answer word.
 bool MayStartNextMessage(std::string_view text) {
   if (text.ends_with('<')) return true;
@@ -264,6 +414,7 @@ void MessageFramer::StartOver() {
   layout_ = nullptr;
   cursor_ = 0;
   seen_ = 0;
+  telling_.clear();
 }
 
 std::vector<std::string> MessageFramer::Feed(std::string_view chunk) {
@@ -278,21 +429,59 @@ void MessageFramer::Feed(std::string_view chunk, std::vector<std::string>& out) 
   if (skip_ == Skip::ToSnapshotEnd && !SkipTo(kSnapshotEnd, chunk)) return;
   held_.append(chunk);
   Scan(out);
-  // At the end of the read the message is handed over when it is complete, with any text after
-  // its last tag unless that text may be the start of the next tag or of an answer word.
-  if (started_ && !snapshot_ && Complete()) {
-    if (scan_ == held_.size()) {
-      Emit(scan_, out);
-    } else if (held_.compare(scan_, 2, "<<") != 0 && !MayStartNextMessage(held_.substr(scan_))) {
-      Emit(held_.size(), out);
-    }
+  // A message that may still grow waits for its tail, or for Flush.
+  if (!MayGrow()) EmitAtPause(out);
+  Compact();
+  if (held_.size() > MaxMessage()) DropOversized();
+}
+
+bool MessageFramer::MayGrow() const {
+  return started_ && !snapshot_ && ShapeNow() == Shape::MayGrow;
+}
+
+std::vector<std::string> MessageFramer::Flush() {
+  std::vector<std::string> out;
+  Flush(out);
+  return out;
+}
+
+void MessageFramer::Flush(std::vector<std::string>& out) {
+  if (!MayGrow()) return;
+  // The stream paused: a tag or answer word begun after the message is the start of the next,
+  // and so is an answer word in front of a begun tag.
+  const bool next_begun = scan_ < held_.size() && (held_.compare(scan_, 2, "<<") == 0 ||
+                                                   MayStartNextMessage(held_.substr(scan_)));
+  const std::size_t end = !next_begun     ? held_.size()
+                          : bare_ != npos ? AnswerWordStart(bare_, scan_)
+                                          : scan_;
+  Emit(end, out);
+  Compact();
+}
+
+std::size_t MessageFramer::AnswerWordStart(std::size_t from, std::size_t to) const {
+  const std::string_view bare = std::string_view(held_).substr(from, to - from);
+  std::size_t start = to;
+  for (std::string_view prefix : kReplyPrefixes) {
+    if (bare.ends_with(prefix)) start = std::min(start, to - prefix.size());
   }
+  return start;
+}
+
+void MessageFramer::EmitAtPause(std::vector<std::string>& out) {
+  if (!started_ || snapshot_ || !Complete()) return;
+  if (scan_ == held_.size()) {
+    Emit(scan_, out);
+  } else if (held_.compare(scan_, 2, "<<") != 0 && !MayStartNextMessage(held_.substr(scan_))) {
+    Emit(held_.size(), out);
+  }
+}
+
+void MessageFramer::Compact() {
   held_.erase(0, begin_);
   scan_ -= begin_;
   search_ -= std::min(search_, begin_);
   if (bare_ != npos) bare_ -= begin_;
   begin_ = 0;
-  if (held_.size() > MaxMessage()) DropOversized();
 }
 
 bool MessageFramer::SkipTo(std::string_view terminator, std::string_view& chunk) {
@@ -354,7 +543,7 @@ void MessageFramer::Scan(std::vector<std::string>& out) {
     if (side_ == Side::Client && held_.compare(scan_, kNamePrompt.size(), kNamePrompt) == 0) {
       const std::size_t begin = scan_;
       scan_ = search_ = begin + kNamePrompt.size();
-      OnTag(kNamePrompt, begin, out);
+      OnTag(kNamePrompt, {}, begin, out);
       bare_ = npos;
       continue;
     }
@@ -365,25 +554,29 @@ void MessageFramer::Scan(std::vector<std::string>& out) {
     }
     const std::size_t begin = scan_;
     scan_ = search_ = close + 2;
-    OnTag(KeyOf(std::string_view(held_).substr(begin, scan_ - begin)), begin, out);
+    const std::string_view tag = std::string_view(held_).substr(begin, scan_ - begin);
+    const std::string_view key = KeyOf(tag);
+    OnTag(key, tag.substr(key.size(), tag.size() - key.size() - 2), begin, out);
     bare_ = npos;
   }
 }
 
-void MessageFramer::OnTag(std::string_view key, std::size_t begin, std::vector<std::string>& out) {
-  if (started_ && Continues(key)) return;
-  // A new message begins at this tag, or at the answer word in front of a challenge.
+void MessageFramer::OnTag(std::string_view key, std::string_view value, std::size_t begin,
+                          std::vector<std::string>& out) {
+  if (started_ && Continues(key, value)) return;
+  // A new message begins at this tag, or at the answer word in front of a challenge. The server
+  // also takes an answer word in front of any other head apart, as a message of its own: a
+  // peer's text that it relays as it came then neither ends nor begins with what a client reads
+  // as an answer to a challenge.
   std::size_t split = begin;
-  if (bare_ != npos && key == kChallenge) {
-    const std::string_view bare = std::string_view(held_).substr(bare_, begin - bare_);
-    for (std::string_view prefix : kReplyPrefixes) {
-      if (bare.ends_with(prefix)) split = std::min(split, begin - prefix.size());
-    }
+  if (bare_ != npos && (key == kChallenge || side_ == Side::Server)) {
+    split = AnswerWordStart(bare_, begin);
   }
   // Text before a message's head that is no answer word stays with the message before it, or is
   // a message of its own when none came before: nobody's message starts with a stranger's text.
   const std::size_t after = scan_;
   if (split > begin_) Emit(split, out);
+  if (split < begin && key != kChallenge) Emit(begin, out);
   scan_ = after;
   search_ = after;
   Start(key);
@@ -403,7 +596,7 @@ void MessageFramer::Start(std::string_view key) {
   unknown_ = true;
 }
 
-bool MessageFramer::Continues(std::string_view key) {
+bool MessageFramer::Continues(std::string_view key, std::string_view value) {
   if (unknown_) return !StartsMessage(side_, key);
   if (game_only_) {
     const MessageLayout* layout = LayoutOf(side_, key);
@@ -426,20 +619,107 @@ bool MessageFramer::Continues(std::string_view key) {
     if (tags[i] != key) continue;
     if (layout_->any_order) {
       if (seen_ & (1u << i)) break;
-      seen_ |= 1u << i;
     } else {
       cursor_ = i + 1;
     }
+    seen_ |= 1u << i;
     end_seen_ = end_seen_ || Contains(layout_->ends, key);
+    if (key == TellingKey(layout_->tail)) {
+      telling_ = value.size() <= kMaxTellingValue ? value : std::string_view();
+    }
     return true;
   }
   return !StartsMessage(side_, key);
 }
 
-bool MessageFramer::Complete() const {
-  if (unknown_) return true;
-  if (game_only_ || layout_ == nullptr) return false;
-  return (layout_->ends.empty() || end_seen_) && (!layout_->needs_game_tag || game_seen_);
+bool MessageFramer::SeenTag(std::string_view key) const {
+  for (std::size_t i = 0; i < layout_->tags.size(); ++i) {
+    if (layout_->tags[i] == key && (seen_ & (1u << i))) return true;
+  }
+  return false;
+}
+
+bool MessageFramer::MayCome(std::string_view key) const {
+  const std::vector<std::string_view>& tags = layout_->tags;
+  for (std::size_t i = layout_->any_order ? 0 : cursor_; i < tags.size(); ++i) {
+    if (tags[i] == key && !(seen_ & (1u << i))) return true;
+  }
+  return false;
+}
+
+MessageFramer::Shape MessageFramer::ShapeNow() const {
+  if (unknown_) return Shape::Whole;
+  if (game_only_ || layout_ == nullptr) return Shape::Incomplete;
+  if (!(layout_->ends.empty() || end_seen_) || (layout_->needs_game_tag && !game_seen_)) {
+    return Shape::Incomplete;
+  }
+  return TailShape();
+}
+
+MessageFramer::Shape MessageFramer::TailShape() const {
+  // A tag the message's kind or values announce and that may still come makes it incomplete; a
+  // tag that may or may not come makes it one that may grow. A tag the order of the layout no
+  // longer allows is not waited for.
+  const auto needs = [this](std::initializer_list<std::string_view> keys) {
+    return std::any_of(keys.begin(), keys.end(), [this](auto key) { return MayCome(key); });
+  };
+  const auto grows = [&](std::initializer_list<std::string_view> keys) {
+    return needs(keys) ? Shape::MayGrow : Shape::Whole;
+  };
+  switch (layout_->tail) {
+    case Tail::None:
+      return Shape::Whole;
+    case Tail::Last:
+      return grows({layout_->tags.back()});
+    case Tail::Diagram:
+      if (SeenTag("<<DiaIndex=")) return needs({"<<DiaData="}) ? Shape::Incomplete : Shape::Whole;
+      return SeenTag("<<DiaData=") ? Shape::Whole : grows({"<<DiaIndex="});
+    case Tail::Status: {
+      const bool counted = SeenTag("<<IdCount="), games = SeenTag("<<PlayList=");
+      if (needs({"<<WaitList="}) || (SeenTag("<<WaitList=") && needs({"<<WaitHint="})) ||
+          ((counted || !games) && needs({"<<LookList="}))) {
+        return Shape::Incomplete;
+      }
+      // The room's notice after all four lists (a lost player) carries no winner.
+      if (!games || SeenTag("<<Result=") || (counted && SeenTag("<<DiscussGameEnd>>"))) {
+        return Shape::Whole;
+      }
+      return grows({"<<DiscussGameEnd>>", "<<Result="});
+    }
+    case Tail::RoomGrant:
+      if (SeenTag("<<DiscussCount=")) {
+        return needs({"<<DiscussList=", "<<DiscussRegList="}) ? Shape::Incomplete : Shape::Whole;
+      }
+      return SeenTag("<<CanEnd>>") ? Shape::Whole : grows({"<<DiscussCount=", "<<CanEnd>>"});
+    case Tail::RoomQueue:
+      if (SeenTag("<<DiscussCount=")) {
+        return needs({"<<DiscussList=", "<<DiscussRegList=", "<<Discusser=", "<<CanEnd>>"})
+                   ? Shape::Incomplete
+                   : Shape::Whole;
+      }
+      return SeenTag("<<CanEnd>>") ? Shape::Whole
+                                   : grows({"<<DiscussCount=", "<<Discusser=", "<<CanEnd>>"});
+    case Tail::GameStart:
+      if (!StoneHandicap(telling_)) return grows({"<<KifuStartStr="});
+      return needs({"<<KifuStartStr="}) ? Shape::Incomplete : Shape::Whole;
+    case Tail::SharedCount: {
+      const int type = ReadNumber(telling_, 0);
+      return type >= 1 && type <= 5 && needs({"<<Value="}) ? Shape::Incomplete : Shape::Whole;
+    }
+    case Tail::RoomInput:
+    case Tail::RelayedRoomInput: {
+      RoomInputTags carries = RoomInputCarries(ReadNumber(telling_, 0));
+      // Members get the record only with a loaded record, exactly as the server tests for it.
+      if (layout_->tail == Tail::RelayedRoomInput) carries.record = telling_ == "11";
+      if ((carries.value && needs({"<<Value="})) ||
+          (carries.move_number && needs({"<<MoveSuu="})) ||
+          (carries.record && needs({"<<DiscussKifu="}))) {
+        return Shape::Incomplete;
+      }
+      return Shape::Whole;
+    }
+  }
+  return Shape::Whole;
 }
 
 void MessageFramer::Emit(std::size_t end, std::vector<std::string>& out) {

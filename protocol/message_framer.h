@@ -23,7 +23,16 @@ struct MessageLayout;
 //
 // A message is handed over once a head tag follows it, or at the end of a read when its last tag
 // is closed and it holds the tags its layout cannot end without (a move its clock, pass count or
-// undo mark, an end request its game tag, ...); otherwise it is held for the next read.
+// undo mark, an end request its game tag, ...); otherwise it is held for the next read. What a
+// message cannot end without may depend on its values: a room input's type tells whether a value,
+// a move number or a record follows, a shared count's type whether a point does, a game start's
+// handicap of two to nine stones that its start position does.
+//
+// Some layouts end in an optional tail that nothing before it announces: a challenge may carry a
+// start position, a chat line a diagram, the lobby lists after a game's end the room's notice.
+// Such a message may still grow after its last tag: it is held after the read (MayGrow) and
+// handed over when the next message's head arrives, or by Flush once the connection has been
+// quiet for kHoldMilliseconds. Every other message is handed over at once.
 class MessageFramer {
  public:
   // Which end reads: the server reads what clients send, the client what the server sends.
@@ -46,6 +55,17 @@ class MessageFramer {
   void Reset();
   // True while part of a message is held for the next read.
   bool Holding() const { return !held_.empty() || skip_ != Skip::None; }
+  // True when a whole message is held because its optional tail may still come. The reader hands
+  // it over with Flush once kHoldMilliseconds passed after the last byte without another read.
+  bool MayGrow() const;
+  // Hands over the message held because it may still grow, with any text after its last tag but
+  // a tag or answer word begun there, which stays held as the start of the next message.
+  std::vector<std::string> Flush();
+  void Flush(std::vector<std::string>& out);
+  // How long a message that may still grow waits for its tail: a tail sent with it comes within
+  // a few milliseconds even on a loaded network, and a person's challenge or chat line may wait
+  // this long unnoticed.
+  static constexpr int kHoldMilliseconds = 100;
   // Bytes held for the next read.
   std::size_t HeldBytes() const { return held_.size(); }
 
@@ -54,11 +74,27 @@ class MessageFramer {
 
  private:
   enum class Skip { None, ToTagEnd, ToSnapshotEnd };
+  // How far the message being read is: it lacks a tag it cannot end without, it is whole but an
+  // optional tail may still follow, or it is whole.
+  enum class Shape { Incomplete, MayGrow, Whole };
   void Scan(std::vector<std::string>& out);
-  void OnTag(std::string_view key, std::size_t begin, std::vector<std::string>& out);
+  void OnTag(std::string_view key, std::string_view value, std::size_t begin,
+             std::vector<std::string>& out);
   void Start(std::string_view key);
-  bool Continues(std::string_view key);
-  bool Complete() const;
+  bool Continues(std::string_view key, std::string_view value);
+  bool Complete() const { return ShapeNow() != Shape::Incomplete; }
+  Shape ShapeNow() const;
+  Shape TailShape() const;
+  // SeenTag: the layout's tag `key` was seen. MayCome: it was not and the layout still allows it.
+  bool SeenTag(std::string_view key) const;
+  bool MayCome(std::string_view key) const;
+  // At the end of a read: hands over the message when it is complete, with any text after its
+  // last tag unless that text may be the start of the next tag or of an answer word.
+  void EmitAtPause(std::vector<std::string>& out);
+  // Where an answer word ends the text of held_ from `from` to `to`; `to` when none does.
+  std::size_t AnswerWordStart(std::size_t from, std::size_t to) const;
+  // Drops what was handed over from the front of held_.
+  void Compact();
   void Emit(std::size_t end, std::vector<std::string>& out);
   void StartOver();
   void DropOversized();
@@ -81,7 +117,10 @@ class MessageFramer {
   bool end_seen_ = false;   // one of the tags it cannot end without was seen
   const MessageLayout* layout_ = nullptr;
   std::size_t cursor_ = 0;  // the next tag of the layout that may follow
-  std::uint32_t seen_ = 0;  // tags seen, for a layout in any order
+  std::uint32_t seen_ = 0;  // tags of the layout seen, by their place in it
+  // The value that tells what the message's tail holds (a room input's or shared count's type, a
+  // game start's handicap); longer values are not kept, as no telling value is long.
+  std::string telling_;
   Skip skip_ = Skip::None;  // bytes of a dropped message still to come
   std::string skip_tail_;   // the last bytes skipped, in case a terminator spans two reads
 };

@@ -319,6 +319,7 @@ void ServerCore::OnClientRead(ConnectionId id, const std::string& bytes) {
   messages.swap(read_);
   messages.clear();
   framer->second.Feed(bytes, messages);
+  HoldWhileGrowing(id, framer->second);
   HandleMessages(id, messages);
   read_.swap(messages);
 }
@@ -380,8 +381,44 @@ void ServerCore::AskForRelease() {
   if (soonest >= 0) OnMessagesHeld(soonest);
 }
 
+void ServerCore::HoldWhileGrowing(ConnectionId id, const MessageFramer& framer) {
+  if (!framer.MayGrow()) {
+    hold_until_.erase(id);
+    return;
+  }
+  hold_until_[id] = clock_.SteadyMilliseconds() + MessageFramer::kHoldMilliseconds;
+  if (OnHoldArmed) OnHoldArmed(MessageFramer::kHoldMilliseconds);
+}
+
+void ServerCore::HandOverHeldMessages() {
+  const long long now = clock_.SteadyMilliseconds();
+  std::vector<ConnectionId> due;
+  long long next = -1;  // milliseconds until the next one is due
+  for (const auto& [id, until] : hold_until_) {
+    if (until <= now) {
+      due.push_back(id);
+    } else if (next < 0 || until - now < next) {
+      next = until - now;
+    }
+  }
+  for (ConnectionId id : due) {
+    hold_until_.erase(id);
+    const auto framer = framers_.find(id);
+    if (framer == framers_.end() || EventBudgetSpent(id)) continue;
+    std::vector<std::string> messages = framer->second.Flush();
+    HandleMessages(id, messages);
+  }
+  if (next >= 0 && OnHoldArmed) OnHoldArmed(next);
+}
+
 void ServerCore::OnClientDisconnect(ConnectionId id) {
+  // What the connection sent last is handled before its end, also a message held for its tail.
+  if (const auto framer = framers_.find(id); framer != framers_.end() && !EventBudgetSpent(id)) {
+    std::vector<std::string> messages = framer->second.Flush();
+    HandleMessages(id, messages);
+  }
   framers_.erase(id);
+  hold_until_.erase(id);
   waiting_.erase(id);
   // What the peer sent and that still waits goes with it; the lines and lists of its leave are
   // its own cost, and then what it has left of its budgets stays with its address.

@@ -53,6 +53,17 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // A lost connection: the participant leaves the room, its game or its watch, and its slot.
   void ServerSocket1ClientDisconnect(ConnectionId connection);
 
+  // A message whose optional tail may still come (a challenge's start position, a chat line's
+  // diagram) is held for its connection until MessageFramer::kHoldMilliseconds passed on the
+  // core's clock after the connection's last read, or until the next message's head arrives.
+  // Hands over every held message whose time is up; the window's timer calls it.
+  void HandOverHeldMessages();
+  // True while some connection's message waits for its tail.
+  bool HoldsGrowingMessages() const { return !hold_until_.empty(); }
+  // Asks for a call of HandOverHeldMessages after the given milliseconds (an earlier request
+  // still stands); the window sets it.
+  std::function<void(long long)> OnHoldArmed;
+
   // The participant slot whose connection is `connection`, searched from PlayerCount down; 0 none.
   int FindSenderSlot(ConnectionId connection) const;
   // The participant slot whose name is exactly `name`, searched from PlayerCount down; 0 none.
@@ -303,6 +314,8 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   void ParkCost(const std::string& address, const PeerCost& cost);
   // Drops the parked costs that have refilled, and the older half once there are still too many.
   void PruneParkedCosts();
+  // Keeps the time a message held by `id`'s framer is handed over at, or forgets it.
+  void HoldWhileGrowing(ConnectionId id, const MessageFramer& framer);
   // Takes one line from `connection`'s budget; false, and the connection is closed (once), when
   // the budget is spent. A line of its end may run into debt instead.
   bool ChargeEventLine(ConnectionId connection);
@@ -372,6 +385,8 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   std::map<ConnectionId, MessageFramer> framers_;
   std::map<ConnectionId, Peer> peers_;
   std::multimap<std::string, ParkedCost> parked_;
+  // When each connection's message that may still grow is handed over, on the clock.
+  std::map<ConnectionId, long long> hold_until_;
   ConnectionId charged_ = 0;       // the connection whose message is being handled; 0 none
   // Bytes sent to each reader's slot for the message being handled (an entry counts while its
   // stamp is the message's), and the most of them.

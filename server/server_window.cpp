@@ -105,6 +105,20 @@ TForm1::TForm1(const ServerEnvironment& env) : env_(env) {
   // 6. Join keys. 7. Settings.
   ShowJoinKeys();
   LoadSettings();
+  // A message that may still grow is handed over when its tail did not come in time.
+  auto* hold = new QTimer(this);
+  hold->setSingleShot(true);
+  hold->setTimerType(Qt::PreciseTimer);
+  connect(hold, &QTimer::timeout, this, [this] {
+    // Bytes that arrived with the timer are read first: a message's tail may be among them.
+    QMetaObject::invokeMethod(
+        this, [this] { core_->HandOverHeldMessages(); }, Qt::QueuedConnection);
+  });
+  core_->OnHoldArmed = [hold](long long milliseconds) {
+    if (!hold->isActive() || hold->remainingTime() > milliseconds) {
+      hold->start(static_cast<int>(milliseconds));
+    }
+  };
   // Connections that never log in are closed after a while.
   auto* idle_check = new QTimer(this);
   connect(idle_check, &QTimer::timeout, this, [this] { core_->CloseIdleConnections(); });

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 #include "client/board/board_modes.h"
@@ -53,8 +54,22 @@ QLabel* MakeLabel(QWidget* parent, const char* text, int left, int top) {
 }
 }  // namespace
 
-TForm2::TForm2() : ClientSocket1(ClientEnv().socket) {
+TForm2::TForm2() : ClientSocket1(ClientEnv().socket), hold_timer_(new QTimer(this)) {
   CreateControls();
+  hold_timer_->setSingleShot(true);
+  hold_timer_->setTimerType(Qt::PreciseTimer);
+  hold_timer_->setInterval(MessageFramer::kHoldMilliseconds);
+  connect(hold_timer_, &QTimer::timeout, this, [this] {
+    // A read that arrived with the timer is handled first (reads reach the reader as queued
+    // events): a message's tail may be in it. A read that brought another message that may
+    // grow started the wait again.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (!hold_timer_->isActive()) HandOverHeldMessage();
+        },
+        Qt::QueuedConnection);
+  });
   // Fields.
   JoinKeyDigits = std::string(kJoinKeyDigits);
   AskEndFlag = 1;
@@ -300,6 +315,7 @@ bool TForm2::SendIfConnected(std::string_view text) { return ClientSocket1->Send
 
 void TForm2::ClientSocket1Connect() {
   framer_.Reset();
+  hold_timer_->stop();
   unread_.clear();
   // A new connection starts with no game: watching, challenging and the analysis room work again
   // after a reconnect; the board keeps its picture.
@@ -330,6 +346,22 @@ void TForm2::ClientSocket1Error(const std::string& message) {
 
 void TForm2::ClientSocket1Read(const std::string& bytes) {
   for (std::string& message : framer_.Feed(bytes)) unread_.push_back(std::move(message));
+  // The wait for a tail starts again with every read.
+  if (framer_.MayGrow()) {
+    hold_timer_->start();
+  } else {
+    hold_timer_->stop();
+  }
+  ReadUnread();
+}
+
+void TForm2::HandOverHeldMessage() {
+  hold_timer_->stop();
+  for (std::string& message : framer_.Flush()) unread_.push_back(std::move(message));
+  ReadUnread();
+}
+
+void TForm2::ReadUnread() {
   while (!unread_.empty()) {
     const std::string message = std::move(unread_.front());
     unread_.pop_front();

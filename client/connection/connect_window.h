@@ -18,6 +18,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 class TForm2 : public QWidget, private ClientConnectionListener {
   Q_OBJECT
@@ -82,8 +83,12 @@ class TForm2 : public QWidget, private ClientConnectionListener {
   void ClientSocket1Disconnect();
   void ClientSocket1Error(const std::string& message);
   // One read event: the bytes join the framer, and every whole message it completes is handled
-  // in turn, in the order the server sent them.
+  // in turn, in the order the server sent them. A message that may still grow (a challenge's
+  // start position, a chat line's diagram) waits for its tail until the next read or until the
+  // connection has been quiet for MessageFramer::kHoldMilliseconds.
   void ClientSocket1Read(const std::string& bytes);
+  // The quiet connection's timer: the message that waited for its tail is handled without it.
+  void HandOverHeldMessage();
 
   // Controls.
   QLabel* Label2;
@@ -102,10 +107,15 @@ class TForm2 : public QWidget, private ClientConnectionListener {
  private:
   void OnConnected() override { ClientSocket1Connect(); }
   void OnRead(const std::string& bytes) override { ClientSocket1Read(bytes); }
-  void OnDisconnected() override { ClientSocket1Disconnect(); }
+  void OnDisconnected() override {
+    HandOverHeldMessage();  // what the server sent last is read before its end
+    ClientSocket1Disconnect();
+  }
   void OnConnectError(const std::string& message) override { ClientSocket1Error(message); }
 
   void CreateControls();
+  // Handles the whole messages not yet handled, in order.
+  void ReadUnread();
   // Handles one complete message in the reader's order.
   void ReadMessage(const std::string& message);
   void Perform(ReaderAction action, const std::string& message);
@@ -115,6 +125,7 @@ class TForm2 : public QWidget, private ClientConnectionListener {
   void CallMessageBoard();
 
   MessageFramer framer_;
+  QTimer* hold_timer_;  // runs while the framer holds a message that may still grow
   // Whole messages not yet handled. A handler that opens a box runs a nested event loop in which
   // later reads arrive; they join this queue behind the messages still waiting, so every message
   // is handled in order, and still while the box is open.

@@ -74,10 +74,13 @@ struct Session {
     peers.push_back(transport.Connect());
     script += server_script::Connect();
   }
+  // One read, then the peers fall quiet while the server holds a message for its tail.
   void Send(int peer, const std::string& text) {
     transport.Receive(peers[peer], text);
+    clock.AdvanceMilliseconds(MessageFramer::kHoldMilliseconds);
+    core.HandOverHeldMessages();
     sent.push_back(text);
-    script += server_script::Send(peer, text);
+    script += server_script::Send(peer, text) + server_script::Quiet();
   }
   Texts Received() const {
     Texts all;

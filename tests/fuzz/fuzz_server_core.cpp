@@ -23,7 +23,8 @@ void CheckOutput(const MemoryServerTransport& transport, ConnectionId c) {
     stream += m;
   }
   MessageFramer client(MessageFramer::Side::Client);
-  const std::vector<std::string> read = client.Feed(stream);
+  std::vector<std::string> read = client.Feed(stream);
+  client.Flush(read);
   // Every message but the last comes out as sent; the last may wait for what follows it.
   if (read.size() + 1 < sent.size() || read.size() > sent.size()) {
     std::string all = "\nsent:";
@@ -33,7 +34,15 @@ void CheckOutput(const MemoryServerTransport& transport, ConnectionId c) {
     Broken("messages cut apart:" + all);
   }
   for (std::size_t i = 0; i < read.size(); ++i) {
-    if (read[i] != sent[i]) Broken("sent " + sent[i] + " read " + read[i]);
+    if (read[i] == sent[i]) continue;
+    // After the pause the last one may come out without text after its last tag that may begin
+    // the next message (an answer word); that text waits.
+    const bool last = i + 1 == sent.size();
+    if (last && sent[i].starts_with(read[i]) &&
+        client.HeldBytes() == sent[i].size() - read[i].size()) {
+      continue;
+    }
+    Broken("sent " + sent[i] + " read " + read[i]);
   }
 }
 }  // namespace
@@ -63,6 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       clock.SetEpochSeconds(clock.EpochSeconds() + 10 * data[at++]);
       core.CloseIdleConnections();
       core.ReleaseHeldMessages();
+      core.HandOverHeldMessages();
+    } else if (op == server_script::kQuiet) {
+      clock.AdvanceMilliseconds(MessageFramer::kHoldMilliseconds);
+      core.HandOverHeldMessages();
     } else {
       continue;
     }

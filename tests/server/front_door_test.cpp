@@ -358,12 +358,16 @@ TEST_F(FrontDoor, ChallengesAndRepliesAreRefusedWhileEveryAllowedGameSlotIsInUse
   core.GameLimit = 1;
   const std::string challenge =
       "<<GameSet>><<IsKuro=" + J("黒番") + ">><<Player1=alice>><<Player2=bob>><<BanSize=19>>";
-  transport.Receive(alice, challenge);  // still relayed
+  transport.Receive(alice, challenge);  // still relayed, once the hold for its tail passed
+  clock.AdvanceMilliseconds(MessageFramer::kHoldMilliseconds);
+  core.HandOverHeldMessages();
   core.GameCount = 1;
   Forget();
   for (const std::string& text :
        {challenge, "OKRe" + challenge, "NORe" + challenge, "NoTimeRe" + challenge}) {
     transport.Receive(bob, text);
+    clock.AdvanceMilliseconds(MessageFramer::kHoldMilliseconds);
+    core.HandOverHeldMessages();
     EXPECT_EQ(transport.Take(bob), Messages{"<<GameIsFull>>"}) << text;
     EXPECT_EQ(transport.Take(alice), Messages{}) << text;
   }

@@ -36,10 +36,10 @@ struct ServerUnderTest : ServerHarness {
   int Accept(ConnectionId by, const std::string& from, const std::string& to,
              const Settings& s = {}) {
     if (const int k = core.FindNameSlot(from)) {
-      transport.Receive(core.Players[k].PlayerSocket, Challenge(from, to, s));
+      Send(core.Players[k].PlayerSocket, Challenge(from, to, s));
     }
     transport.Take(by);
-    transport.Receive(by, "OKRe" + Challenge(from, to, s));
+    Send(by, "OKRe" + Challenge(from, to, s));
     return core.Players[SlotOf(by)].AttachedGame;
   }
   // `name` watches game g, as a watch request leaves it.

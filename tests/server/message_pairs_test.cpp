@@ -129,7 +129,9 @@ void ExpectClientCutsEveryPair(const Scene& scene) {
     const std::vector<std::string>& sent = scene.transport.Sent(c);
     for (std::size_t i = 0; i + 1 < sent.size(); ++i) {
       MessageFramer client(MessageFramer::Side::Client);
-      ASSERT_EQ(client.Feed(sent[i] + sent[i + 1]), (Messages{sent[i], sent[i + 1]}))
+      Messages read = client.Feed(sent[i] + sent[i + 1]);
+      client.Flush(read);
+      ASSERT_EQ(read, (Messages{sent[i], sent[i + 1]}))
           << "to " << c << ": " << sent[i] << sent[i + 1];
     }
   }

@@ -384,8 +384,9 @@ TEST_F(Room, InputsReachTheOtherMembersWithoutTheRecordWhichTheServerKeeps) {
        "<<DiscussKifu=(;SZ[19])>>", ""},
       {"<<DiscussInput>><<Type=7>><<MoveSuu=-3>>", "<<DiscussInput>><<Type=7>><<MoveSuu=-3>>",
        "<<DiscussKifu=(;SZ[19])>>", ""},
-      {"<<DiscussInput>><<Type=4>><<MoveSuu=9>>", "<<DiscussInput>><<Type=4>><<MoveSuu=9>>",
-       "<<DiscussKifu=(;SZ[19])>>", ""},  // not a step: no move number kept
+      {"<<DiscussInput>><<Type=4>><<MoveSuu=9>><<DiscussKifu=(;SZ[19])>>",
+       "<<DiscussInput>><<Type=4>><<MoveSuu=9>>", "<<DiscussKifu=(;SZ[19])>>",
+       ""},  // not a step: no move number kept
       {"<<DiscussInput>><<Type=11>><<DiscussKifu=(;SZ[9])>>",
        "<<DiscussInput>><<Type=11>><<DiscussKifu=(;SZ[9])>>", "<<DiscussKifu=(;SZ[9])>>", ""},
       {"<<DiscussInput>><<Type=50>><<Value=13>><<DiscussKifu=(;GM[1]FF[1]SZ[13])>>",

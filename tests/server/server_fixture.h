@@ -42,7 +42,17 @@ struct ServerHarness {
   void Forget() {
     for (ConnectionId c : all) transport.Take(c);
   }
-  void Send(ConnectionId c, const std::string& text) { transport.Receive(c, text); }
+  // `c` sends `text` as one read, then nothing for a while: a message that waited for a tail
+  // that may still come is handed over. Time passes only while the server holds one.
+  void Send(ConnectionId c, const std::string& text) {
+    transport.Receive(c, text);
+    if (core.HoldsGrowingMessages()) Quiet();
+  }
+  // The clients send nothing for as long as the server holds a message for its tail.
+  void Quiet() {
+    clock.AdvanceMilliseconds(MessageFramer::kHoldMilliseconds);
+    core.HandOverHeldMessages();
+  }
   int SlotOf(ConnectionId c) const { return core.FindSenderSlot(c); }
   const Participant& Player(ConnectionId c) const { return core.Players[SlotOf(c)]; }
   std::string LastLog() const { return core.Memo1.Lines().back(); }

@@ -34,18 +34,22 @@ ClientWindowsTest::ClientWindowsTest() {
 }
 
 ClientWindowsTest::~ClientWindowsTest() {
+  socket_.AfterEachRead = nullptr;
   if (started_) DestroyClientForms();
 }
 
 void ClientWindowsTest::Start() {
   CreateClientForms(env_);
   started_ = true;
+  // The server falls quiet after each read: a message that waited for its tail is read then.
+  socket_.AfterEachRead = [] { Form2->HandOverHeldMessage(); };
   ClientMainForm->OnClosed = [this] { ended_ = true; };
   Form2->show();
 }
 
 void ClientWindowsTest::Stop() {
   if (!started_) return;
+  socket_.AfterEachRead = nullptr;
   DestroyClientForms();
   started_ = false;
   socket_.Drop();

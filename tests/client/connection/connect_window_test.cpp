@@ -5,11 +5,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
+#include "client/board/board_modes.h"
 #include "client/board/board_window.h"
 #include "client/connection/client_main_form.h"
 #include "client/connection/game_chat_window.h"
@@ -24,6 +27,7 @@
 #include "platform/status_bar.h"
 #include "platform/window_state.h"
 #include "tests/client/connection/client_windows_fixture.h"
+#include "tests/qt_wait.h"
 
 namespace {
 using Texts = std::vector<std::string>;
@@ -306,10 +310,9 @@ TEST_F(ConnectWindowTest, MessagesSplitAtEveryByteArriveWhole) {
   const std::string post = J("<<MainMese=[ 次郎 ]：分割されても一行です>>");
   const std::string status = "<<Status>><<IdCount=2>><<WaitList=Taro\r\n" + J("次郎") +
                              "\r\n>><<WaitHint=[0][0]>><<LookList=>>";
+  // The server falls quiet between the two pieces: the count tells that the lists go on.
   for (const std::string& message : {post, status}) {
     for (std::size_t cut = 1; cut < message.size(); ++cut) {
-      // A piece that ends with ">>" looks complete; the protocol has no other end mark.
-      if (cut >= 2 && message.compare(cut - 2, 2, ">>") == 0) continue;
       Form8->Memo1Lines.Clear();
       Form6->ListBox2->clear();
       socket_.Deliver(message.substr(0, cut));
@@ -322,6 +325,81 @@ TEST_F(ConnectWindowTest, MessagesSplitAtEveryByteArriveWhole) {
     }
   }
   EXPECT_TRUE(Messages().empty());
+}
+
+namespace {
+const std::string kWelcome =
+    "<<SysComeIn>><<Status>><<IdCount=2>><<PlayList=>><<WaitList=Taro\r\n>><<WaitHint=[0]>>"
+    "<<LookList=Jiro\r\n>>";
+// The game start up to where its start position may follow.
+std::string GameStartTo(const std::string& handicap) {
+  return "<<GameStart-Play>><<Color=black>><<OpName=Jiro>><<GameWari=" + handicap +
+         ">><<BanSize=19>><<GameKomi=0>><<KuroGameTime=15>><<SiroGameTime=15>><<AddTime=" +
+         J("なし") + ">><<GameIndex=1>><<PlayList=[ 1 ]\r\n>><<WaitList=>><<WaitHint=>>";
+}
+}  // namespace
+
+// Today's faults: a message split by TCP right after a tag where it could have ended lost what
+// followed. Where nothing tells whether more follows, the reader waits for it until the server
+// has been quiet for the hold time: the welcome's board text and an even game's start position
+// that come 50 ms later are read with their message.
+TEST_F(ConnectWindowTest, AnOptionalTailThatComesLaterIsReadWithItsMessage) {
+  Start();
+  Form2->VantaKey->setEditText("J0013000");
+  Form2->Edit1->setText("Taro");
+  Form2->BitBtn1Click();
+  socket_.Accept();
+  socket_.Deliver("<<QuellName=");
+  socket_.AfterEachRead = nullptr;  // the reader's own timer decides
+
+  socket_.Deliver(kWelcome);
+  EXPECT_FALSE(Form6->isVisible());
+  QTimer::singleShot(50, [this] { socket_.Deliver(J("<<MainStr=[ Jiro ]：こんばんは\r\n>>")); });
+  ASSERT_TRUE(WaitFor([] { return Form6->isVisible(); }));
+  EXPECT_TRUE(Form8->isVisible());
+  EXPECT_EQ(Form8->Memo1Lines.Lines(), Texts{J("[ Jiro ]：こんばんは")});
+  EXPECT_EQ(Form6->Memo2Lines.Lines(), Texts{"Jiro"});
+
+  socket_.Deliver(GameStartTo(J("互先")));
+  EXPECT_EQ(Form4->BoardMode, kBoardIdle);
+  QTimer::singleShot(50, [this] { socket_.Deliver("<<KifuStartStr=(;AB[cc][dd]AW[ee]>>"); });
+  ASSERT_TRUE(WaitFor([] { return Form4->BoardMode == kBoardOwnGame; }));
+  EXPECT_EQ(Form4->SetupCount, 3);
+  EXPECT_TRUE(Messages().empty());
+}
+
+// A tail that does not come is not waited for longer than the hold time.
+TEST_F(ConnectWindowTest, AMessageThatMayGrowIsReadOnceTheServerStaysQuiet) {
+  Start();
+  Form2->VantaKey->setEditText("J0013000");
+  Form2->BitBtn1Click();
+  socket_.Accept();
+  socket_.Deliver("<<QuellName=");
+  socket_.AfterEachRead = nullptr;
+  QElapsedTimer since;
+  since.start();
+  socket_.Deliver(kWelcome);
+  ASSERT_TRUE(WaitFor([] { return Form6->isVisible(); }));
+  EXPECT_GE(since.elapsed(), MessageFramer::kHoldMilliseconds - 5);
+  EXPECT_FALSE(Form8->isVisible());
+}
+
+// Where the message tells that more follows, the reader waits for it however long the server is
+// quiet: the lobby lists with a count go on to the watch-only list, a game with handicap stones
+// brings them.
+TEST_F(ConnectWindowTest, ATailTheMessageAnnouncesIsWaitedFor) {
+  StartAndLogIn();  // the server falls quiet after each read
+  socket_.Deliver("<<Status>><<IdCount=3>><<PlayList=>><<WaitList=Taro\r\n>><<WaitHint=[0]>>");
+  EXPECT_EQ(Form6->StatusBar1->PanelText(1), J("参加者数 = 1"));
+  socket_.Deliver("<<LookList=Jiro\r\nHanako\r\n>>");
+  EXPECT_EQ(Form6->StatusBar1->PanelText(1), J("参加者数 = 3"));
+  EXPECT_EQ(Form6->Memo2Lines.Lines(), (Texts{"Jiro", "Hanako"}));
+
+  socket_.Deliver(GameStartTo(J("２子")));
+  EXPECT_EQ(Form4->BoardMode, kBoardIdle);
+  socket_.Deliver("<<KifuStartStr=(;AB[dp][pd]/<SiroSaki>/>>");
+  EXPECT_EQ(Form4->BoardMode, kBoardOwnGame);
+  EXPECT_EQ(Form4->SetupCount, 2);
 }
 
 // Today's fault: only the first of two messages in one read was acted on. Each is read in turn.
