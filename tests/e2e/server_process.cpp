@@ -132,6 +132,24 @@ bool ProtocolClient::Expect(const std::string& text, int timeout_ms) {
   return found;
 }
 
+bool ProtocolClient::ExpectAll(const std::vector<std::string>& texts, int timeout_ms) {
+  std::size_t end = 0;
+  const bool found = WaitFor(
+      [&] {
+        Pull();
+        end = 0;
+        for (const std::string& text : texts) {
+          const std::size_t at = received_.find(text);
+          if (at == std::string::npos) return false;
+          end = std::max(end, at + text.size());
+        }
+        return true;
+      },
+      timeout_ms);
+  if (found) received_.erase(0, end);
+  return found;
+}
+
 bool ProtocolClient::ExpectNext(const std::string& text, int timeout_ms) {
   const auto decided = [&] {
     Pull();

@@ -5,6 +5,7 @@
 #include <QTcpSocket>
 #include <memory>
 #include <string>
+#include <vector>
 
 // One run of the server program. The working folder is fresh and kept for inspection.
 class ServerProcess {
@@ -48,6 +49,10 @@ class ProtocolClient {
   // Waits until the bytes received and not yet consumed contain `text`; consumes everything up
   // to and including it and returns true; false after the timeout.
   bool Expect(const std::string& text, int timeout_ms = 5000);
+  // Waits until every one of `texts` has arrived, in any order (messages from different
+  // participants reach the server in no promised order); consumes everything up to the end of
+  // the one that arrived last. False after the timeout.
+  bool ExpectAll(const std::vector<std::string>& texts, int timeout_ms = 5000);
   // Waits until the bytes not yet consumed begin with `text` and consumes it; false when other
   // bytes arrive first or after the timeout (what arrived instead is kept for Pending()).
   bool ExpectNext(const std::string& text, int timeout_ms = 5000);
