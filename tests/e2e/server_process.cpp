@@ -51,7 +51,7 @@ void ServerProcess::Spawn() {
 void ServerProcess::Launch(std::uint16_t port) {
   port_ = port;
   Spawn();
-  process_.waitForStarted(5000);
+  process_.waitForStarted(kProgramStartMs);
 }
 
 int ServerProcess::WaitForExit(int timeout_ms) {
@@ -66,7 +66,7 @@ int ServerProcess::WaitForExit(int timeout_ms) {
 int ServerProcess::Stop(int signal) {
   if (process_.state() == QProcess::NotRunning) return -1;
   ::kill(static_cast<pid_t>(process_.processId()), signal);
-  return WaitForExit(10000);
+  return WaitForExit(kProgramStartMs);
 }
 
 double ServerProcess::CpuSeconds() const {
@@ -85,19 +85,26 @@ double ServerProcess::CpuSeconds() const {
 }
 
 bool ServerProcess::Start() {
+  // Another program may take the free port before the server listens on it; the server then
+  // ends at once, and another port is tried.
   for (int attempt = 0; attempt < 5; ++attempt) {
     port_ = FreePort();
     Spawn();
-    if (!process_.waitForStarted(5000)) return false;
+    if (!process_.waitForStarted(kProgramStartMs)) return false;
     // The server is up once a connection is answered with the name prompt. A connection that
     // arrives before the server's own test connection is taken for it and gets no prompt, so
-    // unanswered probes are simply repeated.
+    // unanswered probes are repeated. A server that is still starting is waited for: on a loaded
+    // machine that takes many seconds, and starting it again would only begin anew.
     ProtocolClient probe;
-    const bool up =
-        WaitFor([&] { return probe.Connect(port_) && probe.Expect("<<QuellName=", 500); }, 10000);
-    if (up) return true;
+    const auto answered = [&] {
+      return process_.state() == QProcess::NotRunning ||
+             (probe.Connect(port_) && probe.Expect("<<QuellName=", 2000));
+    };
+    if (WaitFor(answered, kProgramStartMs) && process_.state() != QProcess::NotRunning) {
+      return true;
+    }
     process_.kill();
-    process_.waitForFinished(3000);
+    process_.waitForFinished(kWaitMs);
   }
   return false;
 }
@@ -109,7 +116,7 @@ std::string ServerProcess::ErrorOutput() { return process_.readAllStandardError(
 bool ProtocolClient::Connect(std::uint16_t port) {
   socket_.abort();
   socket_.connectToHost("127.0.0.1", port);
-  return socket_.waitForConnected(1000);
+  return socket_.waitForConnected(kWaitMs);
 }
 
 void ProtocolClient::Send(const std::string& bytes) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/qt_wait.h"
+
 // One run of the server program. The working folder is fresh and kept for inspection.
 class ServerProcess {
  public:
@@ -48,17 +50,17 @@ class ProtocolClient {
   void Send(const std::string& bytes);
   // Waits until the bytes received and not yet consumed contain `text`; consumes everything up
   // to and including it and returns true; false after the timeout.
-  bool Expect(const std::string& text, int timeout_ms = 5000);
+  bool Expect(const std::string& text, int timeout_ms = kWaitMs);
   // Waits until every one of `texts` has arrived, in any order (messages from different
   // participants reach the server in no promised order); consumes everything up to the end of
   // the one that arrived last. False after the timeout.
-  bool ExpectAll(const std::vector<std::string>& texts, int timeout_ms = 5000);
+  bool ExpectAll(const std::vector<std::string>& texts, int timeout_ms = kWaitMs);
   // Waits until the bytes not yet consumed begin with `text` and consumes it; false when other
   // bytes arrive first or after the timeout (what arrived instead is kept for Pending()).
-  bool ExpectNext(const std::string& text, int timeout_ms = 5000);
+  bool ExpectNext(const std::string& text, int timeout_ms = kWaitMs);
   // Everything received and not yet consumed (waits briefly for pending bytes first).
   std::string Pending();
-  bool WaitForDisconnect(int timeout_ms = 5000);
+  bool WaitForDisconnect(int timeout_ms = kWaitMs);
   // Ends the connection from this side, after the bytes sent so far.
   void Disconnect();
   // Drops the connection at once, as a crashed client does.
