@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <system_error>
 
 #include "tests/qt_wait.h"
 
@@ -84,21 +86,49 @@ double ServerProcess::CpuSeconds() const {
   return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-bool ServerProcess::Start() {
+bool ServerProcess::ListensOnItsPort() const {
+  if (process_.state() != QProcess::Running) return false;
+  // The listening IPv4 sockets on the port, by inode: "sl local rem st tx:rx tr:when retrnsmt
+  // uid timeout inode ...", the local address as hexadecimal "address:port", state 0A listening.
+  std::set<std::string> listeners;
+  std::ifstream table("/proc/net/tcp");
+  std::string line;
+  std::getline(table, line);
+  while (std::getline(table, line)) {
+    std::istringstream fields(line);
+    std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+    fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
+        timeout >> inode;
+    const std::size_t colon = local.find(':');
+    if (state != "0A" || colon == std::string::npos) continue;
+    if (std::strtoul(local.c_str() + colon + 1, nullptr, 16) != port_) continue;
+    listeners.insert("socket:[" + inode + "]");
+  }
+  std::error_code error;
+  const std::filesystem::path descriptors = "/proc/" + std::to_string(process_.processId()) + "/fd";
+  for (const auto& entry : std::filesystem::directory_iterator(descriptors, error)) {
+    const std::filesystem::path target = std::filesystem::read_symlink(entry.path(), error);
+    if (!error && listeners.count(target.string())) return true;
+  }
+  return false;
+}
+
+bool ServerProcess::Start(std::uint16_t first_port) {
   // Another program may take the free port before the server listens on it; the server then
   // ends at once, and another port is tried.
   for (int attempt = 0; attempt < 5; ++attempt) {
-    port_ = FreePort();
+    port_ = attempt == 0 && first_port != 0 ? first_port : FreePort();
     Spawn();
     if (!process_.waitForStarted(kProgramStartMs)) return false;
     // The server is up once a connection is answered with the name prompt. A connection that
     // arrives before the server's own test connection is taken for it and gets no prompt, so
     // unanswered probes are repeated. A server that is still starting is waited for: on a loaded
-    // machine that takes many seconds, and starting it again would only begin anew.
+    // machine that takes many seconds, and starting it again would only begin anew. Only our own
+    // server's answer counts.
     ProtocolClient probe;
     const auto answered = [&] {
       return process_.state() == QProcess::NotRunning ||
-             (probe.Connect(port_) && probe.Expect("<<QuellName=", 2000));
+             (ListensOnItsPort() && probe.Connect(port_) && probe.Expect("<<QuellName=", 2000));
     };
     if (WaitFor(answered, kProgramStartMs) && process_.state() != QProcess::NotRunning) {
       return true;

@@ -14,8 +14,9 @@ class ServerProcess {
  public:
   ServerProcess();
   ~ServerProcess();
-  // Starts the program and waits until its listening socket answers; false on failure.
-  bool Start();
+  // Starts the program on a free port and waits until its own listening socket answers; false on
+  // failure. `first_port`, when given, is tried first (a test of a port that is taken).
+  bool Start(std::uint16_t first_port = 0);
   // Starts the program on `port` without waiting for it (a test of a failing start).
   void Launch(std::uint16_t port);
   // Waits up to `timeout_ms` for the program to end; its exit code, or -1 when it did not end
@@ -25,6 +26,10 @@ class ServerProcess {
   int Stop(int signal);
   // The program may open at most `count` descriptors (set before Start).
   void LimitDescriptors(int count) { descriptor_limit_ = count; }
+  // True when the program itself holds the listening socket on its port. Another program, such
+  // as the server of a test running beside this one that took the same free port a moment
+  // earlier, may answer on that port while this one is still starting.
+  bool ListensOnItsPort() const;
   // The processor time the program used so far, in seconds.
   double CpuSeconds() const;
   // Sends SIGTERM and waits for the program to end; its exit code, or -1 when it did not end.
