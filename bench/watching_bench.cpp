@@ -5,7 +5,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "bench/sample_game.h"
 #include "client/board/board_window.h"
@@ -23,7 +26,10 @@ namespace {
 // six watchers.
 std::string SnapshotOf(int moves) {
   std::string record = "(;SZ[19]PB[kuro]PW[shiro]BT[1800]WT[1800]AM[10]KM[6.5]HA[0]";
-  for (int i = 0; i < moves; ++i) record += ";" + PointEntry(SampleGameMoves()[i]);
+  for (int i = 0; i < moves; ++i) {
+    record += ';';
+    record += PointEntry(SampleGameMoves()[i]);
+  }
   std::string chat;
   for (int i = 0; i < 60; ++i) chat += J("[ 観戦者 ]：なるほど (") + std::to_string(i) + ")\r\n";
   chat += J("{ 碁盤 1 }") + "\r\n\r\n" + J("{ 碁盤 2 }") + "\r\n\r\n";
@@ -93,8 +99,15 @@ int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   InstallJapaneseFontSubstitutes();
-  // The pictures the asset generator put beside the programs.
+  // The pictures the asset generator put beside the programs; the windows' own files (the
+  // record folder SGF) go to a working folder of this run, removed at the end.
   const std::string folder = PathFromQt(QCoreApplication::applicationDirPath());
+  std::string pattern = (std::filesystem::temp_directory_path() / "bench_watching.XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    std::fprintf(stderr, "bench_watching: no temporary folder\n");
+    return 1;
+  }
+  const std::string work_folder = pattern;
   FakeClientConnection socket;
   ScriptedPrompts prompts;
   MemoryClipboard clipboard;
@@ -109,7 +122,7 @@ int main(int argc, char** argv) {
   env.clock = &clock;
   env.random = &random;
   env.program_folder = folder + "/";
-  env.work_folder = folder;
+  env.work_folder = work_folder;
   env.computer_name = "bench";
   CreateClientForms(env);
 
@@ -117,5 +130,7 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   DestroyClientForms();
+  std::error_code ignored;
+  std::filesystem::remove_all(work_folder, ignored);
   return 0;
 }

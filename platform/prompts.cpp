@@ -1,8 +1,11 @@
 // platform/prompts.cpp — Qt message boxes and the scripted test double.
 #include "platform/prompts.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTranslator>
 
 #include "platform/qt_text.h"
 
@@ -22,6 +25,16 @@ bool QtPrompts::AskYesNo(std::string_view text, std::string_view caption) {
                   QMessageBox::Yes | QMessageBox::No, parent_);
   box.setDefaultButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
+}
+
+void InstallJapaneseStandardTexts() {
+  auto* texts = new QTranslator(QCoreApplication::instance());
+  if (texts->load(QStringLiteral("qtbase_ja"),
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(texts);
+  } else {
+    delete texts;
+  }
 }
 
 void ScriptedPrompts::ShowMessage(std::string_view text, std::string_view caption) {

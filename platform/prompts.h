@@ -34,6 +34,11 @@ class QtPrompts : public Prompts {
   QWidget* parent_;
 };
 
+// Gives the standard buttons of every box and dialog (はい, いいえ, キャンセル, ...) Qt's own
+// Japanese texts, as the rest of the program speaks Japanese; call once after the application
+// object exists. English stays when the translations are not installed.
+void InstallJapaneseStandardTexts();
+
 // Test double: records every prompt and answers questions from a script (No when it runs dry).
 class ScriptedPrompts : public Prompts {
  public:

@@ -5,9 +5,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -280,7 +282,15 @@ void TForm1::Edit3KeyDown(int key) {
 void TForm1::SpeedButton1Click() {
   const std::string path = JoinPath(JoinPath(env_.work_folder, kLogFolderName), kEventLogName);
   if (FileExists(path)) {
-    env_.desktop->OpenFile(path);
+    // Without a program for the file the operator is told where it is, to open it by hand.
+    const QPointer<TForm1> window(this);
+    env_.desktop->OpenFile(path, [window, path] {
+      if (window.isNull()) return;
+      const std::string where = PathFromQt(QFileInfo(PathToQt(path)).absoluteFilePath());
+      window->Report(J("過去ログを開けませんでした。\n") +
+                     J("このファイルを開くプログラムが設定されていません。\n\n") +
+                     J("ファイルの場所: ") + Cp932FromUtf8(where));
+    });
   } else {
     env_.prompts->ShowMessage(J("過去ログが見付かりません (\\Log\\DraumLog.dat)"), app_title_);
   }
@@ -391,6 +401,7 @@ int ServerMain(int argc, char** argv, std::uint16_t port) {
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   InstallJapaneseFontSubstitutes();
+  InstallJapaneseStandardTexts();  // the quit question's buttons are the client's はい and いいえ
 
   QtServerTransport transport;
   QtClientConnection self_test;

@@ -3,9 +3,7 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QMessageBox>
-#include <QTranslator>
 #include <exception>
 
 #include "client/board/board_window.h"
@@ -102,12 +100,7 @@ int ClientMain(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(ClientIcon());
     InstallJapaneseFontSubstitutes();
-    // The standard buttons of message boxes speak Japanese like the rest of the program.
-    QTranslator standard_texts;
-    if (standard_texts.load(QStringLiteral("qtbase_ja"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-      QApplication::installTranslator(&standard_texts);
-    }
+    InstallJapaneseStandardTexts();
 
     QtClientConnection socket;
     QtPrompts prompts;

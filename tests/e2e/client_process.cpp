@@ -40,9 +40,9 @@ bool ClientProcess::Start(std::uint16_t port, const std::string& name) {
   process_.start(
       QString::fromStdString(std::string(KOR_BIN_DIR) + "/ScriptedKorvanta"),
       {QString::number(port), QString::fromStdString(name), QString::fromStdString(folder_)});
-  if (!process_.waitForStarted(5000)) return false;
+  if (!process_.waitForStarted(kProgramStartMs)) return false;
   std::string line;
-  return ReadLine(line, 20000) && line == "ready";
+  return ReadLine(line, kProgramStartMs) && line == "ready";
 }
 
 bool ClientProcess::ReadLine(std::string& line, int timeout_ms) {
@@ -98,7 +98,7 @@ ClientProcess::State ClientProcess::WaitFor(const std::function<bool(const State
 int ClientProcess::Quit() {
   if (process_.state() == QProcess::NotRunning) return -1;
   Command("quit");
-  if (!process_.waitForFinished(10000)) return -1;
+  if (!process_.waitForFinished(kProgramStartMs)) return -1;
   return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "tests/qt_wait.h"
+
 class ClientProcess {
  public:
   using State = std::map<std::string, std::string>;
@@ -18,11 +20,11 @@ class ClientProcess {
   // runs.
   bool Start(std::uint16_t port, const std::string& name);
   // Sends one command line and returns the client's answer (empty after the timeout).
-  std::string Command(const std::string& line, int timeout_ms = 10000);
+  std::string Command(const std::string& line, int timeout_ms = kWaitMs);
   // What the windows show now: the fields of the "state" answer.
   State Now();
   // Asks for the state until `holds` is true of it or the timeout passed; the last state.
-  State WaitFor(const std::function<bool(const State&)>& holds, int timeout_ms = 10000);
+  State WaitFor(const std::function<bool(const State&)>& holds, int timeout_ms = kWaitMs);
   // The message boxes and questions shown since the last call ("?" marks a question), UTF-8.
   std::string Messages() { return Command("messages"); }
   // Ends the program through its main window; its exit code, or -1.

@@ -41,7 +41,7 @@ TEST(ServerUnderLoad, RunningOutOfDescriptorsNeitherSpinsNorStopsAnswering) {
     }
     return true;
   };
-  ASSERT_TRUE(WaitFor(all_answered, 10000));
+  ASSERT_TRUE(WaitFor(all_answered));
   std::vector<std::size_t> prompted;
   for (std::size_t i = 0; i < crowd.size(); ++i) {
     if (got[i].starts_with("<<QuellName=")) prompted.push_back(i);
@@ -56,7 +56,7 @@ TEST(ServerUnderLoad, RunningOutOfDescriptorsNeitherSpinsNorStopsAnswering) {
   for (std::size_t i : prompted) crowd[i]->abort();
   ProtocolClient late;
   ASSERT_TRUE(WaitFor(
-      [&] { return late.Connect(server.port()) && late.ExpectNext("<<QuellName=", 500); }, 10000));
+      [&] { return late.Connect(server.port()) && late.ExpectNext("<<QuellName=", 2000); }));
   EXPECT_EQ(server.Terminate(), 0);
 }
 
@@ -90,7 +90,7 @@ TEST(ServerStart, ATakenPortEndsTheProgramWithItsCause) {
   ASSERT_TRUE(occupant.listen(QHostAddress::AnyIPv4, 0));
   ServerProcess server;
   server.Launch(occupant.serverPort());
-  EXPECT_EQ(server.WaitForExit(15000), 1);
+  EXPECT_EQ(server.WaitForExit(kProgramStartMs), 1);
   EXPECT_NE(
       server.ErrorOutput().find("ポート " + std::to_string(occupant.serverPort()) +
                                 " は他のプログラムが既に使っています。Kordraum を終了します。"),

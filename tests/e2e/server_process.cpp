@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <system_error>
 
 #include "tests/qt_wait.h"
 
@@ -51,7 +53,7 @@ void ServerProcess::Spawn() {
 void ServerProcess::Launch(std::uint16_t port) {
   port_ = port;
   Spawn();
-  process_.waitForStarted(5000);
+  process_.waitForStarted(kProgramStartMs);
 }
 
 int ServerProcess::WaitForExit(int timeout_ms) {
@@ -66,7 +68,7 @@ int ServerProcess::WaitForExit(int timeout_ms) {
 int ServerProcess::Stop(int signal) {
   if (process_.state() == QProcess::NotRunning) return -1;
   ::kill(static_cast<pid_t>(process_.processId()), signal);
-  return WaitForExit(10000);
+  return WaitForExit(kProgramStartMs);
 }
 
 double ServerProcess::CpuSeconds() const {
@@ -84,20 +86,55 @@ double ServerProcess::CpuSeconds() const {
   return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-bool ServerProcess::Start() {
+bool ServerProcess::ListensOnItsPort() const {
+  if (process_.state() != QProcess::Running) return false;
+  // The listening IPv4 sockets on the port, by inode: "sl local rem st tx:rx tr:when retrnsmt
+  // uid timeout inode ...", the local address as hexadecimal "address:port", state 0A listening.
+  std::set<std::string> listeners;
+  std::ifstream table("/proc/net/tcp");
+  std::string line;
+  std::getline(table, line);
+  while (std::getline(table, line)) {
+    std::istringstream fields(line);
+    std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+    fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
+        timeout >> inode;
+    const std::size_t colon = local.find(':');
+    if (state != "0A" || colon == std::string::npos) continue;
+    if (std::strtoul(local.c_str() + colon + 1, nullptr, 16) != port_) continue;
+    listeners.insert("socket:[" + inode + "]");
+  }
+  std::error_code error;
+  const std::filesystem::path descriptors = "/proc/" + std::to_string(process_.processId()) + "/fd";
+  for (const auto& entry : std::filesystem::directory_iterator(descriptors, error)) {
+    const std::filesystem::path target = std::filesystem::read_symlink(entry.path(), error);
+    if (!error && listeners.count(target.string())) return true;
+  }
+  return false;
+}
+
+bool ServerProcess::Start(std::uint16_t first_port) {
+  // Another program may take the free port before the server listens on it; the server then
+  // ends at once, and another port is tried.
   for (int attempt = 0; attempt < 5; ++attempt) {
-    port_ = FreePort();
+    port_ = attempt == 0 && first_port != 0 ? first_port : FreePort();
     Spawn();
-    if (!process_.waitForStarted(5000)) return false;
+    if (!process_.waitForStarted(kProgramStartMs)) return false;
     // The server is up once a connection is answered with the name prompt. A connection that
     // arrives before the server's own test connection is taken for it and gets no prompt, so
-    // unanswered probes are simply repeated.
+    // unanswered probes are repeated. A server that is still starting is waited for: on a loaded
+    // machine that takes many seconds, and starting it again would only begin anew. Only our own
+    // server's answer counts.
     ProtocolClient probe;
-    const bool up =
-        WaitFor([&] { return probe.Connect(port_) && probe.Expect("<<QuellName=", 500); }, 10000);
-    if (up) return true;
+    const auto answered = [&] {
+      return process_.state() == QProcess::NotRunning ||
+             (ListensOnItsPort() && probe.Connect(port_) && probe.Expect("<<QuellName=", 2000));
+    };
+    if (WaitFor(answered, kProgramStartMs) && process_.state() != QProcess::NotRunning) {
+      return true;
+    }
     process_.kill();
-    process_.waitForFinished(3000);
+    process_.waitForFinished(kWaitMs);
   }
   return false;
 }
@@ -109,7 +146,7 @@ std::string ServerProcess::ErrorOutput() { return process_.readAllStandardError(
 bool ProtocolClient::Connect(std::uint16_t port) {
   socket_.abort();
   socket_.connectToHost("127.0.0.1", port);
-  return socket_.waitForConnected(1000);
+  return socket_.waitForConnected(kWaitMs);
 }
 
 void ProtocolClient::Send(const std::string& bytes) {
@@ -129,6 +166,24 @@ bool ProtocolClient::Expect(const std::string& text, int timeout_ms) {
       },
       timeout_ms);
   if (found) received_.erase(0, at + text.size());
+  return found;
+}
+
+bool ProtocolClient::ExpectAll(const std::vector<std::string>& texts, int timeout_ms) {
+  std::size_t end = 0;
+  const bool found = WaitFor(
+      [&] {
+        Pull();
+        end = 0;
+        for (const std::string& text : texts) {
+          const std::size_t at = received_.find(text);
+          if (at == std::string::npos) return false;
+          end = std::max(end, at + text.size());
+        }
+        return true;
+      },
+      timeout_ms);
+  if (found) received_.erase(0, end);
   return found;
 }
 

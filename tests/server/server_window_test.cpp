@@ -373,6 +373,17 @@ TEST_F(ServerWindowTest, PastLogButtonOpensTheLogOrSaysItIsMissing) {
   form->SpeedButton1Click();
   EXPECT_EQ(desktop.opened(), std::vector<std::string>{JoinPath(folder, "Log/DraumLog.dat")});
   EXPECT_EQ(prompts.shown().size(), 1u);
+
+  // No program is set to open it: the operator learns where the file is.
+  desktop.opens = false;
+  form->SpeedButton1Click();
+  ASSERT_EQ(prompts.shown().size(), 2u);
+  const std::string where = std::filesystem::absolute(JoinPath(folder, "Log/DraumLog.dat"));
+  EXPECT_EQ(prompts.shown()[1].text,
+            J("過去ログを開けませんでした。\nこのファイルを開くプログラムが設定されていません。"
+              "\n\nファイルの場所: ") +
+                Cp932FromUtf8(where));
+  EXPECT_EQ(prompts.shown()[1].caption, form->ApplicationTitle());
 }
 
 TEST_F(ServerWindowTest, MinimisingHidesTheWindowOnlyWhenTheIconIsThere) {

@@ -6,12 +6,14 @@
 #include <QTimer>
 #include <functional>
 
+#include "tests/qt_wait.h"
+
 class ModalAnswer {
  public:
   // Once `dialog` is shown, `answer` runs inside its event loop (it presses a button, or checks
   // and then presses). A dialog still open after `timeout_ms` is cancelled with result 2, so a
   // test that fails goes on.
-  ModalAnswer(QDialog* dialog, std::function<void()> answer, int timeout_ms = 5000)
+  ModalAnswer(QDialog* dialog, std::function<void()> answer, int timeout_ms = kWaitMs)
       : dialog_(dialog), answer_(std::move(answer)), timeout_ms_(timeout_ms) {
     clock_.start();
     timer_.setInterval(5);
