@@ -46,8 +46,9 @@ class MessageFramer {
   void Reset();
   // True while part of a message is held for the next read.
   bool Holding() const { return !held_.empty() || skip_ != Skip::None; }
-  // Bytes held for the next read.
+  // Bytes held for the next read, and the memory they take.
   std::size_t HeldBytes() const { return held_.size(); }
+  std::size_t HeldCapacity() const { return held_.capacity(); }
 
   // Every tag key the layouts of both sides name, heads first (for fuzzing dictionaries).
   static std::vector<std::string_view> KnownTags();

@@ -162,7 +162,7 @@ bool ServerCore::EventBudgetSpent(ConnectionId connection) const {
   return it != event_budgets_.end() && it->second.spent;
 }
 
-void ServerCore::OnClientRead(ConnectionId id, const std::string& bytes) {
+void ServerCore::OnClientRead(ConnectionId id, std::string_view bytes) {
   if (EventBudgetSpent(id)) return;
   auto framer = framers_.try_emplace(id, MessageFramer::Side::Server).first;
   // The list is reused for its capacity.

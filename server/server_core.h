@@ -226,7 +226,7 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // the messages of one read are handled one by one, in order.
   // Every message's event lines are charged to its connection; once that connection has
   // overdrawn its budget, nothing more it sent is handled.
-  void OnClientRead(ConnectionId id, const std::string& bytes) override;
+  void OnClientRead(ConnectionId id, std::string_view bytes) override;
   void OnClientDisconnect(ConnectionId id) override;
   // Takes one line from `connection`'s budget; false, and the connection is closed (once), when
   // the budget is spent.
