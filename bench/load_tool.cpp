@@ -121,7 +121,6 @@ class FanOutFloor {
       fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
       return fd;
     };
-    // The relay takes the first connection as its sender and the rest as recipients, in order.
     sender_ = connect_one();
     for (int k = 0; k < kMostRecipients; ++k) {
       recipients_[k] = connect_one();
@@ -173,26 +172,32 @@ class FanOutFloor {
   // The relay process: waits in epoll for its sender, as an event loop does, then writes what
   // came to the first n recipients, one write each.
   [[noreturn]] static void Relay(int listener) {
-    const int sender = accept(listener, nullptr, nullptr);
-    std::array<int, kMostRecipients> out;
-    for (int& fd : out) {
+    // The sender is the connection that sends; the order in which the connections arrive may
+    // differ from the order in which they were made.
+    std::array<int, kMostRecipients + 1> all;
+    const int poller = epoll_create1(0);
+    for (int& fd : all) {
       fd = accept(listener, nullptr, nullptr);
       const int one = 1;
       setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+      epoll_event event{};
+      event.events = EPOLLIN;
+      event.data.fd = fd;
+      epoll_ctl(poller, EPOLL_CTL_ADD, fd, &event);
     }
-    const int poller = epoll_create1(0);
-    epoll_event event{};
-    event.events = EPOLLIN;
-    epoll_ctl(poller, EPOLL_CTL_ADD, sender, &event);
     std::array<char, 4096> bytes;
     for (;;) {
-      if (epoll_wait(poller, &event, 1, -1) < 0) continue;
+      epoll_event event{};
+      if (epoll_wait(poller, &event, 1, -1) < 1) continue;
+      const int sender = event.data.fd;
       const ssize_t n = read(sender, bytes.data(), bytes.size());
       if (n <= 0) _exit(0);
-      const int recipients = std::min<int>(bytes[0], kMostRecipients);
+      int recipients = std::min<int>(bytes[0], kMostRecipients);
       const auto size = static_cast<std::size_t>(n - 1);
-      for (int k = 0; k < recipients; ++k) {
-        if (write(out[k], bytes.data() + 1, size) != n - 1) _exit(1);
+      for (int k = 0; recipients > 0; ++k) {
+        if (all[k] == sender) continue;
+        if (write(all[k], bytes.data() + 1, size) != n - 1) _exit(1);
+        --recipients;
       }
     }
   }
