@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -47,11 +46,11 @@ class QSocketNotifier;
 class QTcpSocket;
 class QTimer;
 
-// Listening socket on the system's own sockets: TCP_NODELAY on every connection; one epoll set
-// holds every connection, so the event loop watches one descriptor however many are connected.
-// A read hands over at most kReadPiece bytes; what the kernel does not take of a send waits
-// here, in order, and goes out as the peer reads. A failure to listen is told in Japanese
-// (cp932), naming the cause.
+// The listening socket and its connections on the system's sockets, TCP_NODELAY on each. One
+// epoll set holds every connection, so the event loop watches one descriptor however many are
+// connected and wakes once for what arrived. A read hands over at most kReadPiece bytes; what the
+// kernel does not take of a send waits here, in order, and goes out as the peer reads. A failure
+// to listen is told in Japanese (cp932), naming the cause.
 class QtServerTransport : public ServerTransport {
  public:
   QtServerTransport();
@@ -107,7 +106,7 @@ class QtServerTransport : public ServerTransport {
   QSocketNotifier* notifier_ = nullptr;
   QTimer* retry_ = nullptr;  // accepting again after the system itself ran out of descriptors
   int epoll_fd_ = -1;        // every connection
-  QSocketNotifier* ready_ = nullptr;
+  QSocketNotifier* ready_ = nullptr;  // the set has events
   std::unordered_map<ConnectionId, Connection> connections_;
   std::string read_buffer_;  // kReadPiece bytes, reused by every read
   ConnectionId next_id_ = 1;

@@ -82,6 +82,23 @@ TEST(QtServerTransport, WholeTextArrivesAndAHandlerMaySendAndClose) {
   ASSERT_TRUE(WaitFor([&] { return events.disconnected.size() == 1; }));
 }
 
+// A peer that sends its last message and leaves at once: the message is handed over, then the
+// end, each once.
+TEST(QtServerTransport, TheLastBytesBeforeTheEndComeFirst) {
+  QtServerTransport transport;
+  Recorder events;
+  transport.SetListener(&events);
+  ASSERT_TRUE(transport.Listen(0, nullptr));
+  auto client = ConnectTo(transport.Port());
+  client->write("<<GameResign>>");
+  client->disconnectFromHost();
+  ASSERT_TRUE(WaitFor([&] { return events.disconnected.size() == 1; }));
+  // Nothing is read after the end is reported: what came must be there by then.
+  EXPECT_EQ(events.received[events.disconnected[0]], "<<GameResign>>");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(events.disconnected.size(), 1u);
+}
+
 // Measured before: a read was taken whole, so a peer that sent megabytes at once cost the server
 // megabytes per connection. Now each read hands over at most kReadPiece bytes, in order.
 TEST(QtServerTransport, ABigSendIsReadInBoundedPiecesInOrder) {
