@@ -708,7 +708,7 @@ void PrintLatencies(const Result& r) {
 // which shows that the server read everything. Prints the server's peak memory.
 int Unfinished(const ServerRun& server) {
   constexpr int kConnections = 64, kLoggedIn = 48;
-  constexpr std::size_t kPiece = 64 * 1024, kPieces = 128;  // 8 MiB each
+  constexpr std::size_t kPiece = std::size_t{64} * 1024, kPieces = 128;  // 8 MiB each
   Load load;
   load.epoll = epoll_create1(0);
   load.people.reserve(kConnections);

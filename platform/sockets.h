@@ -71,7 +71,7 @@ class QtServerTransport : public ServerTransport {
   // The most bytes one read takes from a connection: a peer that sends much at once is read a
   // piece at a time, every other connection getting its turn in between, and costs no more
   // memory here than one piece.
-  static constexpr std::size_t kReadPiece = 64 * 1024;
+  static constexpr std::size_t kReadPiece = std::size_t{64} * 1024;
 
  private:
   struct Connection {

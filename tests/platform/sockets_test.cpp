@@ -146,7 +146,7 @@ TEST(QtServerTransport, WhatTheKernelDoesNotTakeLeavesLaterInOrder) {
     sent += block;
   };
   int n = 0;
-  while (transport.Unsent(id) == 0 && sent.size() < 64u * 1024 * 1024) send_block(n++);
+  while (transport.Unsent(id) == 0 && sent.size() < std::size_t{64} << 20) send_block(n++);
   ASSERT_GT(transport.Unsent(id), 0u) << "the kernel took everything";
   for (int more = 0; more < 100; ++more) send_block(n++);
   reader->setReadBufferSize(0);
