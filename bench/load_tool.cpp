@@ -73,9 +73,151 @@ struct Participant {
   int room_moves = 0;  // "<<DisCussGameMove=" received, in order
 };
 
+// The floor of a relay, measured in the same run: a bare relay process that reads each message
+// from one socket and writes it to as many sockets as a move reaches (the opponent and 6 watchers,
+// and for the followed game 10 room members on top), one write each. It pays what any relay pays
+// on this machine, one wake-up, one read and a write per recipient, and its recipients are read
+// by the same loop, in the same way, as the participants: the server's figures are read against
+// this one.
+class FanOutFloor {
+ public:
+  static constexpr int kMostRecipients = 1 + kWatchersPerGame + kRoomMembers;
+  // A move to the watchers as the server writes it.
+  static constexpr std::string_view kMessage = "<<Move=88>><<KuroTime=1234>><<SiroTime=1233>>";
+
+  FanOutFloor() { recipients_.fill(-1); }
+  FanOutFloor(const FanOutFloor&) = delete;
+  FanOutFloor& operator=(const FanOutFloor&) = delete;
+  ~FanOutFloor() {
+    if (sender_ >= 0) close(sender_);
+    for (int fd : recipients_) {
+      if (fd >= 0) close(fd);
+    }
+    if (relay_ > 0) waitpid(relay_, nullptr, 0);
+  }
+
+  // Forks the relay process (before any thread starts); its recipients join `epoll` with the
+  // event data `tag` + their index.
+  void Fork(int epoll, std::uint32_t tag) {
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof addr;
+    if (bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        listen(listener, kMostRecipients + 1) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
+      Fail("no relay socket");
+    }
+    relay_ = fork();
+    if (relay_ < 0) Fail("fork failed");
+    if (relay_ == 0) Relay(listener);
+    close(listener);
+    const auto connect_one = [&] {
+      const int fd = socket(AF_INET, SOCK_STREAM, 0);
+      if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) Fail("relay connect");
+      const int one = 1;
+      setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+      return fd;
+    };
+    sender_ = connect_one();
+    for (int k = 0; k < kMostRecipients; ++k) {
+      recipients_[k] = connect_one();
+      epoll_event event{};
+      event.events = EPOLLIN;
+      event.data.u32 = tag + static_cast<std::uint32_t>(k);
+      epoll_ctl(epoll, EPOLL_CTL_ADD, recipients_[k], &event);
+    }
+  }
+
+  // Sends the next message: one in kGames goes to the room as well, as the followed game's
+  // moves do.
+  void Send(double now) {
+    const int recipients = sent_++ % kGames == 0 ? kMostRecipients : 1 + kWatchersPerGame;
+    std::string text(1, static_cast<char>(recipients));  // the relay's count of recipients
+    text += kMessage;
+    if (write(sender_, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+      Fail("the relay does not take its message");
+    }
+    sent_at_ = now;
+    expected_ = recipients;
+    arrived_ = 0;
+    got_.fill(0);
+  }
+  // True while the last message has not reached every recipient yet.
+  bool Awaiting() const { return arrived_ < expected_; }
+  int Missing() const { return expected_ - arrived_; }
+  // Recipient k is readable.
+  void Read(std::uint32_t k, double now) {
+    if (k >= recipients_.size()) return;
+    std::array<char, 1024> bytes;
+    for (ssize_t n; (n = read(recipients_[k], bytes.data(), bytes.size())) > 0;) {
+      got_[k] += static_cast<std::size_t>(n);
+    }
+    if (got_[k] >= kMessage.size() && Awaiting()) {
+      got_[k] -= kMessage.size();
+      ++arrived_;
+      samples_.push_back(now - sent_at_);
+    }
+  }
+  // Arrivals so far, from each send to the arrival; the record is emptied.
+  std::vector<double> Take() {
+    std::vector<double> taken;
+    taken.swap(samples_);
+    return taken;
+  }
+
+ private:
+  // The relay process: waits in epoll for its sender, as an event loop does, then writes what
+  // came to the first n recipients, one write each.
+  [[noreturn]] static void Relay(int listener) {
+    // The sender is the connection that sends; the order in which the connections arrive may
+    // differ from the order in which they were made.
+    std::array<int, kMostRecipients + 1> all;
+    const int poller = epoll_create1(0);
+    for (int& fd : all) {
+      fd = accept(listener, nullptr, nullptr);
+      const int one = 1;
+      setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+      epoll_event event{};
+      event.events = EPOLLIN;
+      event.data.fd = fd;
+      epoll_ctl(poller, EPOLL_CTL_ADD, fd, &event);
+    }
+    std::array<char, 4096> bytes;
+    for (;;) {
+      epoll_event event{};
+      if (epoll_wait(poller, &event, 1, -1) < 1) continue;
+      const int sender = event.data.fd;
+      const ssize_t n = read(sender, bytes.data(), bytes.size());
+      if (n <= 0) _exit(0);
+      int recipients = std::min<int>(bytes[0], kMostRecipients);
+      const auto size = static_cast<std::size_t>(n - 1);
+      for (int k = 0; recipients > 0; ++k) {
+        if (all[k] == sender) continue;
+        if (write(all[k], bytes.data() + 1, size) != n - 1) _exit(1);
+        --recipients;
+      }
+    }
+  }
+
+  pid_t relay_ = -1;
+  int sender_ = -1;
+  std::array<int, kMostRecipients> recipients_;
+  std::array<std::size_t, kMostRecipients> got_{};
+  int sent_ = 0, expected_ = 0, arrived_ = 0;
+  double sent_at_ = 0;
+  std::vector<double> samples_;
+};
+
 struct Load {
+  // Event data of the fan-out floor's recipients in the participants' epoll set: this + index.
+  static constexpr std::uint32_t kFloorTag = 1u << 16;
+
   std::vector<Participant> people;
   int epoll = -1;
+  FanOutFloor* floor = nullptr;  // read beside the participants while measuring
   bool measuring = false;
   bool spin = true;  // read by spinning rather than sleeping in epoll_wait
 
@@ -132,6 +274,10 @@ struct Load {
     std::array<epoll_event, 64> events;
     const int ready = epoll_wait(epoll, events.data(), static_cast<int>(events.size()), timeout_ms);
     for (int i = 0; i < ready; ++i) {
+      if (events[i].data.u32 >= kFloorTag) {
+        if (floor != nullptr) floor->Read(events[i].data.u32 - kFloorTag, NowMs());
+        continue;
+      }
       Participant& p = people[events[i].data.u32];
       std::array<char, 65536> buffer;
       for (;;) {
@@ -403,6 +549,8 @@ struct Result {
   long long moves = 0, lost = 0, strays = 0;
   std::array<std::vector<double>, kKinds> latency;
   std::vector<double> all;
+  std::vector<double> floor;  // the fan-out floor's arrivals, sorted
+  int floor_lost = 0;
   double cpu_seconds = 0;
 };
 
@@ -475,6 +623,11 @@ Result Measure(Load& load, const ServerRun& server, double rate, double seconds)
   const double cpu_before = CpuSeconds(server.pid);
   load.measuring = true;
 
+  // The fan-out floor sends as often as all games together move, between their moves.
+  FanOutFloor* floor = load.floor;
+  const double floor_interval = interval / kGames;
+  double floor_due = start + floor_interval / 2;
+
   const double end = start + seconds * 1000;
   for (double now = NowMs(); now < end; now = NowMs()) {
     double soonest = background.NextDue();
@@ -484,6 +637,14 @@ Result Measure(Load& load, const ServerRun& server, double rate, double seconds)
         next_due[g] = std::max(next_due[g] + interval, now);
       }
       if (!load.awaiting[g]) soonest = std::min(soonest, next_due[g]);
+    }
+    if (floor != nullptr && !floor->Awaiting()) {
+      if (now >= floor_due) {
+        floor->Send(NowMs());
+        floor_due = std::max(floor_due + floor_interval, now);
+      } else {
+        soonest = std::min(soonest, floor_due);
+      }
     }
     if (now >= background.NextDue()) background.Run(load, now);
     // The participants read by spinning, so that what is measured is the server's time and not
@@ -501,7 +662,9 @@ Result Measure(Load& load, const ServerRun& server, double rate, double seconds)
     }
     return true;
   };
-  while (!complete() && NowMs() < drain_until) load.Pump(5);
+  while ((!complete() || (floor != nullptr && floor->Awaiting())) && NowMs() < drain_until) {
+    load.Pump(5);
+  }
   load.measuring = false;
 
   Result r;
@@ -519,6 +682,11 @@ Result Measure(Load& load, const ServerRun& server, double rate, double seconds)
     r.all.insert(r.all.end(), r.latency[k].begin(), r.latency[k].end());
   }
   std::sort(r.all.begin(), r.all.end());
+  if (floor != nullptr) {
+    r.floor = floor->Take();
+    std::sort(r.floor.begin(), r.floor.end());
+    r.floor_lost = floor->Missing();
+  }
   r.cpu_seconds = cpu_after - cpu_before;
   return r;
 }
@@ -534,6 +702,60 @@ void PrintLatencies(const Result& r) {
               Percentile(r.all, 0.99), r.all.empty() ? 0.0 : r.all.back());
 }
 
+// The memory a crowd of unfinished messages costs: 64 connections (48 logged in, 16 waiting at
+// the name prompt) each send 8 MiB of one board line that never ends, a piece at a time in turn,
+// so that all of them are unfinished at once; then each ends its line and asks for an answer,
+// which shows that the server read everything. Prints the server's peak memory.
+int Unfinished(const ServerRun& server) {
+  constexpr int kConnections = 64, kLoggedIn = 48;
+  constexpr std::size_t kPiece = std::size_t{64} * 1024, kPieces = 128;  // 8 MiB each
+  Load load;
+  load.epoll = epoll_create1(0);
+  load.people.reserve(kConnections);
+  for (int i = 0; i < kConnections; ++i) {
+    std::string name = "u";
+    name += std::to_string(i);
+    Participant& p = load.Add(name, Role::Watcher, 0);
+    load.Connect(p, server.port);
+    load.Expect(p, "<<QuellName=");
+    if (i < kLoggedIn) {
+      Load::Send(p, "<<QuellName=" + name + ">><<IdFlag=1>>");
+      load.Expect(p, "<<SysComeIn>>");
+    }
+  }
+  const double before = MemoryMb(server.pid, "VmHWM");
+  const double start = NowMs();
+  for (Participant& p : load.people) Load::Send(p, "<<MainMese=");
+  const std::string piece(kPiece, 'x');
+  for (std::size_t k = 0; k < kPieces; ++k) {
+    for (Participant& p : load.people) {
+      Load::Send(p, piece);
+      load.Pump(0);  // what the logins brought is read and dropped
+      p.in.clear();
+    }
+  }
+  // Each ends its line; a participant then switches its mode, which everyone hears, and a
+  // waiting connection asks for a taken name. The answers show that the server read every byte.
+  load.Pump(0);
+  for (Participant& p : load.people) {
+    p.in.clear();
+    const bool logged_in = &p - load.people.data() < kLoggedIn;
+    Load::Send(p, logged_in ? ">><<ChangeMode>>" : ">><<QuellName=u0>><<IdFlag=1>>");
+  }
+  for (int i = 0; i < kLoggedIn; ++i) load.Expect(load.people.front(), "<<Status>>", 60000);
+  for (int i = kLoggedIn; i < kConnections; ++i) {
+    load.Expect(load.people[i], "<<SysSameName>>", 60000);
+  }
+  std::printf(
+      "%d connections (%d logged in) each sent %zu MiB of an unfinished message in %.1f s; "
+      "the server read them all and answers\n",
+      kConnections, kLoggedIn, kPiece * kPieces >> 20, (NowMs() - start) / 1000);
+  std::printf("server memory: peak %.1f MB (VmHWM) after the logins, %.1f MB after the flood\n",
+              before, MemoryMb(server.pid, "VmHWM"));
+  for (Participant& p : load.people) close(p.fd);
+  return 0;
+}
+
 void Usage() {
   std::printf(
       "usage: kordraum_load [--seconds N] [--rate R] [--stress] [--step-seconds N] [--server "
@@ -545,13 +767,15 @@ void Usage() {
       "  --sleep           participants wait for bytes in the kernel instead of spinning, so\n"
       "                    each arrival includes the reading process's own wake-up\n"
       "  --server PATH     the server program taking its port as first argument\n"
-      "                    (default: KordraumOnPort beside this program)\n");
+      "                    (default: KordraumOnPort beside this program)\n"
+      "  --unfinished      instead of the run: 64 connections each send 8 MiB of one message\n"
+      "                    that never ends; reports the server's peak memory\n");
 }
 }  // namespace
 
 int main(int argc, char** argv) {
   double seconds = 30, rate = 1, step_seconds = 5;
-  bool stress = false, spin = true;
+  bool stress = false, spin = true, unfinished = false;
   std::string program = bench::DefaultServer(argv[0]);
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -568,6 +792,8 @@ int main(int argc, char** argv) {
       stress = true;
     } else if (arg == "--sleep") {
       spin = false;
+    } else if (arg == "--unfinished") {
+      unfinished = true;
     } else {
       Usage();
       return arg == "--help" ? 0 : 2;
@@ -583,11 +809,18 @@ int main(int argc, char** argv) {
 
   const ServerRun server = bench::StartServer(program, "kordraum_load");
   bench::WaitUntilListening(server, program);
+  if (unfinished) {
+    const int status = Unfinished(server);
+    StopServer(server);
+    return status;
+  }
 
   Load load;
   load.epoll = epoll_create1(0);
   load.people.reserve(64);  // the participants' places never move: epoll keeps their indexes
   load.spin = spin;
+  FanOutFloor fan_out;
+  fan_out.Fork(load.epoll, Load::kFloorTag);
   SetUp(load, server.port);
   std::printf(
       "Kordraum load: %zu participants on loopback: %d games with 2 players and %d "
@@ -597,7 +830,9 @@ int main(int argc, char** argv) {
   int exit_code = 0;
   if (!stress) {
     floor.Start(1000.0 / (rate * kGames));
+    load.floor = &fan_out;
     const Result r = Measure(load, server, rate, seconds);
+    load.floor = nullptr;
     const std::vector<double> echo = floor.Stop();
     std::printf("run: %.1f s, target %.1f moves/s, sent %lld moves (%.2f/s), lost arrivals %lld\n",
                 r.seconds, r.target_rate, r.moves, r.achieved_rate, r.lost);
@@ -609,6 +844,16 @@ int main(int argc, char** argv) {
         "p99 %.3f ms, max %.3f ms over %zu pings\n",
         Percentile(echo, 0.5), Percentile(echo, 0.99), echo.empty() ? 0.0 : echo.back(),
         echo.size());
+    const double floor_median = Percentile(r.floor, 0.5);
+    std::printf(
+        "fan-out floor (a bare relay writing each move to as many sockets, same run): median "
+        "%.3f ms, p99 %.3f ms, max %.3f ms over %zu arrivals%s\n",
+        floor_median, Percentile(r.floor, 0.99), r.floor.empty() ? 0.0 : r.floor.back(),
+        r.floor.size(), r.floor_lost > 0 ? " (some never came: figures incomplete)" : "");
+    if (floor_median > 0) {
+      std::printf("server median / fan-out floor median: %.2f\n",
+                  Percentile(r.all, 0.5) / floor_median);
+    }
     if (r.lost > 0 || r.strays > 0) exit_code = 1;
   } else {
     std::printf("stress: %.0f s per step; a step holds when p99 <= 10 ms and no arrival is lost\n",

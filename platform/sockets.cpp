@@ -1,9 +1,12 @@
-// platform/sockets.cpp — Qt's TCP sockets behind the transport interfaces.
+// platform/sockets.cpp — the server's sockets on epoll and Qt's client socket, behind the transport
+// interfaces.
 #include "platform/sockets.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/epoll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -11,19 +14,39 @@
 #include <QSocketNotifier>
 #include <QTcpSocket>
 #include <QTimer>
+#include <array>
 #include <cerrno>
 #include <climits>
 
 #include "platform/cp932.h"
 
+namespace {
+// The IP address of the socket's peer as text, empty when it cannot be told.
+std::string PeerAddressOf(int descriptor) {
+  sockaddr_storage peer{};
+  socklen_t length = sizeof peer;
+  if (::getpeername(descriptor, reinterpret_cast<sockaddr*>(&peer), &length) != 0) return {};
+  char text[INET6_ADDRSTRLEN] = {};
+  const void* address = nullptr;
+  if (peer.ss_family == AF_INET) {
+    address = &reinterpret_cast<const sockaddr_in*>(&peer)->sin_addr;
+  } else if (peer.ss_family == AF_INET6) {
+    address = &reinterpret_cast<const sockaddr_in6*>(&peer)->sin6_addr;
+  } else {
+    return {};
+  }
+  return ::inet_ntop(peer.ss_family, address, text, sizeof text) != nullptr ? text : std::string();
+}
+}  // namespace
+
 QtServerTransport::QtServerTransport() = default;
 
 QtServerTransport::~QtServerTransport() {
-  for (auto& [id, socket] : sockets_) {
-    QObject::disconnect(socket, nullptr, nullptr, nullptr);
-    socket->abort();
-    delete socket;
+  for (auto& [id, connection] : connections_) {
+    if (connection.fd >= 0) ::close(connection.fd);
   }
+  delete ready_;
+  if (epoll_fd_ >= 0) ::close(epoll_fd_);
   StopListening();
 }
 
@@ -52,6 +75,14 @@ bool QtServerTransport::Listen(std::uint16_t port, std::string* error) {
     }
     return false;
   };
+  // The connections' set outlives the listening socket: connections stay when it is replaced.
+  if (epoll_fd_ < 0) {
+    epoll_fd_ = ::epoll_create1(EPOLL_CLOEXEC);
+    if (epoll_fd_ < 0) return fail(errno);
+    ready_ = new QSocketNotifier(epoll_fd_, QSocketNotifier::Read);
+    QObject::connect(ready_, &QSocketNotifier::activated, [this] { ServeReady(); });
+    read_buffer_.resize(kReadPiece);
+  }
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return fail(errno);
   const int on = 1;
@@ -134,85 +165,186 @@ void QtServerTransport::Accept() {
 }
 
 void QtServerTransport::TakeConnection(int descriptor) {
-  auto* socket = new QTcpSocket();
-  if (!socket->setSocketDescriptor(descriptor)) {
-    delete socket;
+  const ConnectionId id = next_id_;
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.u64 = id;
+  if (::epoll_ctl(epoll_fd_, EPOLL_CTL_ADD, descriptor, &event) != 0) {
     ::close(descriptor);
     return;
   }
-  const ConnectionId id = next_id_++;
-  socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-  sockets_[id] = socket;
-  QObject::connect(socket, &QTcpSocket::readyRead, [this, id, socket] {
-    if (!sockets_.count(id)) return;
-    const QByteArray bytes = socket->readAll();
-    if (!bytes.isEmpty() && listener_ != nullptr) listener_->OnClientRead(id, bytes.toStdString());
-  });
-  // Ends are reported from the event loop, never from inside a Send or Close of a handler.
-  QObject::connect(
-      socket, &QTcpSocket::disconnected, socket, [this, id] { Lost(id); }, Qt::QueuedConnection);
-  QObject::connect(
-      socket, &QTcpSocket::errorOccurred, socket, [this, id] { Lost(id); }, Qt::QueuedConnection);
+  ++next_id_;
+  const int on = 1;
+  ::setsockopt(descriptor, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  Connection& connection = connections_[id];
+  connection.fd = descriptor;
+  connection.address = PeerAddressOf(descriptor);
+  // What the peer sent already, or its end, is reported by the set on the next pass of the loop.
   if (listener_ != nullptr) listener_->OnClientConnect(id);
-  // The peer may already have sent bytes or gone before the connect event was handled.
-  if (sockets_.count(id) && socket->bytesAvailable() > 0) emit socket->readyRead();
-  if (sockets_.count(id) && socket->state() != QAbstractSocket::ConnectedState) {
-    QMetaObject::invokeMethod(
-        socket, [this, id] { Lost(id); }, Qt::QueuedConnection);
+}
+
+void QtServerTransport::ServeReady() {
+  // One piece from each ready connection per pass: a connection with more to send is ready again
+  // on the next pass, after the others and the window had their turn.
+  std::array<epoll_event, 64> events;
+  const int ready = ::epoll_wait(epoll_fd_, events.data(), static_cast<int>(events.size()), 0);
+  for (int i = 0; i < ready; ++i) {
+    const ConnectionId id = events[i].data.u64;
+    const std::uint32_t what = events[i].events;
+    if (what & (EPOLLIN | EPOLLHUP | EPOLLERR)) {
+      if (!ReadPiece(id)) continue;
+    }
+    if (what & EPOLLOUT) {
+      auto it = connections_.find(id);
+      if (it != connections_.end() && !it->second.ending) WriteUnsent(id, it->second);
+    }
   }
 }
 
-void QtServerTransport::Lost(ConnectionId id) {
-  auto it = sockets_.find(id);
-  if (it == sockets_.end()) return;
-  QTcpSocket* socket = it->second;
-  // Bytes that arrived just before the end are still one message of the connection.
-  if (socket->bytesAvailable() > 0 && listener_ != nullptr) {
-    const QByteArray bytes = socket->readAll();
-    listener_->OnClientRead(id, bytes.toStdString());
+bool QtServerTransport::ReadPiece(ConnectionId id) {
+  auto it = connections_.find(id);
+  if (it == connections_.end() || it->second.ending) return true;
+  const ssize_t n = ::recv(it->second.fd, read_buffer_.data(), kReadPiece, 0);
+  if (n > 0) {
+    if (listener_ != nullptr) {
+      listener_->OnClientRead(id,
+                              std::string_view(read_buffer_.data(), static_cast<std::size_t>(n)));
+    }
+    return true;
   }
-  sockets_.erase(id);
-  QObject::disconnect(socket, nullptr, nullptr, nullptr);
-  socket->abort();
-  socket->deleteLater();
-  if (listener_ != nullptr) listener_->OnClientDisconnect(id);
+  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return true;
+  // The peer ended the connection, or it failed.
+  Lost(id);
+  return false;
 }
 
 void QtServerTransport::Send(ConnectionId id, std::string_view bytes) {
-  auto it = sockets_.find(id);
-  if (it == sockets_.end() || bytes.empty()) return;
-  QTcpSocket* socket = it->second;
-  if (socket->state() != QAbstractSocket::ConnectedState) return;  // closing already
-  if (socket->bytesToWrite() + static_cast<qint64>(bytes.size()) > kMaxUnsent) {
+  auto it = connections_.find(id);
+  if (it == connections_.end() || bytes.empty()) return;
+  Connection& connection = it->second;
+  if (connection.ending) return;
+  const std::size_t waiting = connection.unsent.size() - connection.unsent_at;
+  if (static_cast<std::int64_t>(waiting + bytes.size()) > kMaxUnsent) {
     Close(id);
     return;
   }
-  socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
-  // Out now rather than on a later pass of the event loop: a move reaches the opponent and every
-  // watcher while its handler runs.
-  socket->flush();
+  // Bytes that wait go first; then whatever the kernel takes at once leaves now, while the
+  // handler runs: a move reaches the opponent and every watcher before the next event.
+  if (waiting > 0) {
+    connection.unsent.append(bytes);
+    return;
+  }
+  std::size_t sent = 0;
+  while (sent < bytes.size()) {
+    const ssize_t n = ::send(connection.fd, bytes.data() + sent, bytes.size() - sent,
+                             MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0) {
+      sent += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      break;
+    } else {
+      Fail(id, connection);
+      return;
+    }
+  }
+  if (sent == bytes.size()) return;
+  connection.unsent.assign(bytes.substr(sent));
+  connection.unsent_at = 0;
+  WatchWrites(id, connection, true);
+}
+
+std::size_t QtServerTransport::Unsent(ConnectionId id) const {
+  const auto it = connections_.find(id);
+  return it == connections_.end() ? 0 : it->second.unsent.size() - it->second.unsent_at;
+}
+
+void QtServerTransport::WriteUnsent(ConnectionId id, Connection& connection) {
+  while (connection.unsent_at < connection.unsent.size()) {
+    const ssize_t n =
+        ::send(connection.fd, connection.unsent.data() + connection.unsent_at,
+               connection.unsent.size() - connection.unsent_at, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0) {
+      connection.unsent_at += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      // What went out is dropped once it is most of the buffer, so appends stay cheap.
+      if (connection.unsent_at >= connection.unsent.size() / 2) {
+        connection.unsent.erase(0, connection.unsent_at);
+        connection.unsent_at = 0;
+      }
+      return;
+    } else {
+      Fail(id, connection);
+      return;
+    }
+  }
+  // All out: the buffer of a burst is given back.
+  std::string().swap(connection.unsent);
+  connection.unsent_at = 0;
+  WatchWrites(id, connection, false);
+}
+
+void QtServerTransport::WatchWrites(ConnectionId id, Connection& connection, bool on) {
+  if (connection.waiting_to_write == on) return;
+  connection.waiting_to_write = on;
+  epoll_event event{};
+  event.events = on ? EPOLLIN | EPOLLOUT : EPOLLIN;
+  event.data.u64 = id;
+  ::epoll_ctl(epoll_fd_, EPOLL_CTL_MOD, connection.fd, &event);
+}
+
+void QtServerTransport::Fail(ConnectionId id, Connection& connection) {
+  if (connection.ending) return;
+  connection.ending = true;
+  if (connection.fd >= 0) ::epoll_ctl(epoll_fd_, EPOLL_CTL_DEL, connection.fd, nullptr);
+  // Ends are reported from the event loop, never from inside a Send or Close of a handler.
+  QMetaObject::invokeMethod(
+      ready_, [this, id] { Lost(id); }, Qt::QueuedConnection);
+}
+
+void QtServerTransport::Lost(ConnectionId id) {
+  // Bytes that arrived just before a failure are still the connection's, a piece at a time; the
+  // listener may close the connection meanwhile. The dead connection receives nothing new.
+  auto it = connections_.find(id);
+  while (it != connections_.end() && it->second.fd >= 0 && listener_ != nullptr) {
+    const ssize_t n = ::recv(it->second.fd, read_buffer_.data(), kReadPiece, MSG_DONTWAIT);
+    if (n <= 0) break;
+    listener_->OnClientRead(id, std::string_view(read_buffer_.data(), static_cast<std::size_t>(n)));
+    it = connections_.find(id);
+  }
+  // Its end is reported here, once.
+  if (it == connections_.end()) return;
+  if (it->second.fd >= 0) ::close(it->second.fd);  // closing also takes it out of the set
+  connections_.erase(it);
+  if (listener_ != nullptr) listener_->OnClientDisconnect(id);
 }
 
 void QtServerTransport::Close(ConnectionId id) {
-  auto it = sockets_.find(id);
-  if (it == sockets_.end()) return;
-  QTcpSocket* socket = it->second;
-  if (socket->state() == QAbstractSocket::UnconnectedState) return;
+  auto it = connections_.find(id);
+  if (it == connections_.end()) return;
+  Connection& connection = it->second;
+  if (connection.fd < 0) return;  // closed already
   // Nothing more is read from or sent to it; what was sent leaves first unless the peer has
-  // stopped reading it. Its end reaches the listener from the loop.
-  QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
-  if (socket->bytesToWrite() > 0) {
-    socket->abort();
-  } else {
-    socket->disconnectFromHost();
+  // stopped reading it, in which case the connection is reset. Its end reaches the listener from
+  // the loop.
+  if (connection.unsent_at < connection.unsent.size()) {
+    const linger reset{1, 0};
+    ::setsockopt(connection.fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
   }
-  QMetaObject::invokeMethod(
-      socket, [this, id] { Lost(id); }, Qt::QueuedConnection);
+  ::close(connection.fd);
+  connection.fd = -1;
+  std::string().swap(connection.unsent);
+  connection.unsent_at = 0;
+  connection.waiting_to_write = false;
+  if (!connection.ending) Fail(id, connection);
 }
 
 std::string QtServerTransport::PeerAddress(ConnectionId id) const {
-  const auto it = sockets_.find(id);
-  return it == sockets_.end() ? std::string() : it->second->peerAddress().toString().toStdString();
+  const auto it = connections_.find(id);
+  return it == connections_.end() ? std::string() : it->second.address;
 }
 
 QtClientConnection::QtClientConnection() = default;

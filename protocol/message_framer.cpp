@@ -399,7 +399,7 @@ std::vector<std::string_view> MessageFramer::KnownTags() {
 }
 
 void MessageFramer::Reset() {
-  held_.clear();
+  std::string().swap(held_);
   skip_ = Skip::None;
   skip_tail_.clear();
   begin_ = 0;
@@ -512,7 +512,7 @@ void MessageFramer::DropOversized() {
   const std::string_view terminator = snapshot_ ? kSnapshotEnd : std::string_view(">>");
   const std::size_t keep = std::min(held_.size(), terminator.size() - 1);
   skip_tail_ = skip_ == Skip::None ? std::string() : held_.substr(held_.size() - keep);
-  held_.clear();
+  std::string().swap(held_);  // what the dropped message held is given back
   begin_ = 0;
   StartOver();
 }

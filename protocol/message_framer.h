@@ -66,8 +66,9 @@ class MessageFramer {
   // a few milliseconds even on a loaded network, and a person's challenge or chat line may wait
   // this long unnoticed.
   static constexpr int kHoldMilliseconds = 100;
-  // Bytes held for the next read.
+  // Bytes held for the next read, and the memory they take.
   std::size_t HeldBytes() const { return held_.size(); }
+  std::size_t HeldCapacity() const { return held_.capacity(); }
 
   // Every tag key the layouts of both sides name, heads first (for fuzzing dictionaries).
   static std::vector<std::string_view> KnownTags();

@@ -311,7 +311,7 @@ void ServerCore::OnClientConnect(ConnectionId id) {
   ServerSocket1ClientConnect(id);
 }
 
-void ServerCore::OnClientRead(ConnectionId id, const std::string& bytes) {
+void ServerCore::OnClientRead(ConnectionId id, std::string_view bytes) {
   if (EventBudgetSpent(id)) return;
   auto framer = framers_.try_emplace(id, MessageFramer::Side::Server).first;
   // The list is reused for its capacity.

@@ -274,7 +274,7 @@ class ServerCore : public ServerTables, public ServerTransportListener {
   // the messages of one read are handled one by one, in order.
   // Every message's event lines are charged to its connection; once that connection has
   // overdrawn its budget, nothing more it sent is handled.
-  void OnClientRead(ConnectionId id, const std::string& bytes) override;
+  void OnClientRead(ConnectionId id, std::string_view bytes) override;
   void OnClientDisconnect(ConnectionId id) override;
 
   // What one peer has cost: its event lines and relay bytes, each a bucket refilled with time.

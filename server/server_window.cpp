@@ -16,6 +16,7 @@
 #include <iostream>
 
 #include "platform/cp932.h"
+#include "platform/event_loop.h"
 #include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/memo_view.h"
@@ -398,7 +399,11 @@ void TForm1::CloseWithoutQuestion() {
 
 int ServerMain(int argc, char** argv, std::uint16_t port) {
   PreferX11WindowSystem();  // the window is centred by the program itself
+  // One poll per wake-up and straight to the ready connection: a move reaches its recipients
+  // sooner than through GLib's main loop.
+  PreferQtEventDispatcher();
   QApplication app(argc, argv);
+  LeaveEventDispatcherToOthers();
   QApplication::setQuitOnLastWindowClosed(false);
   InstallJapaneseFontSubstitutes();
   InstallJapaneseStandardTexts();  // the quit question's buttons are the client's はい and いいえ

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QTcpSocket>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -14,9 +15,9 @@ namespace {
 struct Recorder : ServerTransportListener {
   std::vector<ConnectionId> connected, disconnected;
   std::map<ConnectionId, std::string> received;
-  std::function<void(ConnectionId, const std::string&)> on_read;
+  std::function<void(ConnectionId, std::string_view)> on_read;
   void OnClientConnect(ConnectionId id) override { connected.push_back(id); }
-  void OnClientRead(ConnectionId id, const std::string& bytes) override {
+  void OnClientRead(ConnectionId id, std::string_view bytes) override {
     received[id] += bytes;
     if (on_read) on_read(id, bytes);
   }
@@ -41,6 +42,8 @@ TEST(QtServerTransport, IdsAreNeverReusedAndEachEndIsReportedOnce) {
 
   auto first = ConnectTo(transport.Port());
   ASSERT_TRUE(WaitFor([&] { return events.connected.size() == 1; }));
+  // The peer's address, which the server keeps its budgets by.
+  EXPECT_NE(transport.PeerAddress(events.connected[0]).find("127.0.0.1"), std::string::npos);
   first->write("hello");
   ASSERT_TRUE(WaitFor([&] { return events.received[events.connected[0]] == "hello"; }));
   first->disconnectFromHost();
@@ -66,7 +69,7 @@ TEST(QtServerTransport, WholeTextArrivesAndAHandlerMaySendAndClose) {
   transport.SetListener(&events);
   ASSERT_TRUE(transport.Listen(0, nullptr));
   // A handler answers and ends the connection inside its own read event.
-  events.on_read = [&](ConnectionId id, const std::string&) {
+  events.on_read = [&](ConnectionId id, std::string_view) {
     transport.Send(id, std::string(300000, 'x') + "END");
     transport.Close(id);
   };
@@ -79,6 +82,86 @@ TEST(QtServerTransport, WholeTextArrivesAndAHandlerMaySendAndClose) {
   }));
   EXPECT_EQ(got.size(), 300003);
   ASSERT_TRUE(WaitFor([&] { return events.disconnected.size() == 1; }));
+}
+
+// A peer that sends its last message and leaves at once: the message is handed over, then the
+// end, each once.
+TEST(QtServerTransport, TheLastBytesBeforeTheEndComeFirst) {
+  QtServerTransport transport;
+  Recorder events;
+  transport.SetListener(&events);
+  ASSERT_TRUE(transport.Listen(0, nullptr));
+  auto client = ConnectTo(transport.Port());
+  client->write("<<GameResign>>");
+  client->disconnectFromHost();
+  ASSERT_TRUE(WaitFor([&] { return events.disconnected.size() == 1; }));
+  // Nothing is read after the end is reported: what came must be there by then.
+  EXPECT_EQ(events.received[events.disconnected[0]], "<<GameResign>>");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(events.disconnected.size(), 1u);
+}
+
+// Measured before: a read was taken whole, so a peer that sent megabytes at once cost the server
+// megabytes per connection. Now each read hands over at most kReadPiece bytes, in order.
+TEST(QtServerTransport, ABigSendIsReadInBoundedPiecesInOrder) {
+  QtServerTransport transport;
+  Recorder events;
+  std::size_t largest = 0, reads = 0;
+  events.on_read = [&](ConnectionId, std::string_view bytes) {
+    largest = std::max(largest, bytes.size());
+    ++reads;
+  };
+  transport.SetListener(&events);
+  ASSERT_TRUE(transport.Listen(0, nullptr));
+  auto client = ConnectTo(transport.Port());
+  ASSERT_TRUE(WaitFor([&] { return events.connected.size() == 1; }));
+  std::string sent;
+  for (int i = 0; sent.size() < 4 * QtServerTransport::kReadPiece; ++i) {
+    sent += "<<" + std::to_string(i) + ">>";
+  }
+  client->write(sent.data(), static_cast<qint64>(sent.size()));
+  ASSERT_TRUE(client->waitForBytesWritten(5000));
+  const ConnectionId id = events.connected[0];
+  ASSERT_TRUE(WaitFor([&] { return events.received[id].size() >= sent.size(); }, 10000));
+  EXPECT_EQ(events.received[id], sent);
+  EXPECT_LE(largest, QtServerTransport::kReadPiece);
+  EXPECT_GE(reads, 4u);
+}
+
+// What the kernel does not take at once waits and leaves as the peer reads, after what went
+// before it and before what follows: every byte arrives, in order.
+TEST(QtServerTransport, WhatTheKernelDoesNotTakeLeavesLaterInOrder) {
+  QtServerTransport transport;
+  Recorder events;
+  transport.SetListener(&events);
+  ASSERT_TRUE(transport.Listen(0, nullptr));
+  auto reader = ConnectTo(transport.Port());
+  reader->setReadBufferSize(1);  // takes next to nothing until it is let go
+  ASSERT_TRUE(WaitFor([&] { return events.connected.size() == 1; }));
+  const ConnectionId id = events.connected[0];
+  std::string sent;
+  const auto send_block = [&](int n) {
+    // Blocks of varying length, each naming its number, so a lost or moved piece shows.
+    const std::string block = "[" + std::to_string(n) + "]" +
+                              std::string(1000 + n % 5000, static_cast<char>('a' + n % 26));
+    transport.Send(id, block);
+    sent += block;
+  };
+  int n = 0;
+  while (transport.Unsent(id) == 0 && sent.size() < std::size_t{64} << 20) send_block(n++);
+  ASSERT_GT(transport.Unsent(id), 0u) << "the kernel took everything";
+  for (int more = 0; more < 100; ++more) send_block(n++);
+  reader->setReadBufferSize(0);
+  std::string got;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        got += reader->readAll().toStdString();
+        return got.size() >= sent.size();
+      },
+      20000));
+  EXPECT_TRUE(got == sent) << got.size() << " bytes of " << sent.size();
+  EXPECT_EQ(transport.Unsent(id), 0u);
+  EXPECT_TRUE(events.disconnected.empty());
 }
 
 // Measured before: a peer that stopped reading had everything queued for it, without limit. Now
