@@ -54,6 +54,31 @@ using bench::MemoryMb;
 using bench::ServerRun;
 using bench::StopServer;
 
+// A listening socket on a free loopback port; `addr` receives its address.
+int LoopbackListener(int backlog, sockaddr_in& addr, const char* what) {
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  addr = sockaddr_in{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof addr;
+  if (bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      listen(listener, backlog) != 0 ||
+      getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
+    Fail(what);
+  }
+  return listener;
+}
+
+// A non-blocking connection without Nagle's delay, as every client of the run uses.
+int ConnectNoDelay(const sockaddr_in& addr, const char* what) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) Fail(what);
+  const int one = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+  return fd;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Participants
 
@@ -99,31 +124,15 @@ class FanOutFloor {
   // Forks the relay process (before any thread starts); its recipients join `epoll` with the
   // event data `tag` + their index.
   void Fork(int epoll, std::uint32_t tag) {
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof addr;
-    if (bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        listen(listener, kMostRecipients + 1) != 0 ||
-        getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
-      Fail("no relay socket");
-    }
+    sockaddr_in addr;
+    const int listener = LoopbackListener(kMostRecipients + 1, addr, "no relay socket");
     relay_ = fork();
     if (relay_ < 0) Fail("fork failed");
     if (relay_ == 0) Relay(listener);
     close(listener);
-    const auto connect_one = [&] {
-      const int fd = socket(AF_INET, SOCK_STREAM, 0);
-      if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) Fail("relay connect");
-      const int one = 1;
-      setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-      return fd;
-    };
-    sender_ = connect_one();
+    sender_ = ConnectNoDelay(addr, "relay connect");
     for (int k = 0; k < kMostRecipients; ++k) {
-      recipients_[k] = connect_one();
+      recipients_[k] = ConnectNoDelay(addr, "relay connect");
       epoll_event event{};
       event.events = EPOLLIN;
       event.data.u32 = tag + static_cast<std::uint32_t>(k);
@@ -242,15 +251,11 @@ struct Load {
   }
 
   void Connect(Participant& p, std::uint16_t port) {
-    p.fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(p.fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) Fail("connect");
-    const int one = 1;
-    setsockopt(p.fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    fcntl(p.fd, F_SETFL, fcntl(p.fd, F_GETFL) | O_NONBLOCK);
+    p.fd = ConnectNoDelay(addr, "connect");
     epoll_event event{};
     event.events = EPOLLIN;
     event.data.u32 = static_cast<std::uint32_t>(&p - people.data());
@@ -476,16 +481,8 @@ class FloorProbe {
  public:
   // Forks the echo process; call before any thread starts.
   void Fork() {
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof addr;
-    if (bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        listen(listener, 1) != 0 ||
-        getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
-      Fail("no echo socket");
-    }
+    sockaddr_in addr;
+    const int listener = LoopbackListener(1, addr, "no echo socket");
     echo_ = fork();
     if (echo_ < 0) Fail("fork failed");
     if (echo_ == 0) {
@@ -499,11 +496,7 @@ class FloorProbe {
       _exit(0);
     }
     close(listener);
-    fd_ = socket(AF_INET, SOCK_STREAM, 0);
-    if (connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) Fail("echo connect");
-    const int one = 1;
-    setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK);
+    fd_ = ConnectNoDelay(addr, "echo connect");
   }
 
   void Start(double spacing_ms) {
