@@ -32,6 +32,8 @@ ServerProcess::~ServerProcess() {
     process_.kill();
     process_.waitForFinished(3000);
   }
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
 }
 
 void ServerProcess::Spawn() {
